@@ -1,0 +1,1 @@
+// The networking library (being built).

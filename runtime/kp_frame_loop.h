@@ -1,0 +1,29 @@
+// The frame loop's scheduling, apart from any window: one render per iteration, a sleep
+// until the next update is due, event processing, focus changes, then 0 to 4 fixed-rate
+// updates. A platform supplies the clock, sleeping, swapping and events, so tests can drive
+// the schedule with a clock of their own.
+#pragma once
+
+class KpGame;
+
+class KpLoopPlatform {
+  public:
+    virtual ~KpLoopPlatform() = default;
+    virtual double Now() = 0; // seconds
+    virtual void Sleep(double seconds) = 0;
+    virtual void SwapBuffers() = 0;
+    virtual void ProcessEvents(bool block) = 0;
+    virtual bool WindowActive() = 0;
+};
+
+struct KpFrameLoop {
+    static constexpr int kMaxCatchUp = 4; // updates per rendered frame at most
+
+    double updatePeriod = 0.0; // seconds per update; kept when the rate is set to 0
+    double nextUpdate = 0.0;   // clock time of the next update; 0 = not scheduled
+
+    // A new rate restarts the schedule at the next update.
+    void SetUpdateRate(int hertz);
+    // One iteration of the loop: render, sleep, events, focus, updates.
+    void Iterate(KpGame& game, KpLoopPlatform& platform);
+};

@@ -1,0 +1,141 @@
+// The host contract: KpGame is the platform-neutral base that owns the delegate, guards and
+// forwards every lifecycle and input event, and answers the platform services with defaults.
+// The desktop host (KpGlfwGame) and the headless host (KpHeadlessGame) are its two backends.
+// File services (paths, state file, decoding) are declared here and built in kp_files.cpp.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "runtime/kp_object.h"
+#include "runtime/kp_string.h"
+
+// Receiver of every host event (the application's delegate); the base versions do nothing.
+class KpGameDelegate : public Object {
+  public:
+    virtual void StartGame() {}
+    virtual void SuspendGame() {}
+    virtual void ResumeGame() {}
+    virtual void UpdateGame() {}
+    virtual void RenderGame() {}
+    virtual void KeyEvent(int /*event*/, int /*data*/) {}
+    virtual void MouseEvent(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
+    virtual void TouchEvent(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
+    virtual void MotionEvent(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
+    virtual void DiscardGraphics() {}
+};
+
+struct KpDisplayMode {
+    int width = 0;
+    int height = 0;
+};
+
+// Bytes handed from the loaders to their callers, released with free().
+struct KpFree {
+    void operator()(void* p) const { std::free(p); }
+};
+using KpBytes = std::unique_ptr<unsigned char[], KpFree>;
+
+// Event codes shared by the host, the delegate and the input device.
+enum KpEvent {
+    kEventKeyDown = 1,
+    kEventKeyUp = 2,
+    kEventKeyChar = 3,
+    kEventMouseDown = 4,
+    kEventMouseUp = 5,
+    kEventMouseMove = 6,
+    kEventTouchDown = 7,
+    kEventTouchUp = 8,
+    kEventTouchMove = 9,
+    kEventMotionAccel = 10,
+};
+
+constexpr int kKeyBack = 416;
+constexpr int kKeyClose = 432;
+constexpr int kJoyButtons = 32;
+constexpr int kJoyAxes = 2; // two sticks of x, y and z
+
+class KpGame : public Object {
+  public:
+    static KpGame* _game; // the one host of the process
+
+    KpGame();
+    ~KpGame() override;
+
+    virtual void SetDelegate(KpGameDelegate* delegate) { delegate_ = delegate; }
+    virtual KpGameDelegate* Delegate() { return delegate_; }
+    virtual void SetKeyboardEnabled(bool enabled) { keyboardEnabled_ = enabled; }
+    virtual bool KeyboardEnabled() { return keyboardEnabled_; }
+    virtual void SetUpdateRate(int hertz) { updateRate_ = hertz; }
+    virtual int UpdateRate() { return updateRate_; }
+    virtual bool Started() { return started_; }
+    virtual bool Suspended() { return suspended_; }
+    virtual int Millisecs() { return 0; }
+    // Fills up to count (at most 7) entries: year, month, day, hour, minute, second, 0.
+    virtual void GetDate(int* date, int count);
+
+    // State file and text (kp_files.cpp).
+    virtual int SaveState(const String& state);
+    virtual String LoadState();
+    virtual String LoadString(const String& path);
+
+    // joyx, joyy, joyz hold kJoyAxes values each; buttons holds kJoyButtons flags.
+    virtual bool PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons);
+    virtual void OpenUrl(const String& /*url*/) {}
+    virtual void SetMouseVisible(bool /*visible*/) {}
+    virtual int GetDeviceWidth() { return 0; }
+    virtual int GetDeviceHeight() { return 0; }
+    virtual void SetDeviceWindow(int /*width*/, int /*height*/, int /*flags*/) {}
+    virtual std::vector<KpDisplayMode> GetDisplayModes() { return {}; }
+    virtual std::optional<KpDisplayMode> GetDesktopMode() { return std::nullopt; }
+    virtual void SetSwapInterval(int /*interval*/) {}
+
+    // Files (kp_files.cpp): the base maps no paths and decodes nothing.
+    virtual String PathToFilePath(const String& path) { return path; }
+    virtual FILE* OpenFile(const String& path, const String& mode);
+    virtual KpBytes LoadData(const String& path, int* length);
+    virtual KpBytes LoadImageData(const String& path, int* width, int* height, int* depth);
+    virtual KpBytes LoadAudioData(const String& path, int* length, int* channels, int* format,
+                                  int* hertz);
+
+    // The fatal report for a thrown object that escaped.
+    [[noreturn]] virtual void Die(const ThrowableObject* thrown);
+    // Run after every event wrapper's delegate call; nothing depends on it.
+    virtual void Housekeeping() {}
+
+    // Event wrappers: check the guard, call the delegate, report escaped throws.
+    void StartGame();
+    void SuspendGame();
+    void ResumeGame();
+    void UpdateGame();
+    void RenderGame();
+    void KeyEvent(int event, int data);
+    void MouseEvent(int event, int data, float x, float y);
+    void TouchEvent(int event, int data, float x, float y);
+    void MotionEvent(int event, int data, float x, float y, float z);
+    void DiscardGraphics();
+
+  protected:
+    template <typename Call> void guarded(Call call);
+    // The desktop decoders on a file opened through OpenFile; for the hosts that read files.
+    KpBytes decodeImageAt(const String& path, int* width, int* height, int* depth);
+    KpBytes decodeAudioAt(const String& path, int* length, int* channels, int* format, int* hertz);
+
+    KpGameDelegate* delegate_ = nullptr;
+    bool keyboardEnabled_ = false;
+    int updateRate_ = 0;
+    bool started_ = false;
+    bool suspended_ = false;
+};
+
+// Incremented each time a window, and so a new OpenGL context, is opened.
+extern int glfwGraphicsSeq;
+
+// The desktop file services, shared by the desktop and headless hosts.
+String kpDesktopPathToFilePath(const String& path);
+KpBytes kpDecodeImageFile(FILE* file, int* width, int* height, int* depth);
+KpBytes kpDecodeAudioFile(const String& path, FILE* file, int* length, int* channels, int* format,
+                          int* hertz);

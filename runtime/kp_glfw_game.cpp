@@ -1,0 +1,304 @@
+// KpGlfwGame: the window, its callbacks, the frame loop's platform side, joysticks and the
+// desktop services. GLFW 3 is asked to behave as the game expects: repeated presses for held
+// keys, a close request turned into key 432, focus polled once per loop iteration.
+#include "runtime/kp_glfw_game.h"
+
+#include <GLFW/glfw3.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "runtime/kp_keymap.h"
+
+extern char** environ;
+
+KpGlfwGame* KpGlfwGame::_glfwGame = nullptr;
+
+namespace {
+
+constexpr const char* kWindowTitle = "Brambolt3";
+constexpr int kMaxVideoModes = 1024;
+constexpr int kMaxAxes = 6;
+constexpr int kReorderAbove = 12; // more raw buttons than this: the hat moves to 8..11
+constexpr int kHatButtons = 4;
+
+// The hat's directions in the order they follow the real buttons.
+constexpr int kHatOrder[kHatButtons] = {GLFW_HAT_LEFT, GLFW_HAT_UP, GLFW_HAT_RIGHT, GLFW_HAT_DOWN};
+
+} // namespace
+
+void kpReorderJoyButtons(const bool* b, int n, bool* buttons) {
+    if (n > kReorderAbove) {
+        for (int i = 0; i < 8; ++i) buttons[i] = b[i];
+        for (int i = 0; i < kHatButtons; ++i) buttons[8 + i] = b[n - kHatButtons + i];
+        for (int i = 12; i < n; ++i) buttons[i] = b[i - 4];
+    } else {
+        for (int i = 0; i < n; ++i) buttons[i] = b[i];
+    }
+}
+
+KpGlfwGame::KpGlfwGame() { _glfwGame = this; }
+
+KpGlfwGame::~KpGlfwGame() {
+    if (window_) glfwDestroyWindow(window_);
+    if (_glfwGame == this) _glfwGame = nullptr;
+}
+
+void KpGlfwGame::SetUpdateRate(int hertz) {
+    KpGame::SetUpdateRate(hertz);
+    loop_.SetUpdateRate(hertz);
+}
+
+int KpGlfwGame::Millisecs() { return static_cast<int>(glfwGetTime() * 1000.0); }
+
+bool KpGlfwGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons) {
+    int joy = GLFW_JOYSTICK_1 + port;
+    if (port < 0 || joy > GLFW_JOYSTICK_LAST || !glfwJoystickPresent(joy)) return false;
+
+    float a[kMaxAxes] = {};
+    int axisCount = 0;
+    const float* axes = glfwGetJoystickAxes(joy, &axisCount);
+    for (int i = 0; i < axisCount && i < kMaxAxes; ++i) a[i] = axes[i];
+    joyx[0] = a[0];
+    joyy[0] = a[1];
+    joyz[0] = a[2];
+    joyx[1] = a[3];
+    joyy[1] = a[4];
+    joyz[1] = a[5];
+
+    // GLFW lists hats as buttons up, right, down, left; we rebuild the list from the real
+    // buttons followed by each hat as left, up, right, down.
+    bool b[kJoyButtons] = {};
+    int all = 0, hatCount = 0;
+    const unsigned char* raw = glfwGetJoystickButtons(joy, &all);
+    const unsigned char* hats = glfwGetJoystickHats(joy, &hatCount);
+    int real = all - hatCount * kHatButtons;
+    int n = 0;
+    for (int i = 0; i < real && n < kJoyButtons; ++i) b[n++] = raw[i] == GLFW_PRESS;
+    for (int h = 0; h < hatCount; ++h) {
+        for (int d = 0; d < kHatButtons && n < kJoyButtons; ++d) b[n++] = (hats[h] & kHatOrder[d]) != 0;
+    }
+    kpReorderJoyButtons(b, n, buttons);
+
+    // Device fixes for two known pads whose right stick arrives on other axes.
+    if (n == 14 && axisCount == 5) {
+        joyx[1] = a[4];
+        joyy[1] = -a[3];
+    } else if (n == 18 && axisCount == 4) {
+        joyy[1] = -a[2];
+    }
+    return true;
+}
+
+void KpGlfwGame::OpenUrl(const String& url) {
+    // The desktop's opener, detached through a double fork so no child is left to reap.
+    std::string target = kpToUtf8(url);
+    pid_t child = fork();
+    if (child == 0) {
+        if (fork() == 0) {
+            char* args[] = {const_cast<char*>("xdg-open"), target.data(), nullptr};
+            execvp(args[0], args);
+        }
+        _exit(0);
+    }
+    if (child > 0) waitpid(child, nullptr, 0);
+}
+
+void KpGlfwGame::SetMouseVisible(bool visible) {
+    if (window_) glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
+}
+
+int KpGlfwGame::GetDeviceWidth() {
+    int w = 0, h = 0;
+    if (window_) glfwGetFramebufferSize(window_, &w, &h);
+    return w;
+}
+
+int KpGlfwGame::GetDeviceHeight() {
+    int w = 0, h = 0;
+    if (window_) glfwGetFramebufferSize(window_, &w, &h);
+    return h;
+}
+
+void KpGlfwGame::SetDeviceWindow(int width, int height, int flags) {
+    SetGlfwWindow(width, height, 8, 8, 8, 0, 0, 0, (flags & 1) != 0);
+}
+
+std::vector<KpDisplayMode> KpGlfwGame::GetDisplayModes() {
+    std::vector<KpDisplayMode> modes;
+    for (const KpGlfwVideoMode& m : GetGlfwVideoModes()) modes.push_back({m.width, m.height});
+    return modes;
+}
+
+std::optional<KpDisplayMode> KpGlfwGame::GetDesktopMode() {
+    KpGlfwVideoMode mode = GetGlfwDesktopMode();
+    if (mode.width == 0) return std::nullopt;
+    return KpDisplayMode{mode.width, mode.height};
+}
+
+void KpGlfwGame::SetSwapInterval(int interval) {
+    swapInterval_ = interval;
+    if (interval >= 0 && window_) glfwSwapInterval(interval);
+}
+
+String KpGlfwGame::PathToFilePath(const String& path) { return kpDesktopPathToFilePath(path); }
+
+KpBytes KpGlfwGame::LoadImageData(const String& path, int* width, int* height, int* depth) {
+    return decodeImageAt(path, width, height, depth);
+}
+
+KpBytes KpGlfwGame::LoadAudioData(const String& path, int* length, int* channels, int* format,
+                                  int* hertz) {
+    return decodeAudioAt(path, length, channels, format, hertz);
+}
+
+KpGlfwVideoMode KpGlfwGame::GetGlfwDesktopMode() {
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (!mode) return {};
+    return {mode->width, mode->height, mode->redBits, mode->greenBits, mode->blueBits};
+}
+
+std::vector<KpGlfwVideoMode> KpGlfwGame::GetGlfwVideoModes() {
+    std::vector<KpGlfwVideoMode> modes;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    int count = 0;
+    const GLFWvidmode* list = monitor ? glfwGetVideoModes(monitor, &count) : nullptr;
+    for (int i = 0; i < count && i < kMaxVideoModes; ++i) {
+        modes.push_back({list[i].width, list[i].height, list[i].redBits, list[i].greenBits,
+                         list[i].blueBits});
+    }
+    return modes;
+}
+
+void KpGlfwGame::releaseHeldKeys() {
+    if (!window_) return;
+    for (int key = GLFW_KEY_SPACE; key <= GLFW_KEY_LAST; ++key) {
+        int code = kpTranslateGlfwKey(key);
+        if (code != 0 && glfwGetKey(window_, key) == GLFW_PRESS) KeyEvent(kEventKeyUp, code);
+    }
+}
+
+void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int blue, int alpha,
+                               int depth, int stencil, bool fullscreen) {
+    releaseHeldKeys();
+    KpGlfwVideoMode desktop = GetGlfwDesktopMode();
+    if (window_) {
+        glfwDestroyWindow(window_);
+        window_ = nullptr;
+    }
+
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_REFRESH_RATE, kRefreshRate);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_TRUE);
+    glfwWindowHint(GLFW_RED_BITS, red);
+    glfwWindowHint(GLFW_GREEN_BITS, green);
+    glfwWindowHint(GLFW_BLUE_BITS, blue);
+    glfwWindowHint(GLFW_ALPHA_BITS, alpha);
+    glfwWindowHint(GLFW_DEPTH_BITS, depth);
+    glfwWindowHint(GLFW_STENCIL_BITS, stencil);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE); // placed before it is shown
+    GLFWmonitor* monitor = fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    window_ = glfwCreateWindow(width, height, kWindowTitle, monitor, nullptr);
+    ++glfwGraphicsSeq;
+    if (!window_) return;
+
+    glfwMakeContextCurrent(window_);
+    if (!fullscreen) {
+        glfwSetWindowPos(window_, (desktop.width - width) / 2, (desktop.height - height) / 2);
+        glfwSetWindowTitle(window_, kWindowTitle);
+    }
+    glfwShowWindow(window_);
+    if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
+    installCallbacks();
+}
+
+void KpGlfwGame::installCallbacks() {
+    glfwSetKeyCallback(window_, onKey);
+    glfwSetCharCallback(window_, onChar);
+    glfwSetMouseButtonCallback(window_, onMouseButton);
+    glfwSetCursorPosCallback(window_, onMousePos);
+    glfwSetWindowCloseCallback(window_, onWindowClose);
+}
+
+void KpGlfwGame::OpenInitialWindow() {
+    SetGlfwWindow(kInitialWidth, kInitialHeight, 8, 8, 8, 0, 0, 0, false);
+}
+
+bool KpGlfwGame::WindowOpen() const { return window_ && !glfwWindowShouldClose(window_); }
+
+void KpGlfwGame::Run() {
+    OpenInitialWindow();
+    StartGame();
+    while (WindowOpen()) RunIteration();
+}
+
+double KpGlfwGame::Now() { return glfwGetTime(); }
+
+void KpGlfwGame::Sleep(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+void KpGlfwGame::SwapBuffers() {
+    if (window_) glfwSwapBuffers(window_);
+}
+
+void KpGlfwGame::ProcessEvents(bool block) {
+    if (block) {
+        glfwWaitEvents();
+    } else {
+        glfwPollEvents();
+    }
+}
+
+bool KpGlfwGame::WindowActive() {
+    return window_ && glfwGetWindowAttrib(window_, GLFW_FOCUSED) == GLFW_TRUE;
+}
+
+void KpGlfwGame::toDrawable(double x, double y, float& outX, float& outY) const {
+    // The cursor arrives in screen coordinates; on a scaled display the drawable is larger.
+    int ww = 0, wh = 0, fw = 0, fh = 0;
+    glfwGetWindowSize(window_, &ww, &wh);
+    glfwGetFramebufferSize(window_, &fw, &fh);
+    outX = static_cast<float>(ww > 0 ? x * fw / ww : x);
+    outY = static_cast<float>(wh > 0 ? y * fh / wh : y);
+}
+
+void KpGlfwGame::onKey(GLFWwindow*, int key, int, int action, int) {
+    int code = kpTranslateGlfwKey(key);
+    if (code == 0) return;
+    if (action == GLFW_RELEASE) {
+        _glfwGame->KeyEvent(kEventKeyUp, code);
+    } else if (action == GLFW_PRESS || action == GLFW_REPEAT) {
+        _glfwGame->KeyEvent(kEventKeyDown, code);
+        int chr = kpKeyToChar(code);
+        if (chr != 0) _glfwGame->KeyEvent(kEventKeyChar, chr);
+    }
+}
+
+void KpGlfwGame::onChar(GLFWwindow*, unsigned int codepoint) {
+    _glfwGame->KeyEvent(kEventKeyChar, static_cast<int>(codepoint));
+}
+
+void KpGlfwGame::onMouseButton(GLFWwindow* window, int button, int action, int) {
+    if (button > 2) return;
+    double cx = 0, cy = 0;
+    glfwGetCursorPos(window, &cx, &cy);
+    float x = 0, y = 0;
+    _glfwGame->toDrawable(cx, cy, x, y);
+    _glfwGame->MouseEvent(action == GLFW_RELEASE ? kEventMouseUp : kEventMouseDown, button, x, y);
+}
+
+void KpGlfwGame::onMousePos(GLFWwindow*, double cx, double cy) {
+    float x = 0, y = 0;
+    _glfwGame->toDrawable(cx, cy, x, y);
+    _glfwGame->MouseEvent(kEventMouseMove, -1, x, y);
+}
+
+void KpGlfwGame::onWindowClose(GLFWwindow* window) {
+    // The window stays open; the key-down of 432 ends the program through the delegate.
+    _glfwGame->KeyEvent(kEventKeyDown, kKeyClose);
+    _glfwGame->KeyEvent(kEventKeyUp, kKeyClose);
+    glfwSetWindowShouldClose(window, GLFW_FALSE);
+}

@@ -1,0 +1,96 @@
+// Encoding and decoding of 16-bit code-unit strings; the rules every text file and standard
+// output line of the program follow.
+#include "runtime/kp_string.h"
+
+namespace {
+
+bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Strict pass over UTF-8: false when any byte breaks the one-to-three byte rules.
+bool decodeUtf8(const unsigned char* p, size_t n, String& out) {
+    out.clear();
+    out.reserve(n);
+    size_t i = 0;
+    while (i < n) {
+        unsigned char lead = p[i];
+        if (lead < 0x80) {
+            out.push_back(lead);
+            i += 1;
+        } else if ((lead & 0xE0) == 0xC0) {
+            if (i + 1 >= n || !isContinuation(p[i + 1])) return false;
+            out.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (p[i + 1] & 0x3F)));
+            i += 2;
+        } else if ((lead & 0xF0) == 0xE0) {
+            if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) return false;
+            unsigned unit = (unsigned(lead) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
+            out.push_back(static_cast<char16_t>(unit & 0xFFFF));
+            i += 3;
+        } else {
+            return false; // stray continuation byte or a lead byte of four or more
+        }
+    }
+    return true;
+}
+
+String decodeUtf16(const unsigned char* p, size_t n, bool bigEndian) {
+    String out;
+    out.reserve(n / 2);
+    for (size_t i = 0; i + 1 < n; i += 2) {
+        unsigned hi = bigEndian ? p[i] : p[i + 1];
+        unsigned lo = bigEndian ? p[i + 1] : p[i];
+        out.push_back(static_cast<char16_t>((hi << 8) | lo));
+    }
+    return out;
+}
+
+} // namespace
+
+void kpEncodeUtf8(const String& text, std::string& out) {
+    out.reserve(out.size() + text.size() * 3);
+    for (char16_t c : text) {
+        unsigned u = c;
+        if (u < 0x80) {
+            out.push_back(static_cast<char>(u));
+        } else if (u < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (u >> 6)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xE0 | (u >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        }
+    }
+}
+
+std::string kpToUtf8(const String& text) {
+    std::string out;
+    kpEncodeUtf8(text, out);
+    return out;
+}
+
+String kpDecodeText(const unsigned char* bytes, size_t count) {
+    if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return decodeUtf16(bytes + 2, count - 2, true);
+    if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return decodeUtf16(bytes + 2, count - 2, false);
+    if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        bytes += 3;
+        count -= 3;
+    }
+    String out;
+    if (decodeUtf8(bytes, count, out)) return out;
+    return String(bytes, bytes + count); // Latin-1: one unit per byte
+}
+
+String kpS(std::string_view utf8) {
+    return kpDecodeText(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size());
+}
+
+std::string kpNarrow(const String& text) {
+    std::string out(text.size(), '\0');
+    for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i] & 0xFF);
+    return out;
+}
+
+String kpIntToString(int value) {
+    std::string digits = std::to_string(value);
+    return String(digits.begin(), digits.end());
+}
