@@ -1,11 +1,283 @@
-// The game object. For now a minimal application that registers itself and opens nothing
-// of its own; the game's state model replaces it.
+// The game object c_MyApp: every piece of game state as a field, and the one class
+// declaration whose methods are spread over the files of game/ by concern (state and
+// creation, draw list, text, replay, sound, player keys, controls, ...). Records live in
+// fixed arrays sized once here and never resized; the draw list is replayed by p_OnRender.
+// Leans on the app module (runtime/kp_app.h) and the kp_BT3_* globals (game/kp_bt3_globals.h).
 #pragma once
 
+#include <array>
+
+#include "game/kp_bt3_globals.h"
 #include "runtime/kp_app.h"
+#include "runtime/kp_string.h"
+
+class c_Image;
+class c_Sound;
+
+// Marker for an argument that is not given, and the kinds of the non-image draw commands.
+constexpr float kNotGiven = -3717.0f;
+constexpr float kCmdRect = -3717.0f;
+constexpr float kCmdOval = -3716.0f;
+constexpr float kCmdLine = -3715.0f;
+constexpr float kCmdMirror = -3711.0f;
+constexpr float kCmdShear = -3710.0f;
+
+// Draw list geometry: 15 floats per command; appending stops once the count passes the limit,
+// so at most 2499 commands fit in one frame.
+constexpr int kDrawStride = 15;
+constexpr int kDrawFloats = 37500;
+constexpr int kDrawAppendLimit = 37484;
+
+constexpr int kLevelSlots = 512;
+constexpr int kLevelTableSize = 500;
+constexpr int kImageSlots = 100;
+constexpr int kSoundSlots = 100;
+constexpr int kTouchSlots = 10;
+constexpr int kButtonCount = 20;
+constexpr int kSfxVoices = 24;
+constexpr int kAudioChannels = 33;
+
+// One rectangle in virtual units to device pixels: the scale, the overscan offsets and the
+// virtual screen that a window of a given size gets.
+struct KpScreenFit {
+    float scale;
+    int mode; // 1 fitted by width, 2 by height
+    float virtualW;
+    float virtualH;
+    float offsetX;
+    float offsetY;
+    int landscape;
+};
+
+// The virtual screen for a device of devW by devH pixels with the designed size and overscan.
+KpScreenFit kpFitScreen(int devW, int devH, float rawW, float rawH, float overscan);
 
 class c_MyApp : public c_App {
   public:
     c_MyApp();
+
+    // ---- State and creation
     int p_OnCreate() override;
+    int p_Rand(float lo, float hi);
+    int p_ResetPlayers();
+    int p_FindSpot(int level);
+
+    // ---- Draw list
+    int p_ResetDraw();
+    int p_SetCol(float r, float g, float b, float a);
+    int p_Alpha(float a);
+    int p_Blend(int mode);
+    int p_SetSize(float sx, float sy);
+    int p_SetRot(float degrees);
+    int p_DrawImg(int slot, float x, float y, int frame);
+    int p_Rect(float x, float y, float w, float h);
+    int p_Oval(float cx, float cy, float rx, float ry);
+    int p_Line(float x1, float y1, float x2, float y2);
+    int p_FlipScreen();
+    int p_Bend(float a, float b);
+    int p_CLS2D(float r, float g, float b, float a);
+    int p_DoBG(int r, int g, int b, float a);
+    int p_GfxRules(int theme);
+
+    // ---- Text
+    int p_Text(float x, float y, const String& text, float alignX, float alignY, int fontOffset);
+    String p_rstr(int value, int digits, const String& pad);
+    String p_Nth(int n);
+
+    // ---- Replay
+    int p_OnRender() override;
+
+    // ---- Later stages of the game (see c_MyApp_pending.cpp)
+    int p_ResetStars(int count);
+    int p_GetURL(const String& url, const String& query);
+    int p_Reload();
+    int p_Load();
+
+    // ======== Fields ========
+
+    // Play core arrays.
+    std::array<float, 5100> m_stars{};
+    int m_i = 0;
+    std::array<int, kLevelSlots> m_levelTheme{};
+    std::array<int, kLevelSlots> m_levelTarget{};
+    std::array<int, kLevelSlots> m_levelKind{};
+    std::array<int, kLevelSlots> m_levelParam{};
+    std::array<String, kLevelSlots> m_levelPattern{};
+    std::array<c_Image*, kImageSlots> m_images{};
+    std::array<int, kImageSlots * 3> m_fontMetrics{};
+    std::array<int, 15> m_badgeQueue{};
+    std::array<int, 15> m_badgeTimers{};
+    std::array<bool, 256> m_badges{};
+    std::array<int, kButtonCount> m_buttons{};
+    std::array<int, 25> m_settings{};
+    std::array<int, 25000> m_records{};
+    std::array<int, kAudioChannels> m_sfxChannels{};
+    std::array<float, kDrawFloats> m_drawList{};
+    std::array<int, kTouchSlots> m_touchDown{};
+    std::array<int, kTouchSlots> m_touchX{};
+    std::array<int, kTouchSlots> m_touchY{};
+    std::array<float, 512> m_ball{};
+    std::array<c_Sound*, kSoundSlots> m_sfx{};
+    std::array<float, 5100> m_misc{};
+    std::array<float, 5100> m_particles{};
+    std::array<float, 500> m_orbiters{};
+    std::array<float, 52000> m_spikes{};
+    std::array<float, 100> m_popups{};
+    String m_pattern;
+    std::array<float, 512> m_pausePanel{};
+
+    // Play core scalars.
+    int m_theme = 0;
+    int m_level = 0;
+    int m_paused = 0;
+    int m_floorRows = 0;
+    int m_goHeld = 0;
+    float m_floorY = 0;
+    int m_score = 0;
+    int m_param = 0;
+    int m_bestLeap = 0;
+    int m_bestSuper = 0;
+    int m_lost = 0;
+    int m_won = 0;
+    int m_kind = 0;
+    int m_target = 0;
+    int m_chaserAhead = 0;
+    float m_analogX = 0;
+    float m_rollSpeed = 0;
+    int m_super = 0;
+    int m_playFrames = 0;
+    int m_roundOver = 0;
+    float m_camX = 0;
+    float m_camTargetX = 0;
+    float m_camY = 0;
+    float m_camTargetY = 0;
+    int m_groundY = 0;
+    float m_comboTimer = 0;
+    float m_comboTimerPrev = 0;
+    int m_leap = 0;
+    int m_restY = 0;
+    float m_gravity = 0;
+    float m_bounceSpeed = 0;
+    int m_goalFrames = 0;
+    int m_popupIndex = 0;
+    int m_chaserX = 0;
+    int m_chaserFrame = 0;
+    int m_chaserTilt = 0;
+    int m_chaserBob = 0;
+    int m_paramShown = 0;
+    int m_paramReached = 0;
+    int m_endSoundDone = 0;
+    int m_scoreShown = 0;
+
+    // Per-theme rules set by p_GfxRules.
+    int m_trail = 0;
+    int m_ballHalfW = 0;
+    int m_ballHalfH = 0;
+    int m_ballStyle = 0;
+    float m_tilt = 0;
+    int m_allowBack = 0;
+    int m_themeKeys = 0;
+
+    // Draw state and the frame background.
+    int m_drawCount = 0;
+    float m_drawScaleX = 0;
+    float m_drawScaleY = 0;
+    float m_drawRot = 0;
+    float m_drawR = 0;
+    float m_drawG = 0;
+    float m_drawB = 0;
+    float m_drawAlpha = 0;
+    int m_drawBlend = 0;
+    float m_clsR = 0;
+    float m_clsG = 0;
+    float m_clsB = 0;
+    float m_clsAlpha = 0;
+    float m_bgTargetR = 0;
+    float m_bgTargetG = 0;
+    float m_bgTargetB = 0;
+    float m_bgR = 0;
+    float m_bgG = 0;
+    float m_bgB = 0;
+    int m_font = 0;
+
+    // Replay: the screen fit and the render rate.
+    float m_imageScale = 0;
+    float m_scaleX = 0;
+    float m_scaleY = 0;
+    int m_scaleMode = 0;
+    int m_landscape = 0;
+    int m_lastDevW = 0;
+    int m_lastDevH = 0;
+    int m_renderMillis = 0;
+    int m_renderFpsNow = 0;
+    int m_renderFps = 0;
+
+    // Loaders.
+    int m_loadStep = 0;
+    int m_miniLoadStep = 0;
+    int m_variant = 0;
+    int m_hdLevel = 0;
+    int m_loadedTheme = 0;
+    float m_spin = 0;
+    int m_ouyaLayout = 0;
+    int m_iconStyle = 0;
+
+    // Frame driver and screens.
+    int m_screen = 0;
+    int m_fullscreen = 0;
+    int m_hideOverlay = 0;
+    int m_introFrames = 0;
+    int m_introShown = 0;
+    float m_menuY = 0;
+    float m_menuYTarget = 0;
+    int m_updateMillis = 0;
+    int m_updateFpsNow = 0;
+    int m_updateFps = 0;
+
+    // Pointer and touch, sampled each tick; the two input latches.
+    int m_pointerX = 0;
+    int m_pointerY = 0;
+    int m_prevPointerX = 0;
+    int m_prevPointerY = 0;
+    int m_prevMouseDown = 0;
+    int m_pointerDown = 0;
+    int m_mouseHit = 0;
+    int m_pointerLatch = 0;
+    int m_backLatch = 0;
+
+    // Controls.
+    float m_analogY = 0;
+    int m_stickAnchorX = 0;
+    int m_stickAnchorY = 0;
+    float m_keyRampX = 0;
+    float m_keyRampY = 0;
+
+    // Sound.
+    int m_sfxVoice = 0;
+    int m_musicPlaying = 0;
+
+    // Effects pools.
+    int m_starCount = 100;
+    int m_miscLast = 20;
+    int m_particleLast = 250;
+
+    // Pause and options panels.
+    int m_pauseTop = 0;
+    int m_pauseFade = 0;
+    int m_pauseDir = 0;
+    int m_pauseY = 0;
+    float m_pauseGlowA = 25.0f;
+    float m_pauseGlowB = 25.0f;
+    int m_optionsOpen = 0;
+    int m_optionsSlide = 0;
+    int m_relockStage = 0;
+
+    // Online ping.
+    String m_pingText;
+
+  private:
+    // The next free command of the draw list, or nullptr when the list is full.
+    float* newCommand();
+    // Fills the level table by the group rule, then writes the hand-made levels over it.
+    void buildLevelTable();
 };

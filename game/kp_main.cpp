@@ -1,8 +1,9 @@
 // The program's kpInit (every module global to its start value) and kpMain (the game).
+#include "audio/gxtkAudio.h"
 #include "game/c_MyApp.h"
+#include "game/kp_bt3_globals.h"
 #include "graphics/kp_graphics.h"
 #include "input/c_InputDevice.h"
-#include "audio/gxtkAudio.h"
 #include "runtime/kp_random.h"
 
 int kpInit() {
@@ -11,6 +12,7 @@ int kpInit() {
     kp_audio_SetAudioDevice(nullptr);
     kp_input_SetInputDevice(nullptr);
     kp_random_Seed = 1234;
+    kp_BT3_Init();
     return 0;
 }
 

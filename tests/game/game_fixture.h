@@ -1,0 +1,33 @@
+// A headless host with a fresh game object for each test: kpInit resets every module global,
+// the game registers itself as the one application, and TearDown releases both so that the
+// next test can register again. Tests that need creation call Start().
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "game/c_MyApp.h"
+#include "runtime/kp_headless_game.h"
+
+class GameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        host = std::make_unique<KpHeadlessGame>(640, 480);
+        kpInit();
+        app = new c_MyApp();
+    }
+
+    void TearDown() override {
+        delete app;
+        delete kp_app__delegate;
+        kp_app_Init(nullptr);
+        host.reset();
+    }
+
+    // The host's start: devices, then the game's p_OnCreate.
+    void Start() { host->StartGame(); }
+
+    std::unique_ptr<KpHeadlessGame> host;
+    c_MyApp* app = nullptr;
+};
