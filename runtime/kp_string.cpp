@@ -2,6 +2,8 @@
 // output line of the program follow.
 #include "runtime/kp_string.h"
 
+#include <cstdio>
+
 namespace {
 
 bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
@@ -93,4 +95,13 @@ std::string kpNarrow(const String& text) {
 String kpIntToString(int value) {
     std::string digits = std::to_string(value);
     return String(digits.begin(), digits.end());
+}
+
+String kpFloatToString(float value) {
+    char digits[48];
+    std::snprintf(digits, sizeof digits, "%.7g", static_cast<double>(value));
+    std::string text(digits);
+    bool plain = text.find_first_of(".eni") == std::string::npos; // no point, exponent, inf, nan
+    if (plain) text += ".0";
+    return String(text.begin(), text.end());
 }

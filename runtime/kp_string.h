@@ -26,3 +26,7 @@ std::string kpNarrow(const String& text);
 
 // Decimal text of an int, as the game prints numbers.
 String kpIntToString(int value);
+
+// Decimal text of a float: up to seven significant digits, always with a decimal point
+// ("1.0", "0.5", "-2.25").
+String kpFloatToString(float value);

@@ -1,10 +1,140 @@
-// Path mapping, text encoding and decoding, and the state file.
+// Path mapping, text encoding and decoding, and the state file (including atomic saves).
+#include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "runtime/kp_data.h"
 #include "runtime/kp_headless_game.h"
 #include "support/test_support.h"
 
-TEST(DataPath, NamesGoUnderTheDataFolder) {
+namespace {
+
+String decode(const std::string& bytes) {
+    return kpDecodeText(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+} // namespace
+
+TEST(DataPath, NamesGoUnderTheDataFolderUnlessTheyCarryASchemeOrRoot) {
     EXPECT_EQ(kp_data_FixDataPath(u"gfx/ball.png"), u"zembra://data/gfx/ball.png");
+    EXPECT_EQ(kp_data_FixDataPath(u"C:/x.png"), u"C:/x.png");
+    EXPECT_EQ(kp_data_FixDataPath(u"./x.png"), u"./x.png");
+    EXPECT_EQ(kp_data_FixDataPath(u"/x.png"), u"/x.png");
+    EXPECT_EQ(kp_data_FixDataPath(u"a/b:/c"), u"zembra://data/a/b:/c");
+    EXPECT_EQ(kp_data_FixDataPath(u"zembra://data/y"), u"zembra://data/y");
+}
+
+TEST(DataPath, HostMapsKnownLocationsAndRejectsUnknownOnes) {
+    KpHeadlessGame host;
+    EXPECT_EQ(host.PathToFilePath(u"zembra://data/gfx/ball.png"), u"./data/gfx/ball.png");
+    EXPECT_EQ(host.PathToFilePath(u"zembra://internal/a"), u"./internal/a");
+    EXPECT_EQ(host.PathToFilePath(u"zembra://external/b"), u"./external/b");
+    EXPECT_EQ(host.PathToFilePath(u"zembra://cache/x"), u"");
+    EXPECT_EQ(host.OpenFile(u"zembra://cache/x", u"rb"), nullptr);
+    // The prefix is case-sensitive: in capitals it is just a file name.
+    EXPECT_EQ(host.PathToFilePath(u"ZEMBRA://data/x"), u"ZEMBRA://data/x");
+}
+
+TEST(TextDecoding, Utf8WithAndWithoutByteOrderMark) {
+    EXPECT_EQ(decode("abc"), u"abc");
+    EXPECT_EQ(decode("\xEF\xBB\xBFok"), u"ok");
+    EXPECT_EQ(decode("\xC3\xA9"), u"\u00E9");
+    EXPECT_EQ(decode("\xE2\x82\xAC"), u"\u20AC");
+    // Surrogate halves written one by one come back unchanged.
+    EXPECT_EQ(decode("\xED\xA0\xBD\xED\xB8\x80"), String({char16_t(0xD83D), char16_t(0xDE00)}));
+}
+
+TEST(TextDecoding, InvalidUtf8FallsBackToLatin1ForTheWholeText) {
+    EXPECT_EQ(decode("\xE9"), u"\u00E9");
+    EXPECT_EQ(decode("a\xC3\xA9\x80"), String({u'a', char16_t(0xC3), char16_t(0xA9), char16_t(0x80)}));
+    EXPECT_EQ(decode("\xF0\x9F\x98\x80").size(), 4u); // four-byte forms are not accepted
+    EXPECT_EQ(decode("x\xE2\x82"), String({u'x', char16_t(0xE2), char16_t(0x82)})); // cut off
+}
+
+TEST(TextDecoding, Utf16BothByteOrdersIgnoringAnOddByte) {
+    EXPECT_EQ(decode(std::string("\xFF\xFE\x41\x00\x42", 5)), u"A");
+    EXPECT_EQ(decode(std::string("\xFE\xFF\x00\x41\xD8\x3D", 6)), String({u'A', char16_t(0xD83D)}));
+}
+
+TEST(TextEncoding, EachUnitIsEncodedOnItsOwn) {
+    EXPECT_EQ(kpToUtf8(u"abc"), "abc");
+    EXPECT_EQ(kpToUtf8(u"\u00E9"), "\xC3\xA9");
+    EXPECT_EQ(kpToUtf8(String({char16_t(0xD83D)})), "\xED\xA0\xBD");
+}
+
+TEST(StateFile, RoundTripsTextExactly) {
+    TempDir dir;
+    KpHeadlessGame host;
+    EXPECT_EQ(host.SaveState(u"abc"), 0);
+    EXPECT_EQ(readFile(".zembrastate"), "abc");
+    EXPECT_EQ(host.LoadState(), u"abc");
+
+    EXPECT_EQ(host.SaveState(u"\u00E9"), 0);
+    EXPECT_EQ(readFile(".zembrastate"), "\xC3\xA9");
+    EXPECT_EQ(host.LoadState(), u"\u00E9");
+
+    const String pair = {u'[', char16_t(0xD83D), char16_t(0xDE00), u']'};
+    EXPECT_EQ(host.SaveState(pair), 0);
+    EXPECT_EQ(host.LoadState(), pair);
+
+    EXPECT_EQ(host.SaveState(String()), 0);
+    EXPECT_TRUE(std::filesystem::exists(".zembrastate"));
+    EXPECT_EQ(std::filesystem::file_size(".zembrastate"), 0u);
+    EXPECT_EQ(host.LoadState(), u"");
+}
+
+TEST(StateFile, MissingFileLoadsAsEmptyText) {
+    TempDir dir;
+    KpHeadlessGame host;
+    EXPECT_EQ(host.LoadState(), u"");
+    EXPECT_EQ(host.LoadString(u"zembra://data/none.txt"), u"");
+}
+
+TEST(StateFile, SaveThatCannotOpenKeepsThePreviousFile) {
+    TempDir dir;
+    KpHeadlessGame host;
+    ASSERT_EQ(host.SaveState(u"old"), 0);
+    // A folder where the temporary file would go makes the open fail.
+    std::filesystem::create_directory(".zembrastate.tmp");
+    EXPECT_EQ(host.SaveState(u"new"), -1);
+    EXPECT_EQ(readFile(".zembrastate"), "old");
+}
+
+TEST(StateFile, ShortWriteReportsMinusTwoAndKeepsThePreviousFile) {
+    TempDir dir;
+    KpHeadlessGame host;
+    ASSERT_EQ(host.SaveState(u"previous save"), 0);
+
+    // Limit the size of files this process may write, so the next save is cut short.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    setrlimit(RLIMIT_FSIZE, &small);
+    int result = host.SaveState(String(10000, u'x'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, -2);
+    EXPECT_EQ(readFile(".zembrastate"), "previous save");
+    EXPECT_FALSE(std::filesystem::exists(".zembrastate.tmp"));
+}
+
+TEST(Files, LoadDataReadsWholeFilesAcrossBlocks) {
+    TempDir dir;
+    KpHeadlessGame host;
+    std::string bytes;
+    for (int i = 0; i < 10000; ++i) bytes.push_back(static_cast<char>(i * 7));
+    writeFile("data/blob.bin", bytes);
+    int length = -5;
+    KpBytes data = host.LoadData(u"zembra://data/blob.bin", &length);
+    ASSERT_TRUE(data);
+    ASSERT_EQ(length, 10000);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data.get()), 10000), bytes);
+
+    length = -5;
+    EXPECT_FALSE(host.LoadData(u"zembra://data/none.bin", &length));
+    EXPECT_EQ(length, -5); // a missing file leaves the length alone
 }

@@ -1,0 +1,250 @@
+// Sound and image decoding through the host: WAV files of every supported shape and the
+// malformed ones that must yield none, OGG Vorbis encoded here with libvorbisenc, PNG pixels.
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <vector>
+#include <vorbis/vorbisenc.h>
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
+#include "runtime/kp_headless_game.h"
+#include "support/test_support.h"
+
+namespace {
+
+void put16(std::string& s, unsigned v) {
+    s.push_back(static_cast<char>(v & 0xFF));
+    s.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+
+void put32(std::string& s, unsigned v) {
+    put16(s, v & 0xFFFF);
+    put16(s, v >> 16);
+}
+
+struct WavShape {
+    unsigned channels = 1;
+    unsigned bits = 16;
+    unsigned rate = 22050;
+    unsigned fmtSize = 16;
+    unsigned formatCode = 1;
+    std::string extraChunk;  // a whole chunk placed between fmt and data
+    std::string beforeFmt;   // a whole chunk placed between WAVE and fmt
+};
+
+std::string wav(const WavShape& shape, const std::string& samples, long declaredSize = -1) {
+    std::string s = "RIFF";
+    put32(s, 0);
+    s += "WAVE";
+    s += shape.beforeFmt;
+    s += "fmt ";
+    put32(s, shape.fmtSize);
+    put16(s, shape.formatCode);
+    put16(s, shape.channels);
+    put32(s, shape.rate);
+    put32(s, shape.rate * shape.channels * shape.bits / 8);
+    put16(s, shape.channels * shape.bits / 8);
+    put16(s, shape.bits);
+    if (shape.fmtSize > 16) s += std::string(shape.fmtSize - 16, '\0');
+    s += shape.extraChunk;
+    s += "data";
+    put32(s, declaredSize < 0 ? static_cast<unsigned>(samples.size()) : static_cast<unsigned>(declaredSize));
+    s += samples;
+    return s;
+}
+
+struct Decoded {
+    KpBytes data;
+    int length = -1, channels = -1, format = -1, hertz = -1;
+};
+
+Decoded load(KpGame& host, const String& name) {
+    Decoded d;
+    d.data = host.LoadAudioData(name, &d.length, &d.channels, &d.format, &d.hertz);
+    return d;
+}
+
+// Encodes a sine tone as OGG Vorbis with libvorbisenc.
+std::string encodeOgg(int channels, int rate, int frames) {
+    vorbis_info vi;
+    vorbis_info_init(&vi);
+    EXPECT_EQ(vorbis_encode_init_vbr(&vi, channels, rate, 0.4f), 0);
+    vorbis_comment vc;
+    vorbis_comment_init(&vc);
+    vorbis_dsp_state vd;
+    vorbis_block vb;
+    vorbis_analysis_init(&vd, &vi);
+    vorbis_block_init(&vd, &vb);
+    ogg_stream_state os;
+    ogg_stream_init(&os, 7);
+    std::string out;
+    auto flushPages = [&](bool force) {
+        ogg_page og;
+        while (force ? ogg_stream_flush(&os, &og) : ogg_stream_pageout(&os, &og)) {
+            out.append(reinterpret_cast<char*>(og.header), og.header_len);
+            out.append(reinterpret_cast<char*>(og.body), og.body_len);
+        }
+    };
+    ogg_packet header, comment, code;
+    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
+    ogg_stream_packetin(&os, &header);
+    ogg_stream_packetin(&os, &comment);
+    ogg_stream_packetin(&os, &code);
+    flushPages(true);
+    float** buffer = vorbis_analysis_buffer(&vd, frames);
+    for (int i = 0; i < frames; ++i) {
+        for (int c = 0; c < channels; ++c) {
+            buffer[c][i] = 0.5f * std::sin(2.0f * 3.14159265f * 440.0f * i / rate);
+        }
+    }
+    vorbis_analysis_wrote(&vd, frames);
+    vorbis_analysis_wrote(&vd, 0);
+    ogg_packet packet;
+    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+        vorbis_analysis(&vb, nullptr);
+        vorbis_bitrate_addblock(&vb);
+        while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+            ogg_stream_packetin(&os, &packet);
+            flushPages(false);
+        }
+    }
+    flushPages(true);
+    ogg_stream_clear(&os);
+    vorbis_block_clear(&vb);
+    vorbis_dsp_clear(&vd);
+    vorbis_comment_clear(&vc);
+    vorbis_info_clear(&vi);
+    return out;
+}
+
+class Decoding : public ::testing::Test {
+  protected:
+    TempDir dir;
+    KpHeadlessGame host;
+};
+
+} // namespace
+
+TEST_F(Decoding, WavOfEveryWidthAndChannelCount) {
+    WavShape mono8;
+    mono8.bits = 8;
+    writeFile("data/m8.wav", wav(mono8, std::string(300, '\x80')));
+    Decoded d = load(host, u"zembra://data/m8.wav");
+    ASSERT_TRUE(d.data);
+    EXPECT_EQ(d.length, 300);
+    EXPECT_EQ(d.channels, 1);
+    EXPECT_EQ(d.format, 1);
+    EXPECT_EQ(d.hertz, 22050);
+
+    WavShape stereo16;
+    stereo16.channels = 2;
+    stereo16.rate = 44100;
+    std::string samples;
+    for (int i = 0; i < 4000; ++i) samples.push_back(static_cast<char>(i));
+    writeFile("data/s16.WAV", wav(stereo16, samples));
+    d = load(host, u"zembra://data/s16.WAV");
+    ASSERT_TRUE(d.data);
+    EXPECT_EQ(d.length, 1000);
+    EXPECT_EQ(d.channels, 2);
+    EXPECT_EQ(d.format, 2);
+    EXPECT_EQ(std::memcmp(d.data.get(), samples.data(), samples.size()), 0);
+}
+
+TEST_F(Decoding, WavSkipsListChunksAndLongFmtChunks) {
+    WavShape shape;
+    shape.fmtSize = 18;
+    std::string list = "LIST";
+    put32(list, 6);
+    list += "INFOab";
+    shape.extraChunk = list;
+    writeFile("data/list.wav", wav(shape, std::string(200, '\0')));
+    Decoded d = load(host, u"zembra://data/list.wav");
+    ASSERT_TRUE(d.data);
+    EXPECT_EQ(d.length, 100);
+}
+
+TEST_F(Decoding, MalformedWavFilesYieldNone) {
+    WavShape before;
+    std::string junk = "junk";
+    put32(junk, 2);
+    junk += "xx";
+    before.beforeFmt = junk;
+    writeFile("data/before.wav", wav(before, std::string(100, '\0')));
+
+    WavShape zeroChannels;
+    zeroChannels.channels = 0;
+    writeFile("data/zero.wav", wav(zeroChannels, std::string(100, '\0')));
+
+    WavShape fourBits;
+    fourBits.bits = 4;
+    writeFile("data/four.wav", wav(fourBits, std::string(100, '\0')));
+
+    WavShape compressed;
+    compressed.formatCode = 2;
+    writeFile("data/adpcm.wav", wav(compressed, std::string(100, '\0')));
+
+    std::string huge = wav(WavShape(), std::string(100, '\0'));
+    writeFile("data/hugefmt.wav", huge.substr(0, 16) + "\xF0\xFF\xFF\x7F" + huge.substr(20));
+
+    writeFile("data/oversize.wav", wav(WavShape(), std::string(100, '\0'), 0x7FFFFFFF));
+    std::string whole = wav(WavShape(), std::string(100, '\0'));
+    writeFile("data/truncated.wav", whole.substr(0, 30));
+    writeFile("data/nodata.wav", whole.substr(0, 44 - 8));
+    writeFile("data/empty.wav", "");
+    writeFile("data/tone.mp3", whole);
+
+    for (const char16_t* name :
+         {u"before.wav", u"zero.wav", u"four.wav", u"adpcm.wav", u"hugefmt.wav", u"oversize.wav",
+          u"truncated.wav", u"nodata.wav", u"empty.wav", u"tone.mp3", u"missing.wav"}) {
+        Decoded d = load(host, u"zembra://data/" + String(name));
+        EXPECT_FALSE(d.data) << kpToUtf8(name);
+    }
+}
+
+TEST_F(Decoding, OggVorbisDecodesToSixteenBitFramesAnyCaseExtension) {
+    writeFile("data/tone.OGG", encodeOgg(2, 22050, 22050));
+    Decoded d = load(host, u"zembra://data/tone.OGG");
+    ASSERT_TRUE(d.data);
+    EXPECT_EQ(d.channels, 2);
+    EXPECT_EQ(d.format, 2);
+    EXPECT_EQ(d.hertz, 22050);
+    EXPECT_NEAR(d.length, 22050, 64);
+    const auto* samples = reinterpret_cast<const short*>(d.data.get());
+    int peak = 0;
+    for (int i = 0; i < d.length * 2; ++i) peak = std::max(peak, std::abs(int(samples[i])));
+    EXPECT_GT(peak, 12000); // the half-scale tone survived the round trip
+    EXPECT_LT(peak, 20000);
+
+    writeFile("data/bad.ogg", "OggS but not really a stream");
+    EXPECT_FALSE(load(host, u"zembra://data/bad.ogg").data);
+}
+
+TEST_F(Decoding, PngKeepsItsComponentCountUnflipped) {
+    const unsigned char rgba[2 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 128,
+                                           0,   0, 255, 255, 9, 9, 9, 0};
+    ASSERT_TRUE(stbi_write_png("data_img.png", 2, 2, 4, rgba, 8));
+    std::filesystem::create_directory("data");
+    std::filesystem::rename("data_img.png", "data/img.png");
+    int w = 0, h = 0, depth = 0;
+    KpBytes pixels = host.LoadImageData(u"zembra://data/img.png", &w, &h, &depth);
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(w, 2);
+    EXPECT_EQ(h, 2);
+    EXPECT_EQ(depth, 4);
+    EXPECT_EQ(std::memcmp(pixels.get(), rgba, sizeof rgba), 0);
+
+    const unsigned char grey[3] = {10, 20, 30};
+    ASSERT_TRUE(stbi_write_png("data/grey.png", 3, 1, 1, grey, 3));
+    pixels = host.LoadImageData(u"zembra://data/grey.png", &w, &h, &depth);
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(depth, 1);
+
+    writeFile("data/fake.png", "not an image");
+    EXPECT_FALSE(host.LoadImageData(u"zembra://data/fake.png", &w, &h, &depth));
+}

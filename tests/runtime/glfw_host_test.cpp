@@ -1,0 +1,116 @@
+// The desktop host in a real window under Xvfb: the first window, focus driving suspend and
+// resume, and re-opening the window (a new context number, held keys released first).
+#include <GLFW/glfw3.h>
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <thread>
+#include <vector>
+
+#include "runtime/kp_glfw_game.h"
+#include "support/process.h"
+
+namespace {
+
+class RecordingDelegate : public KpGameDelegate {
+  public:
+    void SuspendGame() override { ++suspends; }
+    void ResumeGame() override { ++resumes; }
+    void UpdateGame() override { ++updates; }
+    void KeyEvent(int event, int data) override { keys.push_back({event, data}); }
+    bool sawKey(int event, int data) const {
+        for (const auto& k : keys)
+            if (k.first == event && k.second == data) return true;
+        return false;
+    }
+    int suspends = 0, resumes = 0, updates = 0;
+    std::vector<std::pair<int, int>> keys;
+};
+
+class GlfwHost : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(glfwInit()); }
+    static void TearDownTestSuite() { glfwTerminate(); }
+
+    GlfwHost() {
+        host = std::make_unique<KpGlfwGame>();
+        host->SetDelegate(&delegate);
+        host->OpenInitialWindow();
+        host->StartGame();
+        host->SetUpdateRate(60);
+    }
+
+    // Runs loop iterations until done() or the deadline passes.
+    template <typename Done> bool iterateUntil(Done done, double seconds = 5.0) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < deadline) {
+            host->RunIteration();
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    RecordingDelegate delegate;
+    std::unique_ptr<KpGlfwGame> host;
+};
+
+} // namespace
+
+TEST_F(GlfwHost, FirstWindowIs640By480AndFocused) {
+    EXPECT_EQ(host->GetDeviceWidth(), 640);
+    EXPECT_EQ(host->GetDeviceHeight(), 480);
+    EXPECT_TRUE(iterateUntil([&] { return delegate.updates >= 3; }));
+    EXPECT_FALSE(host->Suspended());
+    EXPECT_GT(host->Millisecs(), 0);
+}
+
+TEST_F(GlfwHost, LosingFocusSuspendsAndRegainingItResumes) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 2; }));
+    glfwWindowHint(GLFW_VISIBLE, GLFW_TRUE);
+    GLFWwindow* other = glfwCreateWindow(100, 100, "other", nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    glfwFocusWindow(other);
+    ASSERT_TRUE(iterateUntil([&] { return host->Suspended(); }));
+    EXPECT_EQ(delegate.suspends, 1);
+    int updatesWhileAway = delegate.updates;
+
+    glfwFocusWindow(host->Window());
+    glfwPostEmptyEvent(); // wake the blocking wait of the suspended loop
+    ASSERT_TRUE(iterateUntil([&] {
+        glfwPostEmptyEvent();
+        return !host->Suspended();
+    }));
+    EXPECT_EQ(delegate.resumes, 1);
+    EXPECT_EQ(delegate.suspends, 1);
+    EXPECT_LE(delegate.updates, updatesWhileAway + 1); // no catch-up burst on resume
+    glfwDestroyWindow(other);
+}
+
+TEST_F(GlfwHost, ReopeningReleasesHeldKeysAndCountsANewContext) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
+    runCommand("xdotool keydown space");
+    ASSERT_TRUE(iterateUntil([&] { return delegate.sawKey(kEventKeyDown, 32); }));
+    delegate.keys.clear();
+
+    int sequence = glfwGraphicsSeq;
+    host->SetDeviceWindow(800, 600, 0);
+    EXPECT_TRUE(delegate.sawKey(kEventKeyUp, 32));
+    EXPECT_EQ(glfwGraphicsSeq, sequence + 1);
+    EXPECT_TRUE(iterateUntil([&] { return host->GetDeviceWidth() == 800; }));
+    EXPECT_EQ(host->GetDeviceHeight(), 600);
+    runCommand("xdotool keyup space");
+}
+
+TEST_F(GlfwHost, KeysReachTheDelegateTranslatedWithTheirCharacters) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
+    runCommand("xdotool key Escape Left Delete a");
+    ASSERT_TRUE(iterateUntil([&] { return delegate.sawKey(kEventKeyChar, 97); }));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyDown, 27));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyChar, 27));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyDown, 37));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyChar, 0x10025));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyDown, 46));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyChar, 127));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyDown, 65));
+    EXPECT_TRUE(delegate.sawKey(kEventKeyUp, 65));
+}

@@ -1,0 +1,139 @@
+// The frame loop's schedule, driven by the headless host's clock: catch-up, the cap of four
+// updates, rate changes, rate 0, and suspend/resume by focus.
+#include <gtest/gtest.h>
+
+#include "runtime/kp_headless_game.h"
+
+namespace {
+
+// Counts the host's calls; renders and updates take as long as the test says.
+class TimedDelegate : public KpGameDelegate {
+  public:
+    explicit TimedDelegate(KpHeadlessGame& host) : host_(host) {}
+    void StartGame() override { ++starts; }
+    void SuspendGame() override { ++suspends; }
+    void ResumeGame() override { ++resumes; }
+    void UpdateGame() override {
+        ++updates;
+        host_.Advance(updateSeconds);
+        if (onUpdate) onUpdate();
+    }
+    void RenderGame() override {
+        ++renders;
+        host_.Advance(renderSeconds);
+    }
+
+    int starts = 0, suspends = 0, resumes = 0, updates = 0, renders = 0;
+    double renderSeconds = 0.0;
+    double updateSeconds = 0.0;
+    std::function<void()> onUpdate;
+
+  private:
+    KpHeadlessGame& host_;
+};
+
+class FrameLoop : public ::testing::Test {
+  protected:
+    FrameLoop() : delegate(host) {
+        host.SetDelegate(&delegate);
+        host.SetTime(10.0);
+        host.StartGame();
+    }
+    // Updates run by one iteration.
+    int iterate() {
+        int before = delegate.updates;
+        host.RunIteration();
+        return delegate.updates - before;
+    }
+
+    KpHeadlessGame host;
+    TimedDelegate delegate;
+};
+
+} // namespace
+
+TEST_F(FrameLoop, SlowRendersGetAboutThreeUpdatesPerFrame) {
+    host.SetUpdateRate(60);
+    delegate.renderSeconds = 0.05;
+    iterate(); // the first iteration starts the schedule
+    int total = 0;
+    for (int i = 0; i < 30; ++i) total += iterate();
+    EXPECT_NEAR(total / 30.0, 3.0, 0.15);
+    EXPECT_EQ(delegate.renders, 31);
+}
+
+TEST_F(FrameLoop, FarBehindRunsFourUpdatesThenResetsTheSchedule) {
+    host.SetUpdateRate(60);
+    iterate();
+    delegate.renderSeconds = 0.5; // thirty periods behind
+    EXPECT_EQ(iterate(), 4);
+    EXPECT_EQ(host.Loop().nextUpdate, 0.0);
+    delegate.renderSeconds = 0.0;
+    EXPECT_EQ(iterate(), 1); // slows down instead of bursting
+}
+
+TEST_F(FrameLoop, FastRendersSleepUntilTheNextUpdate) {
+    host.SetUpdateRate(60);
+    iterate();
+    double sleptBefore = host.SleptSeconds();
+    for (int i = 0; i < 60; ++i) EXPECT_EQ(iterate(), 1);
+    EXPECT_NEAR(host.SleptSeconds() - sleptBefore, 1.0, 0.02);
+}
+
+TEST_F(FrameLoop, RateChangeInsideAnUpdateEndsCatchUp) {
+    host.SetUpdateRate(60);
+    iterate();
+    delegate.renderSeconds = 0.2;
+    delegate.onUpdate = [this] { host.SetUpdateRate(30); };
+    EXPECT_EQ(iterate(), 1);
+    delegate.onUpdate = nullptr;
+    double sleptBefore = host.SleptSeconds();
+    delegate.renderSeconds = 0.0;
+    iterate();
+    EXPECT_EQ(host.SleptSeconds(), sleptBefore); // restarted without sleeping
+}
+
+TEST_F(FrameLoop, RateZeroUpdatesOncePerFrameWithoutSleeping) {
+    host.SetUpdateRate(0);
+    delegate.renderSeconds = 0.2;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(iterate(), 1);
+    EXPECT_EQ(host.SleptSeconds(), 0.0);
+}
+
+TEST_F(FrameLoop, FocusSuspendsAndResumesWithoutACatchUpBurst) {
+    host.SetUpdateRate(60);
+    iterate();
+    host.SetActive(false);
+    EXPECT_EQ(iterate(), 0);
+    EXPECT_EQ(delegate.suspends, 1);
+    host.Advance(5.0);
+    EXPECT_EQ(iterate(), 0);
+    EXPECT_EQ(delegate.suspends, 1);
+    EXPECT_EQ(delegate.renders, 3); // rendering goes on while suspended
+
+    host.SetActive(true);
+    EXPECT_EQ(iterate(), 1);
+    EXPECT_EQ(delegate.resumes, 1);
+    EXPECT_EQ(iterate(), 1);
+}
+
+TEST_F(FrameLoop, GuardsKeepEventsFromAnUnstartedOrSuspendedGame) {
+    KpHeadlessGame fresh;
+    TimedDelegate other(fresh);
+    fresh.SetDelegate(&other);
+    fresh.RenderGame();
+    fresh.UpdateGame();
+    fresh.SuspendGame();
+    EXPECT_EQ(other.renders + other.updates + other.suspends, 0);
+    fresh.StartGame();
+    fresh.StartGame();
+    EXPECT_EQ(other.starts, 1);
+    fresh.SuspendGame();
+    fresh.UpdateGame();
+    fresh.RenderGame();
+    EXPECT_EQ(other.updates, 0);
+    EXPECT_EQ(other.renders, 1);
+    fresh.ResumeGame();
+    fresh.ResumeGame();
+    EXPECT_EQ(other.resumes, 1);
+}
