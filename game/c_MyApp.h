@@ -87,6 +87,23 @@ class c_MyApp : public c_App {
     // ---- Replay
     int p_OnRender() override;
 
+    // ---- Player keys and controls
+    int p_PlayKey(int action, int axes, int player);
+    int p_PlayKeyAll(int action, int axes);
+    float p_StickX(int axis, int joystick);
+    float p_StickY(int axis, int joystick);
+    int p_AnalogueControl();
+    int p_Touch(float x, float y, float w, float h);
+    // p_Touch over an options row: x 84, height 24.
+    int p_Touch2(float y, float w);
+    int p_MouseIn(float x, float y, float w, float h);
+    int p_MouseIn_Centered(float cx, float cy, float w, float h);
+    int p_Button(int image, float x, float y, int frame);
+    // p_Button with the pause icon (image 97).
+    int p_Button2(float x, float y, int frame);
+    int p_Button0(int image, float x, float y, int frame);
+    int p_iCade(int on);
+
     // ---- Later stages of the game (see c_MyApp_pending.cpp)
     int p_ResetStars(int count);
     int p_GetURL(const String& url, const String& query);
@@ -247,8 +264,9 @@ class c_MyApp : public c_App {
 
     // Controls.
     float m_analogY = 0;
-    int m_stickAnchorX = 0;
-    int m_stickAnchorY = 0;
+    // No anchor until a pointer goes down (also before the first frame of play).
+    int m_stickAnchorX = -1;
+    int m_stickAnchorY = -1;
     float m_keyRampX = 0;
     float m_keyRampY = 0;
 
@@ -278,6 +296,8 @@ class c_MyApp : public c_App {
   private:
     // The next free command of the draw list, or nullptr when the list is full.
     float* newCommand();
+    // Whether a touch slot in firstSlot..lastSlot lies within half the image's loaded size.
+    bool touchOnImage(int image, float x, float y, int firstSlot, int lastSlot) const;
     // Fills the level table by the group rule, then writes the hand-made levels over it.
     void buildLevelTable();
 };
