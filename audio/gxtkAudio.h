@@ -1,14 +1,93 @@
-// The audio device over OpenAL: 33 channels (0 to 31 effects, 32 music), samples and music.
+// The audio device over OpenAL: kChannels numbered channels (0 to 31 for effects, 32 for
+// music), each with a lazily created source. When the driver refuses another source, a channel
+// borrows the source of an effect channel that has stopped; a play that finds none returns -1.
+// Discarded sample buffers are deleted at the next flush that finds them free (gxtkSample.h).
+// Without a sound card the constructor reports its failures once and the device stays silent:
+// every later call does nothing and touches no OpenAL state.
 #pragma once
 
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <memory>
+
+#include "audio/gxtkSample.h"
 #include "runtime/kp_object.h"
+#include "runtime/kp_string.h"
+
+constexpr int kChannels = 33;
+constexpr int kEffectChannels = 32; // channels 0 to 31; borrowing only looks among these
+constexpr int kMusicChannel = 32;
+
+// Channel states as answered by ChannelState.
+constexpr int kChannelStopped = 0;
+constexpr int kChannelPlaying = 1;
+constexpr int kChannelPaused = 2;
+
+// One channel: its source (0 until first needed), the last sample and flags played on it.
+struct gxtkChannel {
+    ALuint source = 0;
+    std::shared_ptr<gxtkSample> sample;
+    int flags = 0; // any non-zero value loops
+    int state = kChannelStopped;
+};
 
 class gxtkAudio : public Object {
   public:
+    static gxtkAudio* audio; // the device instance, set by the constructor
+
+    ALCdevice* alcDevice = nullptr;
+    ALCcontext* alcContext = nullptr;
+    gxtkChannel channels[kChannels];
+
+    // Opens the default device and makes a context current; failures print one line each.
     gxtkAudio();
-    void Suspend();
-    void Resume();
+    // Stops and releases every source, deletes what the discard list holds and closes the
+    // device (the game's device lives to the end of the process; tests open and close several).
+    ~gxtkAudio() override;
+    gxtkAudio(const gxtkAudio&) = delete;
+    gxtkAudio& operator=(const gxtkAudio&) = delete;
+
+    // Pause and restart the playing channels' sources without changing channel states.
+    virtual void Suspend();
+    virtual void Resume();
+    // Loads a decoded file into a new sample; none when the file cannot be read.
+    virtual std::shared_ptr<gxtkSample> LoadSample(const String& path);
+    virtual bool LoadSample__UNSAFE__(gxtkSample& sample, const String& path);
+    // Plays sample on channel (looping when flags is non-zero): 0, or -1 without a source.
+    virtual int PlaySample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags);
+    virtual void StopChannel(int channel);
+    virtual void PauseChannel(int channel);
+    virtual void ResumeChannel(int channel);
+    // 0 stopped, 1 playing, 2 paused; notices sounds that ended by themselves.
+    virtual int ChannelState(int channel);
+    // Gain, direction (pan is an angle in radians) and speed of the channel's source; they
+    // stay on the source for later plays.
+    virtual void SetVolume(int channel, float volume);
+    virtual void SetPan(int channel, float pan);
+    virtual void SetRate(int channel, float rate);
+    // Loads the track and plays it on the music channel: 0, or -1 when it cannot be loaded.
+    virtual int PlayMusic(const String& path, int flags);
+    virtual void StopMusic();
+    virtual void PauseMusic();
+    virtual void ResumeMusic();
+    virtual int MusicState();
+    virtual void SetMusicVolume(float volume);
+
+    // Deletes the discarded buffers that no source holds any more; the rest wait.
+    void FlushDiscarded();
+    // Whether a context is current, i.e. whether the device makes any sound at all.
+    bool Live() const { return live_; }
+
+  private:
+    gxtkChannel* channelAt(int channel);
+    // The channel's source, created or borrowed on first need; 0 when none can be had.
+    ALuint obtainSource(int channel);
+    ALint sourceState(ALuint source) const;
+
+    bool live_ = false;
 };
 
+// The device the audio module plays on; set when the game starts.
 extern gxtkAudio* kp_audio_device;
 void kp_audio_SetAudioDevice(gxtkAudio* device);

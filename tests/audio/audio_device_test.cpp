@@ -1,0 +1,275 @@
+// The audio device on OpenAL Soft's wave backend, whose mixed output is written to a WAV file
+// in real time: what is played really sounds (and for how long), volume, pan, rate, looping,
+// pause, stop and device suspension, the channel state rules, music, and the discard list.
+#include <gtest/gtest.h>
+
+#include "audio/kp_audio.h"
+#include "audio_support.h"
+#include "runtime/kp_headless_game.h"
+
+namespace {
+
+// Tolerance on measured lengths: the mixer works in blocks of about 20 ms.
+constexpr double kSlack = 0.05;
+
+class AudioDevice : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        audioTestFolder();
+        device = std::make_unique<gxtkAudio>();
+        ASSERT_TRUE(device->Live()) << "the wave backend did not open";
+        kp_audio_SetAudioDevice(device.get());
+    }
+
+    // A tone written under data/ and loaded through the audio module.
+    std::unique_ptr<c_Sound> load(const std::string& name, const Tone& tone) {
+        writeToneWav("data/" + name, tone);
+        return kp_audio_LoadSound(kpS(name));
+    }
+    std::unique_ptr<c_Sound> load(const std::string& name, double seconds) {
+        Tone tone;
+        tone.seconds = seconds;
+        return load(name, tone);
+    }
+
+    ALint sourceInt(int channel, ALenum what) {
+        ALint value = 0;
+        alGetSourcei(device->channels[channel].source, what, &value);
+        return value;
+    }
+
+    // Closes the device, which completes the WAV file, and reads what was mixed.
+    MixedOutput finish() {
+        device.reset();
+        return MixedOutput::read(mixedOutputPath());
+    }
+
+    KpHeadlessGame host;
+    std::unique_ptr<gxtkAudio> device;
+};
+
+} // namespace
+
+TEST_F(AudioDevice, PlayedSampleSoundsForItsLength) {
+    auto beep = load("beep.wav", 0.3);
+    ASSERT_TRUE(beep);
+    EXPECT_EQ(kp_audio_PlaySound(beep.get(), 0, 0), 0);
+    EXPECT_EQ(device->ChannelState(0), kChannelPlaying);
+    waitSeconds(0.55);
+    EXPECT_EQ(device->ChannelState(0), kChannelStopped); // ended by itself
+    MixedOutput out = finish();
+    EXPECT_GT(out.seconds(), 0.4);
+    EXPECT_NEAR(out.soundingSeconds(), 0.3, kSlack);
+}
+
+TEST_F(AudioDevice, VolumeZeroIsSilent) {
+    auto beep = load("beep.wav", 0.2);
+    kp_audio_SetChannelVolume(3, 0.0f); // set before the channel has ever played
+    kp_audio_PlaySound(beep.get(), 3, 0);
+    waitSeconds(0.3);
+    MixedOutput out = finish();
+    EXPECT_GT(out.seconds(), 0.2);
+    EXPECT_LT(out.rms(0, 0, out.seconds()) + out.rms(1, 0, out.seconds()), 0.001);
+}
+
+TEST_F(AudioDevice, PanOneFavoursTheRightEar) {
+    auto beep = load("beep.wav", 0.25);
+    kp_audio_SetChannelPan(1, 1.0f);
+    ALfloat x = 0, y = 0, z = 0;
+    alGetSource3f(device->channels[1].source, AL_POSITION, &x, &y, &z);
+    EXPECT_NEAR(x, 0.84, 0.01);
+    EXPECT_NEAR(y, 0.0, 1e-6);
+    EXPECT_NEAR(z, -0.54, 0.01);
+    kp_audio_PlaySound(beep.get(), 1, 0);
+    waitSeconds(0.35);
+    MixedOutput out = finish();
+    double left = out.rms(0, 0, out.seconds());
+    double right = out.rms(1, 0, out.seconds());
+    EXPECT_GT(right, 0.01);
+    EXPECT_GT(right, 1.5 * left);
+}
+
+TEST_F(AudioDevice, RateTwoPlaysTwiceAsFast) {
+    auto beep = load("beep.wav", 0.4);
+    kp_audio_SetChannelRate(2, 2.0f);
+    kp_audio_PlaySound(beep.get(), 2, 0);
+    waitSeconds(0.35);
+    EXPECT_EQ(device->ChannelState(2), kChannelStopped);
+    EXPECT_NEAR(finish().soundingSeconds(), 0.2, kSlack);
+}
+
+TEST_F(AudioDevice, LoopingSoundSoundsUntilStopped) {
+    auto beep = load("beep.wav", 0.1);
+    kp_audio_PlaySound(beep.get(), 0, 1);
+    waitSeconds(0.4);
+    EXPECT_EQ(device->ChannelState(0), kChannelPlaying);
+    EXPECT_EQ(sourceInt(0, AL_LOOPING), AL_TRUE);
+    kp_audio_StopChannel(0);
+    EXPECT_EQ(device->ChannelState(0), kChannelStopped);
+    waitSeconds(0.3);
+    MixedOutput out = finish();
+    EXPECT_GT(out.soundingSeconds(), 0.3);
+    EXPECT_TRUE(out.quietAtEnd(0.15));
+}
+
+TEST_F(AudioDevice, PauseAndResumeLeaveAGapInTheSound) {
+    auto beep = load("beep.wav", 0.1);
+    kp_audio_PlaySound(beep.get(), 5, 1);
+    waitSeconds(0.2);
+    device->PauseChannel(5);
+    EXPECT_EQ(device->ChannelState(5), kChannelPaused);
+    EXPECT_EQ(sourceInt(5, AL_SOURCE_STATE), AL_PAUSED);
+    waitSeconds(0.3);
+    device->ResumeChannel(5);
+    EXPECT_EQ(device->ChannelState(5), kChannelPlaying);
+    waitSeconds(0.2);
+    MixedOutput out = finish();
+    EXPECT_GT(out.longestInnerSilence(), 0.2);
+    EXPECT_LT(out.longestInnerSilence(), 0.3 + kSlack);
+    EXPECT_FALSE(out.quietAtEnd(0.1)); // it was still sounding when the device closed
+}
+
+TEST_F(AudioDevice, SuspendPausesSourcesButKeepsChannelStates) {
+    auto beep = load("beep.wav", 0.1);
+    kp_audio_PlaySound(beep.get(), 0, 1);
+    kp_audio_PlaySound(beep.get(), 1, 1);
+    device->PauseChannel(1); // paused by the game: stays paused across the device's resume
+    waitSeconds(0.15);
+    device->Suspend();
+    EXPECT_EQ(sourceInt(0, AL_SOURCE_STATE), AL_PAUSED);
+    EXPECT_EQ(device->ChannelState(0), kChannelPlaying);
+    waitSeconds(0.25);
+    device->Resume();
+    EXPECT_EQ(sourceInt(0, AL_SOURCE_STATE), AL_PLAYING);
+    EXPECT_EQ(sourceInt(1, AL_SOURCE_STATE), AL_PAUSED);
+    EXPECT_EQ(device->ChannelState(1), kChannelPaused);
+    waitSeconds(0.15);
+    EXPECT_GT(finish().longestInnerSilence(), 0.2);
+}
+
+TEST_F(AudioDevice, PlayingOnABusyChannelRestartsIt) {
+    auto hum = load("hum.wav", 1.0);
+    auto beep = load("beep.wav", 0.1);
+    kp_audio_PlaySound(hum.get(), 4, 1);
+    waitSeconds(0.2);
+    ALint before = sourceInt(4, AL_SAMPLE_OFFSET);
+    kp_audio_PlaySound(hum.get(), 4, 1);
+    EXPECT_LT(sourceInt(4, AL_SAMPLE_OFFSET), before);
+
+    kp_audio_PlaySound(beep.get(), 4, 0);
+    EXPECT_EQ(device->channels[4].sample, beep->sample);
+    EXPECT_EQ(sourceInt(4, AL_BUFFER), ALint(beep->sample->buffer));
+    EXPECT_EQ(sourceInt(4, AL_LOOPING), AL_FALSE);
+    waitSeconds(0.25);
+    // The looping hum was replaced, so the channel ends with the short beep.
+    EXPECT_EQ(device->ChannelState(4), kChannelStopped);
+}
+
+TEST_F(AudioDevice, PausingAnEndedChannelLeavesItStopped) {
+    auto tick = load("tick.wav", 0.05);
+    kp_audio_PlaySound(tick.get(), 6, 0);
+    waitSeconds(0.2);
+    EXPECT_EQ(device->channels[6].state, kChannelPlaying); // not yet noticed
+    device->PauseChannel(6);
+    EXPECT_EQ(device->channels[6].state, kChannelStopped);
+    device->ResumeChannel(6);
+    EXPECT_EQ(device->ChannelState(6), kChannelStopped);
+    EXPECT_EQ(sourceInt(6, AL_SOURCE_STATE), AL_STOPPED);
+}
+
+TEST_F(AudioDevice, LoopingMusicPlaysUntilStopped) {
+    Tone tone;
+    tone.seconds = 0.1;
+    writeToneWav("data/theme.wav", tone);
+    EXPECT_EQ(kp_audio_PlayMusic(u"theme.wav", 1), 0);
+    waitSeconds(0.3);
+    EXPECT_EQ(device->MusicState(), kChannelPlaying);
+    kp_audio_PauseMusic();
+    EXPECT_EQ(device->MusicState(), kChannelPaused);
+    kp_audio_ResumeMusic();
+    EXPECT_EQ(device->MusicState(), kChannelPlaying);
+    kp_audio_StopMusic();
+    EXPECT_EQ(device->MusicState(), kChannelStopped);
+    EXPECT_EQ(kp_audio_PlayMusic(u"missing.wav", 1), -1);
+    EXPECT_GT(finish().soundingSeconds(), 0.2);
+}
+
+TEST_F(AudioDevice, DiscardedSampleSoundsOnAndIsDeletedAfterItStops) {
+    auto beep = load("beep.wav", 0.3);
+    auto other = load("other.wav", 0.05);
+    kp_audio_PlaySound(beep.get(), 0, 0);
+    ALuint buffer = beep->sample->buffer;
+    beep->sample->Discard();
+    EXPECT_EQ(beep->sample->buffer, 0u);
+    ASSERT_EQ(kpAudioDiscardList().size(), 1u);
+
+    kp_audio_PlaySound(other.get(), 1, 0); // a flush while the discarded sound still plays
+    EXPECT_EQ(kpAudioDiscardList().size(), 1u);
+    EXPECT_TRUE(alIsBuffer(buffer));
+    EXPECT_EQ(sourceInt(0, AL_SOURCE_STATE), AL_PLAYING);
+
+    waitSeconds(0.4);
+    // The game may well have noticed the end before the next flush comes.
+    EXPECT_EQ(device->ChannelState(0), kChannelStopped);
+    kp_audio_PlaySound(other.get(), 1, 0);
+    EXPECT_TRUE(kpAudioDiscardList().empty());
+    EXPECT_FALSE(alIsBuffer(buffer));
+    EXPECT_NEAR(finish().soundingSeconds(), 0.3 + 0.05, kSlack);
+}
+
+TEST_F(AudioDevice, PausedSoundKeepsItsDiscardedBufferUntilStopped) {
+    auto beep = load("beep.wav", 0.3);
+    kp_audio_PlaySound(beep.get(), 7, 1);
+    device->PauseChannel(7);
+    ALuint buffer = beep->sample->buffer;
+    beep.reset(); // the channel still holds the sample
+    device->channels[7].sample->Discard();
+    device->FlushDiscarded();
+    EXPECT_TRUE(alIsBuffer(buffer));
+    kp_audio_StopChannel(7);
+    device->FlushDiscarded();
+    EXPECT_FALSE(alIsBuffer(buffer));
+    EXPECT_TRUE(kpAudioDiscardList().empty());
+}
+
+TEST_F(AudioDevice, LetGoSampleSaysSoAndQueuesItsBuffer) {
+    auto beep = load("beep.wav", 0.1);
+    ALuint buffer = beep->sample->buffer;
+    ASSERT_NE(buffer, 0u);
+    testing::internal::CaptureStdout();
+    beep.reset();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Discarding sample\n");
+    EXPECT_EQ(kpAudioDiscardList(), std::vector<ALuint>{buffer});
+    EXPECT_FALSE(kp_audio_LoadSound(u"nothing.wav")); // loading flushes, even when it fails
+    EXPECT_FALSE(alIsBuffer(buffer));
+    EXPECT_TRUE(kpAudioDiscardList().empty());
+}
+
+TEST_F(AudioDevice, SamplesKeepTheirFileFormat) {
+    Tone tone;
+    tone.channels = 2;
+    tone.bytesPerSample = 1;
+    tone.rate = 11025;
+    auto stereo = load("stereo8.wav", tone);
+    ASSERT_TRUE(stereo);
+    ALint channels = 0, bits = 0, frequency = 0, size = 0;
+    alGetBufferi(stereo->sample->buffer, AL_CHANNELS, &channels);
+    alGetBufferi(stereo->sample->buffer, AL_BITS, &bits);
+    alGetBufferi(stereo->sample->buffer, AL_FREQUENCY, &frequency);
+    alGetBufferi(stereo->sample->buffer, AL_SIZE, &size);
+    EXPECT_EQ(channels, 2);
+    EXPECT_EQ(bits, 8);
+    EXPECT_EQ(frequency, 11025);
+    EXPECT_EQ(size, int(0.3 * 11025) * 2);
+}
+
+TEST_F(AudioDevice, MissingSoundLoadsAsNoneAndPlaysNothing) {
+    auto none = kp_audio_LoadSound(u"nothing.wav");
+    EXPECT_FALSE(none);
+    EXPECT_EQ(kp_audio_PlaySound(none.get(), 0, 0), -1);
+    EXPECT_EQ(device->ChannelState(0), kChannelStopped);
+    EXPECT_EQ(device->PlaySample(nullptr, 0, 0), -1);
+    auto beep = load("beep.wav", 0.1);
+    EXPECT_EQ(kp_audio_PlaySound(beep.get(), kChannels, 0), -1); // no such channel
+    EXPECT_EQ(device->ChannelState(-1), kChannelStopped);
+}
