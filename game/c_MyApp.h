@@ -6,13 +6,14 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
+#include "audio/kp_audio.h"
 #include "game/kp_bt3_globals.h"
 #include "runtime/kp_app.h"
 #include "runtime/kp_string.h"
 
 class c_Image;
-class c_Sound;
 
 // Marker for an argument that is not given, and the kinds of the non-image draw commands.
 constexpr float kNotGiven = -3717.0f;
@@ -87,6 +88,12 @@ class c_MyApp : public c_App {
     // ---- Replay
     int p_OnRender() override;
 
+    // ---- Sound effects and music
+    int p_LoadSFX(int n, int theme);
+    int p_PlaySFX(int n, float rate, float volume, float pan);
+    int p_PlayTune(const String& name, int flags);
+    int p_StopTune();
+
     // ---- Player keys and controls
     int p_PlayKey(int action, int axes, int player);
     int p_PlayKeyAll(int action, int axes);
@@ -134,7 +141,7 @@ class c_MyApp : public c_App {
     std::array<int, kTouchSlots> m_touchX{};
     std::array<int, kTouchSlots> m_touchY{};
     std::array<float, 512> m_ball{};
-    std::array<c_Sound*, kSoundSlots> m_sfx{};
+    std::array<std::unique_ptr<c_Sound>, kSoundSlots> m_sfx;
     std::array<float, 5100> m_misc{};
     std::array<float, 5100> m_particles{};
     std::array<float, 500> m_orbiters{};
