@@ -298,3 +298,18 @@ TEST_F(GraphicsModule, OvalSegmentsFollowTheRadiiOnScreen) {
     kp_graphics_DrawEllipse(100, 50, 30, 20);
     expectVertex(device.vertices[0], 130, 50);
 }
+
+TEST_F(GraphicsModule, WithoutAWindowTexturesWaitAndBatchesAreOnlyCounted) {
+    writeSolidPng("data/one.png", 16, 8, 255, 255, 255, 255);
+    auto image = kp_graphics_LoadImage(u"one.png", 1, 0);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->surface->seq, 0); // no texture until a context exists
+    EXPECT_FLOAT_EQ(image->surface->uscale, 1.0f / 16);
+
+    EXPECT_EQ(device.BeginRender(), 1);
+    for (int i = 0; i < 257; ++i) device.DrawRect(0, 0, 1, 1);
+    device.DrawSurface(image->surface.get(), 0, 0);
+    device.EndRender();
+    EXPECT_EQ(device.DrawCalls(), 3);
+    EXPECT_EQ(device.VertexCount(), 0);
+}
