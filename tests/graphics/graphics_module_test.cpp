@@ -313,3 +313,23 @@ TEST_F(GraphicsModule, WithoutAWindowTexturesWaitAndBatchesAreOnlyCounted) {
     EXPECT_EQ(device.DrawCalls(), 3);
     EXPECT_EQ(device.VertexCount(), 0);
 }
+
+TEST_F(GraphicsModule, PolygonsShareTheBatchKindOfTheirVertexCount) {
+    device.BeginRender();
+    const float triangle[] = {0, 0, 10, 0, 0, 10};
+    device.DrawPoly(triangle);
+    EXPECT_EQ(device.PrimType(), gxtkGraphics::kTriangles);
+    device.DrawPoly(std::span<const float>());
+    std::vector<float> tooMany((gxtkGraphics::kMaxVertices + 1) * 2);
+    device.DrawPoly(tooMany);
+    EXPECT_EQ(device.VertexCount(), 3);
+
+    auto surface = device.CreateSurface(10, 20);
+    const float quad[] = {0, 0, 0, 0, 5, 0, 5, 0, 5, 5, 5, 5, 0, 5, 0, 5};
+    device.DrawPoly2(quad, surface.get(), 2, 4);
+    EXPECT_EQ(device.PrimType(), gxtkGraphics::kQuads);
+    EXPECT_EQ(device.DrawCalls(), 1);
+    EXPECT_FLOAT_EQ(device.vertices[0].u, 0.2f);
+    EXPECT_FLOAT_EQ(device.vertices[2].u, 0.7f);
+    EXPECT_FLOAT_EQ(device.vertices[2].v, 0.45f);
+}
