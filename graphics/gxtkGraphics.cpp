@@ -1,7 +1,361 @@
-// The render device (being built): frames begin and end without drawing for now.
+// gxtkGraphics: frame set-up, the batching rule, the primitives with their CPU-side transform
+// and baked colours, blend and scissor state, and pixel read-back and write.
 #include "graphics/gxtkGraphics.h"
 
-gxtkGraphics::gxtkGraphics() = default;
-int gxtkGraphics::BeginRender() { return 1; }
-void gxtkGraphics::EndRender() {}
-void gxtkGraphics::DiscardGraphics() {}
+#include <GL/gl.h>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// Constants
+// ---------------------------------------------------------------------------------------------
+namespace {
+
+constexpr int kByteMax = 255;
+constexpr int kQuadCorners = 4;
+constexpr int kPolyStride = 2;  // x, y per DrawPoly point
+constexpr int kPoly2Stride = 4; // x, y, u, v per DrawPoly2 vertex
+constexpr int kMinOvalSegments = 12;
+constexpr int kOvalSegmentsBelow = 11; // counts at or below this get kMinOvalSegments
+constexpr float kTwoPi = 6.2831855f;
+constexpr size_t kTexOffset = 8;
+constexpr size_t kColorOffset = 16;
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction and frames
+// ---------------------------------------------------------------------------------------------
+gxtkGraphics::gxtkGraphics() {
+    if (KpGame::_game) {
+        width = KpGame::_game->GetDeviceWidth();
+        height = KpGame::_game->GetDeviceHeight();
+    }
+    // Quad q is drawn as the triangles (4q, 4q+1, 4q+2) and (4q, 4q+2, 4q+3).
+    for (int q = 0; q < kMaxQuads; ++q) {
+        uint16_t base = static_cast<uint16_t>(q * kQuadCorners);
+        uint16_t* idx = quadIndices + q * kIndicesPerQuad;
+        idx[0] = base;
+        idx[1] = base + 1;
+        idx[2] = base + 2;
+        idx[3] = base;
+        idx[4] = base + 2;
+        idx[5] = base + 3;
+    }
+}
+
+bool gxtkGraphics::hasContext() {
+    return glfwGraphicsSeq != 0;
+}
+
+int gxtkGraphics::BeginRender() {
+    if (KpGame::_game) {
+        width = KpGame::_game->GetDeviceWidth();
+        height = KpGame::_game->GetDeviceHeight();
+    }
+    vertexCount = 0;
+    drawCalls = 0;
+    if (!hasContext()) return 1;
+
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, height, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    const unsigned char* base = reinterpret_cast<const unsigned char*>(vertices);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, kVertexBytes, base);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, kVertexBytes, base + kTexOffset);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, kVertexBytes, base + kColorOffset);
+
+    // Textures are premultiplied, and the default modulate mode lets the colour tint them.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+    return 1;
+}
+
+void gxtkGraphics::EndRender() {
+    flush();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Surfaces
+// ---------------------------------------------------------------------------------------------
+std::unique_ptr<gxtkSurface> gxtkGraphics::LoadSurface(const String& path) {
+    auto surface = std::make_unique<gxtkSurface>();
+    if (!LoadSurface__UNSAFE__(surface.get(), path)) return nullptr;
+    surface->Bind();
+    return surface;
+}
+
+std::unique_ptr<gxtkSurface> gxtkGraphics::CreateSurface(int w, int h) {
+    auto surface = std::make_unique<gxtkSurface>();
+    surface->SetData(nullptr, w, h, 4);
+    surface->Bind();
+    return surface;
+}
+
+bool gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, const String& path) {
+    if (!KpGame::_game) return false;
+    int w = 0, h = 0, depth = 0;
+    KpBytes pixels = KpGame::_game->LoadImageData(path, &w, &h, &depth);
+    if (!pixels || kpSurfaceFormat(depth) == 0) return false;
+    surface->SetData(std::move(pixels), w, h, depth);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// State
+// ---------------------------------------------------------------------------------------------
+void gxtkGraphics::Cls(float red, float green, float blue) {
+    vertexCount = 0;
+    if (!hasContext()) return;
+    glClearColor(red / kByteMax, green / kByteMax, blue / kByteMax, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void gxtkGraphics::SetAlpha(float a) {
+    alpha = a;
+    updateColor();
+}
+
+void gxtkGraphics::SetColor(float red, float green, float blue) {
+    r = red;
+    g = green;
+    b = blue;
+    updateColor();
+}
+
+void gxtkGraphics::updateColor() {
+    uint32_t a = static_cast<uint32_t>(static_cast<int>(alpha * kByteMax)) & kByteMax;
+    uint32_t pb = static_cast<uint32_t>(static_cast<int>(b * alpha)) & kByteMax;
+    uint32_t pg = static_cast<uint32_t>(static_cast<int>(g * alpha)) & kByteMax;
+    uint32_t pr = static_cast<uint32_t>(static_cast<int>(r * alpha)) & kByteMax;
+    color = a << 24 | pb << 16 | pg << 8 | pr;
+}
+
+void gxtkGraphics::SetBlend(int mode) {
+    flush();
+    if (!hasContext()) return;
+    glBlendFunc(GL_ONE, mode == kBlendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void gxtkGraphics::SetScissor(int x, int y, int w, int h) {
+    flush();
+    if (!hasContext()) return;
+    if (x == 0 && y == 0 && w == Width() && h == Height()) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, Height() - y - h, w, h); // OpenGL counts rows from the bottom
+}
+
+void gxtkGraphics::SetMatrix(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
+    ix = mix;
+    iy = miy;
+    jx = mjx;
+    jy = mjy;
+    tx = mtx;
+    ty = mty;
+    tformed = ix != 1.0f || iy != 0.0f || jx != 0.0f || jy != 1.0f || tx != 0.0f || ty != 0.0f;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Primitives
+// ---------------------------------------------------------------------------------------------
+void gxtkGraphics::DrawPoint(float x, float y) {
+    KpVertex* v = reserve(kPoints, nullptr, 1);
+    put(v[0], x, y, 0, 0);
+}
+
+void gxtkGraphics::DrawRect(float x, float y, float w, float h) {
+    KpVertex* v = reserve(kQuads, nullptr, kQuadCorners);
+    put(v[0], x, y, 0, 0);
+    put(v[1], x + w, y, 0, 0);
+    put(v[2], x + w, y + h, 0, 0);
+    put(v[3], x, y + h, 0, 0);
+}
+
+void gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
+    KpVertex* v = reserve(kLines, nullptr, 2);
+    put(v[0], x1, y1, 0, 0);
+    put(v[1], x2, y2, 0, 0);
+}
+
+void gxtkGraphics::DrawOval(float x, float y, float w, float h) {
+    float rx = w * 0.5f, ry = h * 0.5f;
+    float cx = x + rx, cy = y + ry;
+
+    // Enough segments for the radii as they land on screen, a multiple of 4 in 12..1024.
+    int length;
+    if (tformed) {
+        float ax = rx * ix, ay = rx * iy, bx = ry * jx, by = ry * jy;
+        length = static_cast<int>(std::sqrt(ax * ax + ay * ay) + std::sqrt(bx * bx + by * by));
+    } else {
+        length = std::abs(static_cast<int>(rx)) + std::abs(static_cast<int>(ry));
+    }
+    int n;
+    if (length <= kOvalSegmentsBelow) {
+        n = kMinOvalSegments;
+    } else if (length <= kMaxVertices) {
+        n = length & ~3;
+    } else {
+        n = kMaxVertices;
+    }
+
+    KpVertex* v = reserve(n, nullptr, n);
+    for (int i = 0; i < n; ++i) {
+        float th = static_cast<float>(i) * kTwoPi / static_cast<float>(n);
+        put(v[i], cx + std::cos(th) * rx, cy - std::sin(th) * ry, 0, 0);
+    }
+}
+
+void gxtkGraphics::DrawPoly(std::span<const float> points) {
+    int n = static_cast<int>(points.size() / kPolyStride);
+    if (n == 0 || n > kMaxVertices) return;
+    KpVertex* v = reserve(n, nullptr, n);
+    for (int i = 0; i < n; ++i) put(v[i], points[i * 2], points[i * 2 + 1], 0, 0);
+}
+
+void gxtkGraphics::DrawPoly2(std::span<const float> verts, gxtkSurface* surface, float sx,
+                             float sy) {
+    int n = static_cast<int>(verts.size() / kPoly2Stride);
+    if (!surface || n == 0 || n > kMaxVertices) return;
+    KpVertex* v = reserve(n, surface, n);
+    for (int i = 0; i < n; ++i) {
+        const float* p = &verts[static_cast<size_t>(i) * kPoly2Stride];
+        put(v[i], p[0], p[1], (p[2] + sx) * surface->uscale, (p[3] + sy) * surface->vscale);
+    }
+}
+
+void gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
+    if (!surface) return;
+    float w = static_cast<float>(surface->Width()), h = static_cast<float>(surface->Height());
+    float u1 = w * surface->uscale, v1 = h * surface->vscale;
+    KpVertex* v = reserve(kQuads, surface, kQuadCorners);
+    put(v[0], x, y, 0, 0);
+    put(v[1], x + w, y, u1, 0);
+    put(v[2], x + w, y + h, u1, v1);
+    put(v[3], x, y + h, 0, v1);
+}
+
+void gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int sx, int sy, int sw,
+                                int sh) {
+    if (!surface) return;
+    float w = static_cast<float>(sw), h = static_cast<float>(sh);
+    float u0 = static_cast<float>(sx) * surface->uscale;
+    float v0 = static_cast<float>(sy) * surface->vscale;
+    float u1 = static_cast<float>(sx + sw) * surface->uscale;
+    float v1 = static_cast<float>(sy + sh) * surface->vscale;
+    KpVertex* v = reserve(kQuads, surface, kQuadCorners);
+    put(v[0], x, y, u0, v0);
+    put(v[1], x + w, y, u1, v0);
+    put(v[2], x + w, y + h, u1, v1);
+    put(v[3], x, y + h, u0, v1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pixels
+// ---------------------------------------------------------------------------------------------
+namespace {
+
+// Whether h rows of w ints, pitch apart from offset, fit in an array of size ints.
+bool boxFits(size_t size, int w, int h, int offset, int pitch) {
+    if (w <= 0 || h <= 0) return false;
+    if (offset < 0 || pitch < w) return false;
+    size_t last = static_cast<size_t>(offset) + static_cast<size_t>(h - 1) * pitch + w;
+    return last <= size;
+}
+
+} // namespace
+
+void gxtkGraphics::ReadPixels(std::span<int> pixels, int x, int y, int w, int h, int offset,
+                              int pitch) {
+    flush();
+    if (!hasContext() || !boxFits(pixels.size(), w, h, offset, pitch)) return;
+    std::vector<int> rows(static_cast<size_t>(w) * h);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    // BGRA bytes on a little-endian machine read back as one ARGB int per pixel.
+    glReadPixels(x, Height() - y - h, w, h, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    // OpenGL hands the bottom row first; the caller wants the top row first.
+    for (int row = 0; row < h; ++row) {
+        const int* src = rows.data() + static_cast<size_t>(h - 1 - row) * w;
+        int* dst = pixels.data() + offset + static_cast<size_t>(row) * pitch;
+        for (int col = 0; col < w; ++col) dst[col] = src[col];
+    }
+}
+
+void gxtkGraphics::WritePixels2(gxtkSurface* surface, std::span<const int> pixels, int x, int y,
+                                int w, int h, int offset, int pitch) {
+    flush();
+    if (!surface || !boxFits(pixels.size(), w, h, offset, pitch)) return;
+    surface->SetSubData(x, y, w, h, pixels.data() + offset, pitch);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Batching
+// ---------------------------------------------------------------------------------------------
+KpVertex* gxtkGraphics::reserve(int kind, gxtkSurface* surf, int n) {
+    if (primType != kind || primSurf != surf || vertexCount + n > kMaxVertices) {
+        flush();
+        primType = kind;
+        primSurf = surf;
+    }
+    KpVertex* start = vertices + vertexCount;
+    vertexCount += n;
+    return start;
+}
+
+void gxtkGraphics::put(KpVertex& out, float x, float y, float u, float v) const {
+    if (tformed) {
+        out.x = x * ix + y * jx + tx;
+        out.y = x * iy + y * jy + ty;
+    } else {
+        out.x = x;
+        out.y = y;
+    }
+    out.u = u;
+    out.v = v;
+    out.color = color;
+}
+
+void gxtkGraphics::flush() {
+    if (vertexCount == 0) return;
+    ++drawCalls;
+    if (hasContext()) {
+        if (primSurf) {
+            glEnable(GL_TEXTURE_2D);
+            primSurf->Bind();
+        }
+        switch (primType) {
+        case kPoints:
+            glDrawArrays(GL_POINTS, 0, vertexCount);
+            break;
+        case kLines:
+            glDrawArrays(GL_LINES, 0, vertexCount);
+            break;
+        case kTriangles:
+            glDrawArrays(GL_TRIANGLES, 0, vertexCount);
+            break;
+        case kQuads:
+            glDrawElements(GL_TRIANGLES, vertexCount / kQuadCorners * kIndicesPerQuad,
+                           GL_UNSIGNED_SHORT, quadIndices);
+            break;
+        default:
+            // One fan per polygon of primType vertices.
+            for (int first = 0; first + primType <= vertexCount; first += primType) {
+                glDrawArrays(GL_TRIANGLE_FAN, first, primType);
+            }
+            break;
+        }
+        if (primSurf) glDisable(GL_TEXTURE_2D);
+    }
+    vertexCount = 0;
+}

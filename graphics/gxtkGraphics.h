@@ -1,13 +1,121 @@
-// The render device: a batched OpenGL 1.x renderer with client-side vertex arrays.
+// gxtkGraphics: the render device, the one object that talks to OpenGL (1.x, fixed function).
+// Every primitive is appended, transformed and coloured on the CPU, to one client-side buffer
+// of kMaxVertices vertices that is drawn with one call when the primitive kind or texture
+// changes, when it is full, on blend or scissor changes and at the end of the frame.
+// Colours and textures are premultiplied by alpha. No OpenGL call is made while no context
+// exists (glfwGraphicsSeq 0): primitives are then batched and counted but not drawn.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "graphics/gxtkSurface.h"
 #include "runtime/kp_object.h"
+
+// One vertex as OpenGL reads it through the client arrays (stride kVertexBytes).
+struct KpVertex {
+    float x;
+    float y;
+    float u;
+    float v;
+    uint32_t color; // bytes in memory order red, green, blue, alpha, premultiplied
+};
 
 class gxtkGraphics : public Object {
   public:
+    static constexpr int kMaxVertices = 1024;
+    static constexpr int kMaxQuads = kMaxVertices / 4;
+    static constexpr int kIndicesPerQuad = 6; // two triangles
+    static constexpr int kQuadIndices = kMaxQuads * kIndicesPerQuad;
+    static constexpr int kVertexBytes = 20;
+    // Primitive kinds: vertices per primitive; any other count is one convex polygon.
+    static constexpr int kPoints = 1;
+    static constexpr int kLines = 2;
+    static constexpr int kTriangles = 3;
+    static constexpr int kQuads = 4;
+    static constexpr int kBlendAlpha = 0;
+    static constexpr int kBlendAdditive = 1;
+
+    // Reads the drawable size from the host and fills the quad index list; no OpenGL call.
     gxtkGraphics();
-    // 0 = nothing to render, 1 = render, 2 = loading; the desktop device answers 1.
-    int BeginRender();
-    void EndRender();
-    void DiscardGraphics();
+
+    virtual int Width() { return width; }
+    virtual int Height() { return height; }
+    // Sets up the frame's OpenGL state; answers 1 (render).
+    virtual int BeginRender();
+    // Draws what is left in the batch; the host swaps buffers.
+    virtual void EndRender();
+    virtual void DiscardGraphics() {}
+    // None when the file cannot be read or decoded.
+    virtual std::unique_ptr<gxtkSurface> LoadSurface(const String& path);
+    // An empty RGBA surface with no pixel copy.
+    virtual std::unique_ptr<gxtkSurface> CreateSurface(int width, int height);
+    virtual bool LoadSurface__UNSAFE__(gxtkSurface* surface, const String& path);
+    // Drops the pending batch and clears the colour buffer to (r, g, b), 0..255.
+    virtual void Cls(float r, float g, float b);
+    virtual void SetAlpha(float alpha);
+    virtual void SetColor(float r, float g, float b);
+    // 1 additive, anything else premultiplied alpha.
+    virtual void SetBlend(int mode);
+    // Top-left origin; the whole window switches the scissor test off.
+    virtual void SetScissor(int x, int y, int w, int h);
+    virtual void SetMatrix(float ix, float iy, float jx, float jy, float tx, float ty);
+    virtual void DrawPoint(float x, float y);
+    virtual void DrawRect(float x, float y, float w, float h);
+    virtual void DrawLine(float x1, float y1, float x2, float y2);
+    virtual void DrawOval(float x, float y, float w, float h);
+    // Points as x0, y0, x1, y1, ...: one convex polygon.
+    virtual void DrawPoly(std::span<const float> points);
+    // Records x, y, u, v with texture coordinates in pixels of the surface offset by (sx, sy).
+    virtual void DrawPoly2(std::span<const float> vertices, gxtkSurface* surface, float sx,
+                           float sy);
+    virtual void DrawSurface(gxtkSurface* surface, float x, float y);
+    virtual void DrawSurface2(gxtkSurface* surface, float x, float y, int sx, int sy, int sw,
+                              int sh);
+    // Reads the w x h box at (x, y) as ARGB ints into pixels[offset...], rows pitch apart.
+    virtual void ReadPixels(std::span<int> pixels, int x, int y, int w, int h, int offset,
+                            int pitch);
+    virtual void WritePixels2(gxtkSurface* surface, std::span<const int> pixels, int x, int y,
+                              int w, int h, int offset, int pitch);
+
+    // Draw calls (batch flushes) since the frame began.
+    int DrawCalls() const { return drawCalls; }
+    // Vertices waiting in the batch.
+    int VertexCount() const { return vertexCount; }
+    int PrimType() const { return primType; }
+
+    int width = 0;
+    int height = 0;
+    uint32_t color = 0;
+    float r = 0.0f;
+    float g = 0.0f;
+    float b = 0.0f;
+    float alpha = 0.0f;
+    float ix = 1.0f;
+    float iy = 0.0f;
+    float jx = 0.0f;
+    float jy = 1.0f;
+    float tx = 0.0f;
+    float ty = 0.0f;
+    bool tformed = false;
+    KpVertex vertices[kMaxVertices] = {};
+    uint16_t quadIndices[kQuadIndices] = {};
+    int primType = 0;
+    int vertexCount = 0;
+    gxtkSurface* primSurf = nullptr;
+
+  private:
+    // Room for n vertices of kind with texture surf, flushing first when the batch cannot
+    // take them; returns where to write them.
+    KpVertex* reserve(int kind, gxtkSurface* surf, int n);
+    void flush();
+    void put(KpVertex& out, float x, float y, float u, float v) const;
+    // Whether OpenGL may be called: a window (and so a context) has been opened.
+    static bool hasContext();
+    void updateColor();
+
+    int drawCalls = 0;
 };
+
+static_assert(sizeof(KpVertex) == gxtkGraphics::kVertexBytes, "vertex layout read by OpenGL");

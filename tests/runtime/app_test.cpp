@@ -39,7 +39,7 @@ class TestApp : public c_App {
 // A started game on the headless host with the real delegate and devices.
 struct StartedGame {
     StartedGame() {
-        kp_app_Init(&host);
+        kpInit(); // every module global, with this host as the process's host
         app = new TestApp();
         host.StartGame();
     }

@@ -1,0 +1,50 @@
+// gxtkSurface: one image's pixels and its OpenGL texture. The surface keeps its own
+// premultiplied copy of the pixels for its whole life, so a texture lost with an old OpenGL
+// context is rebuilt on the next Bind under the new one (glfwGraphicsSeq tells them apart).
+// Textures are made lazily; with no context yet (glfwGraphicsSeq 0) nothing touches OpenGL.
+#pragma once
+
+#include "runtime/kp_game.h"
+#include "runtime/kp_object.h"
+
+class gxtkSurface : public Object {
+  public:
+    // Depth (bytes per pixel) and the OpenGL pixel format it maps to.
+    static constexpr int kMaxDepth = 4;
+
+    gxtkSurface() = default;
+    ~gxtkSurface() override;
+    gxtkSurface(const gxtkSurface&) = delete;
+    gxtkSurface& operator=(const gxtkSurface&) = delete;
+
+    // Deletes the texture if it belongs to the current context and frees the pixel copy.
+    virtual void Discard();
+    virtual int Width() { return width; }
+    virtual int Height() { return height; }
+    virtual bool Loaded() { return true; }
+    // Called when the pixels have arrived: makes the texture if a context exists.
+    virtual void OnUnsafeLoadComplete() { Bind(); }
+
+    // Adopts pixels (rows top to bottom, depth bytes each) and premultiplies them by alpha.
+    void SetData(KpBytes pixels, int width, int height, int depth);
+    // Stores a w x h box of ARGB ints (rows pitch ints apart) at (x, y), premultiplied, and
+    // uploads it to a live texture. RGBA surfaces only; others ignore it.
+    void SetSubData(int x, int y, int w, int h, const int* pixels, int pitch);
+    // Makes the texture current, creating it under the current context when needed.
+    void Bind();
+
+    KpBytes data;
+    int width = 0;
+    int height = 0;
+    int depth = 0;
+    int format = 0;
+    int seq = 0;
+    unsigned int texture = 0;
+    float uscale = 0.0f;
+    float vscale = 0.0f;
+};
+
+// The OpenGL pixel format for a depth of 1 to 4 bytes per pixel; 0 for any other depth.
+int kpSurfaceFormat(int depth);
+// Premultiplies count pixels of the given depth in place (depths 2 and 4; others unchanged).
+void kpPremultiply(unsigned char* pixels, int count, int depth);

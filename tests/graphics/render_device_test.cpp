@@ -1,0 +1,288 @@
+// The render device drawing real frames in a GLFW window (Xvfb, Mesa llvmpipe): pixels read
+// back after blending, tinting, scissoring, transforming and re-opening the window, and the
+// number of draw calls the batching rule makes.
+#include <GL/gl.h>
+#include <GLFW/glfw3.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+#include "graphics/kp_graphics.h"
+#include "png_writer.h"
+#include "runtime/kp_app.h"
+#include "runtime/kp_glfw_game.h"
+#include "support/test_support.h"
+
+namespace {
+
+constexpr int kWidth = KpGlfwGame::kInitialWidth;
+constexpr int kHeight = KpGlfwGame::kInitialHeight;
+constexpr int kTolerance = 2; // rounding of blending and byte conversion
+
+struct Rgb {
+    int r, g, b;
+};
+
+// One window for the whole binary, as the game has.
+KpGlfwGame* host = nullptr;
+
+class RenderDevice : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (host) return;
+        ASSERT_EQ(glfwInit(), GLFW_TRUE);
+        host = new KpGlfwGame();
+        host->OpenInitialWindow();
+        ASSERT_NE(host->Window(), nullptr);
+    }
+
+    RenderDevice() {
+        kp_app_Init(host);
+        kp_app_ValidateDeviceWindow(false);
+        kp_graphics_Init();
+        device = std::make_unique<gxtkGraphics>();
+        kp_graphics_SetGraphicsDevice(device.get());
+        device->BeginRender();
+        device->SetColor(255, 255, 255);
+        device->SetAlpha(1);
+        device->SetBlend(0);
+        device->SetScissor(0, 0, kWidth, kHeight);
+        device->Cls(0, 0, 0);
+    }
+
+    Rgb pixel(int x, int y) {
+        std::array<int, 1> p = {};
+        device->ReadPixels(p, x, y, 1, 1, 0, 1);
+        unsigned v = static_cast<unsigned>(p[0]);
+        return {static_cast<int>(v >> 16 & 255), static_cast<int>(v >> 8 & 255),
+                static_cast<int>(v & 255)};
+    }
+
+    TempDir dir;
+    std::unique_ptr<gxtkGraphics> device;
+};
+
+#define EXPECT_RGB(actual, red, green, blue)                                                       \
+    do {                                                                                           \
+        Rgb got_ = (actual);                                                                       \
+        EXPECT_NEAR(got_.r, red, kTolerance) << #actual;                                           \
+        EXPECT_NEAR(got_.g, green, kTolerance) << #actual;                                         \
+        EXPECT_NEAR(got_.b, blue, kTolerance) << #actual;                                          \
+    } while (0)
+
+} // namespace
+
+// --- Blending and colour --------------------------------------------------------------------
+
+TEST_F(RenderDevice, TranslucentColourBlendsOverTheBackground) {
+    device->Cls(0, 0, 200);
+    device->SetColor(255, 0, 0);
+    device->SetAlpha(0.5f);
+    device->DrawRect(10, 10, 50, 50);
+    device->EndRender();
+    // Red 127 (premultiplied) plus 200 · (1 − 127/255) of the blue.
+    EXPECT_RGB(pixel(20, 20), 127, 0, 100);
+    EXPECT_RGB(pixel(100, 100), 0, 0, 200);
+}
+
+TEST_F(RenderDevice, AdditiveBlendAddsToTheBackground) {
+    device->Cls(100, 20, 0);
+    device->SetBlend(gxtkGraphics::kBlendAdditive);
+    device->SetColor(100, 50, 0);
+    device->DrawRect(0, 0, 40, 40);
+    device->SetBlend(gxtkGraphics::kBlendAlpha);
+    device->SetAlpha(0.5f);
+    device->DrawRect(40, 0, 40, 40);
+    device->EndRender();
+    EXPECT_RGB(pixel(10, 10), 200, 70, 0);
+    EXPECT_RGB(pixel(50, 10), 100, 35, 0);
+}
+
+TEST_F(RenderDevice, TexturesArePremultipliedAndTintedByTheColour) {
+    writePng("tex.png", 2, 1, 4, {255, 255, 255, 255, 200, 100, 50, 128});
+    std::unique_ptr<gxtkSurface> surface = device->LoadSurface(u"tex.png");
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->seq, glfwGraphicsSeq); // made at once under a live context
+
+    device->SetMatrix(20, 0, 0, 20, 0, 0);
+    device->SetColor(255, 128, 0);
+    device->DrawSurface(surface.get(), 0, 0);
+    device->EndRender();
+    EXPECT_RGB(pixel(10, 10), 255, 128, 0);
+    // Texel (100, 50, 25, 128) tinted by (255, 128, 0) over black.
+    EXPECT_RGB(pixel(30, 10), 100, 25, 0);
+    EXPECT_RGB(pixel(50, 10), 0, 0, 0);
+}
+
+// --- Scissor and transforms -----------------------------------------------------------------
+
+TEST_F(RenderDevice, ScissorBoxCountsFromTheTopLeft) {
+    device->SetScissor(100, 50, 20, 10);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    device->DrawRect(0, 0, kWidth, kHeight);
+    device->EndRender();
+    EXPECT_RGB(pixel(105, 55), 255, 255, 255);
+    EXPECT_RGB(pixel(105, 45), 0, 0, 0);
+    EXPECT_RGB(pixel(95, 55), 0, 0, 0);
+    EXPECT_RGB(pixel(105, 62), 0, 0, 0);
+    EXPECT_RGB(pixel(105, kHeight - 55), 0, 0, 0); // not mirrored
+
+    device->SetScissor(0, 0, kWidth, kHeight);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+    device->DrawRect(0, 0, kWidth, kHeight);
+    device->EndRender();
+    EXPECT_RGB(pixel(0, 0), 255, 255, 255);
+    EXPECT_RGB(pixel(kWidth - 1, kHeight - 1), 255, 255, 255);
+}
+
+TEST_F(RenderDevice, RotatedMatrixTurnsARectangle) {
+    kp_graphics_BeginRender();
+    kp_graphics_Translate(320, 240);
+    kp_graphics_Rotate(90);
+    // Along +x before the turn; a positive angle turns it to point up the screen.
+    kp_graphics_DrawRect(0, -5, 100, 10);
+    kp_graphics_EndRender();
+    device->EndRender();
+    EXPECT_RGB(pixel(320, 200), 255, 255, 255);
+    EXPECT_RGB(pixel(320, 150), 255, 255, 255);
+    EXPECT_RGB(pixel(370, 240), 0, 0, 0);
+    EXPECT_RGB(pixel(320, 280), 0, 0, 0);
+}
+
+TEST_F(RenderDevice, OvalCoversItsEllipse) {
+    device->DrawOval(100, 100, 200, 100);
+    device->EndRender();
+    std::vector<int> frame(static_cast<size_t>(kWidth) * kHeight);
+    device->ReadPixels(frame, 0, 0, kWidth, kHeight, 0, kWidth);
+    int covered = 0;
+    for (int p : frame) covered += (p & 0xffffff) == 0xffffff;
+    const double area = 3.14159265 * 100 * 50;
+    EXPECT_NEAR(covered, area, area * 0.02);
+    EXPECT_RGB(pixel(200, 150), 255, 255, 255);
+    EXPECT_RGB(pixel(296, 150), 255, 255, 255);
+    EXPECT_RGB(pixel(103, 103), 0, 0, 0);
+    EXPECT_RGB(pixel(200, 98), 0, 0, 0);
+}
+
+// --- Surfaces and pixels --------------------------------------------------------------------
+
+TEST_F(RenderDevice, WrittenPixelsReadBackUnchanged) {
+    std::unique_ptr<gxtkSurface> surface = device->CreateSurface(4, 4);
+    std::vector<int> argb(16);
+    for (int i = 0; i < 16; ++i)
+        argb[i] = static_cast<int>(0xff000000u | (i * 16) << 16 | 0x40 << 8 | (255 - i * 16));
+    device->WritePixels2(surface.get(), argb, 0, 0, 4, 4, 0, 4);
+    // A narrower box goes up row by row; it lands inside, leaving the rest as it was.
+    std::vector<int> patch = {0, static_cast<int>(0xff00ff00u), static_cast<int>(0xff00ff00u)};
+    device->WritePixels2(surface.get(), patch, 2, 3, 2, 1, 1, 2);
+
+    device->SetMatrix(10, 0, 0, 10, 0, 0);
+    device->DrawSurface(surface.get(), 0, 0);
+    device->EndRender();
+    std::vector<int> back(16);
+    for (int i = 0; i < 16; ++i) {
+        int x = i % 4, y = i / 4;
+        std::array<int, 1> p = {};
+        device->ReadPixels(p, x * 10 + 5, y * 10 + 5, 1, 1, 0, 1);
+        back[i] = p[0] & 0xffffff;
+    }
+    for (int i = 0; i < 16; ++i) {
+        int expected = (i == 14 || i == 15) ? 0x00ff00 : argb[i] & 0xffffff;
+        EXPECT_EQ(back[i], expected) << "pixel " << i;
+    }
+}
+
+TEST_F(RenderDevice, SurfaceDrawnAfterTheWindowReopensKeepsItsPixels) {
+    writePng("tex.png", 2, 2, 4,
+             {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 128});
+    std::unique_ptr<gxtkSurface> surface = device->LoadSurface(u"tex.png");
+    ASSERT_TRUE(surface);
+    auto draw = [&] {
+        device->SetMatrix(16, 0, 0, 16, 0, 0);
+        device->DrawSurface(surface.get(), 0, 0);
+        device->EndRender();
+        std::array<Rgb, 4> texels;
+        for (int i = 0; i < 4; ++i) texels[i] = pixel(8 + 16 * (i % 2), 8 + 16 * (i / 2));
+        return texels;
+    };
+    std::array<Rgb, 4> before = draw();
+    int oldSeq = surface->seq;
+
+    host->SetGlfwWindow(kWidth, kHeight, 8, 8, 8, 0, 0, 0, false);
+    ASSERT_NE(host->Window(), nullptr);
+    ASSERT_EQ(glfwGraphicsSeq, oldSeq + 1);
+    device->BeginRender();
+    device->Cls(0, 0, 0);
+    std::array<Rgb, 4> after = draw();
+    EXPECT_EQ(surface->seq, glfwGraphicsSeq);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_RGB(after[i], before[i].r, before[i].g, before[i].b);
+    }
+    EXPECT_RGB(after[0], 255, 0, 0);
+    EXPECT_RGB(after[3], 128, 128, 128);
+}
+
+// --- Batching -------------------------------------------------------------------------------
+
+TEST_F(RenderDevice, TwoHundredFiftySevenRectanglesTakeTwoDrawCalls) {
+    for (int i = 0; i < 257; ++i) device->DrawRect(static_cast<float>(i * 2), 0, 2, 2);
+    EXPECT_EQ(device->DrawCalls(), 1); // the 257th started a new batch
+    EXPECT_EQ(device->VertexCount(), 4);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 2);
+    EXPECT_RGB(pixel(513, 1), 255, 255, 255);
+}
+
+TEST_F(RenderDevice, RectangleLineRectangleTakeThreeDrawCalls) {
+    device->DrawRect(0, 0, 10, 10);
+    device->DrawLine(0, 20.5f, 100, 20.5f);
+    device->DrawRect(20, 0, 10, 10);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 3);
+    EXPECT_RGB(pixel(50, 20), 255, 255, 255);
+}
+
+TEST_F(RenderDevice, ColourAndMatrixChangesShareOneDrawCall) {
+    device->SetColor(255, 0, 0);
+    device->DrawRect(0, 0, 10, 10);
+    device->SetColor(0, 255, 0);
+    device->SetMatrix(1, 0, 0, 1, 100, 0);
+    device->DrawRect(0, 0, 10, 10);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 1);
+    EXPECT_RGB(pixel(5, 5), 255, 0, 0);
+    EXPECT_RGB(pixel(105, 5), 0, 255, 0);
+}
+
+TEST_F(RenderDevice, FramesOfOneSurfaceShareABatchButAlternatingSurfacesDoNot) {
+    std::unique_ptr<gxtkSurface> a = device->CreateSurface(8, 8);
+    std::unique_ptr<gxtkSurface> b = device->CreateSurface(8, 8);
+    for (int i = 0; i < 100; ++i) device->DrawSurface2(a.get(), 0, 0, i % 2 * 4, 0, 4, 4);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 1);
+
+    device->BeginRender();
+    for (int i = 0; i < 4; ++i) device->DrawSurface(i % 2 ? b.get() : a.get(), 0, 0);
+    device->DrawRect(0, 0, 1, 1);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 5);
+}
+
+TEST_F(RenderDevice, ClsDropsPendingVertices) {
+    device->DrawRect(0, 0, 100, 100);
+    device->Cls(0, 0, 64);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 0);
+    EXPECT_RGB(pixel(50, 50), 0, 0, 64);
+}
+
+TEST_F(RenderDevice, BlendAndScissorChangesFlush) {
+    device->DrawRect(0, 0, 10, 10);
+    device->SetBlend(gxtkGraphics::kBlendAdditive);
+    device->DrawRect(0, 0, 10, 10);
+    device->SetScissor(0, 0, 5, 5);
+    device->DrawRect(0, 0, 10, 10);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 3);
+}
