@@ -10,10 +10,9 @@
 
 #include "audio/kp_audio.h"
 #include "game/kp_bt3_globals.h"
+#include "graphics/c_Image.h"
 #include "runtime/kp_app.h"
 #include "runtime/kp_string.h"
-
-class c_Image;
 
 // Marker for an argument that is not given, and the kinds of the non-image draw commands.
 constexpr float kNotGiven = -3717.0f;
@@ -87,6 +86,8 @@ class c_MyApp : public c_App {
 
     // ---- Replay
     int p_OnRender() override;
+    // Replays the draw list through the graphics module with the fit of this frame.
+    int p_ReplayList(const KpScreenFit& fit);
 
     // ---- Sound effects and music
     int p_LoadSFX(int n, int theme);
@@ -127,7 +128,7 @@ class c_MyApp : public c_App {
     std::array<int, kLevelSlots> m_levelKind{};
     std::array<int, kLevelSlots> m_levelParam{};
     std::array<String, kLevelSlots> m_levelPattern{};
-    std::array<c_Image*, kImageSlots> m_images{};
+    std::array<std::unique_ptr<c_Image>, kImageSlots> m_images;
     std::array<int, kImageSlots * 3> m_fontMetrics{};
     std::array<int, 15> m_badgeQueue{};
     std::array<int, 15> m_badgeTimers{};
