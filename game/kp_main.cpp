@@ -2,6 +2,7 @@
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
 #include "input/c_InputDevice.h"
+#include "net/kp_asyncevent.h"
 #include "audio/gxtkAudio.h"
 #include "runtime/kp_random.h"
 
@@ -11,6 +12,7 @@ int kpInit() {
     kp_audio_SetAudioDevice(nullptr);
     kp_input_SetInputDevice(nullptr);
     kp_random_Seed = 1234;
+    kp_asyncevent_Init();
     return 0;
 }
 
