@@ -1,10 +1,10 @@
 // Threads: KpThread runs Run__UNSAFE__ on one operating-system thread at a time and reports
-// 0 never started, 1 running, 2 finished. A finished thread is joined before the next start
-// and on destruction, so no handle is ever left behind. c_Thread is the framework's class.
+// 0 never started, 1 running, 2 finished. The handle is released (detached) at start; the
+// thread touches nothing of the object after storing "finished", so destruction only has to
+// wait for that store. c_Thread is the framework's class.
 #pragma once
 
 #include <atomic>
-#include <thread>
 
 #include "runtime/kp_object.h"
 
@@ -15,7 +15,7 @@ class KpThread : public Object {
     static constexpr int kFinished = 2;
 
     KpThread() = default;
-    // Waits for a running thread: Run__UNSAFE__ may still use the object.
+    // Waits while a thread runs: Run__UNSAFE__ may still use the object.
     ~KpThread() override;
     KpThread(const KpThread&) = delete;
     KpThread& operator=(const KpThread&) = delete;
@@ -31,13 +31,12 @@ class KpThread : public Object {
     virtual void Run__UNSAFE__() {}
 
   protected:
-    // Waits until the thread has ended and releases its handle.
+    // Waits until the thread has stored its last status.
     void Join();
 
   private:
     std::atomic<int> status_{kNeverStarted};
     Object* result_ = nullptr;
-    std::thread thread_;
 };
 
 class c_Thread : public KpThread {};
