@@ -156,6 +156,9 @@ bool KpSocket::Connect(const String& host, int port) {
     KpSocketAddress address;
     address.Set(host, port);
     const sockaddr_in& raw = address.Raw();
+    // 0.0.0.0 is what a failed lookup leaves; Linux would take it for this machine and reach
+    // whatever listens here, so it is refused before the system sees it.
+    if (raw.sin_addr.s_addr == htonl(INADDR_ANY)) return false;
     return ::connect(sock_, reinterpret_cast<const sockaddr*>(&raw), sizeof raw) == 0;
 }
 
