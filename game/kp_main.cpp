@@ -4,6 +4,7 @@
 #include "game/kp_bt3_globals.h"
 #include "graphics/kp_graphics.h"
 #include "input/c_InputDevice.h"
+#include "net/kp_asyncevent.h"
 #include "runtime/kp_random.h"
 
 int kpInit() {
@@ -12,6 +13,7 @@ int kpInit() {
     kp_audio_SetAudioDevice(nullptr);
     kp_input_SetInputDevice(nullptr);
     kp_random_Seed = 1234;
+    kp_asyncevent_Init();
     kp_BT3_Init();
     return 0;
 }

@@ -1,1 +1,0 @@
-// The networking library (being built).
