@@ -112,11 +112,35 @@ class c_MyApp : public c_App {
     int p_Button0(int image, float x, float y, int frame);
     int p_iCade(int on);
 
+    // ---- Frame driver (c_MyApp_frame.cpp)
+    int p_OnUpdate() override;
+    int p_OnSuspend() override;
+    int p_OnResume() override;
+    int p_FullscreenFlip();
+
+    // ---- Asset loading and loading screens (c_MyApp_assets.cpp)
+    int p_LoadImg(int slot, const String& name, int w, int h, int frames, int flags);
+    int p_LoadFont(int slot, const String& name, int advance, int lineHeight);
+    int p_Loader();
+    int p_MiniLoader();
+    int p_Reload();
+    int p_WaitStart(int mode);
+    int p_FirstLoader();
+
     // ---- Later stages of the game (see c_MyApp_pending.cpp)
     int p_ResetStars(int count);
     int p_GetURL(const String& url, const String& query);
-    int p_Reload();
     int p_Load();
+    int p_Save();
+    int p_Menu();
+    int p_LoadMenu();
+    int p_GameOver();
+    int p_OuyaQuit();
+    int p_Game_Ball();
+    int p_InGame();
+    int p_LoadGame_Ball();
+    int p_OptionBox();
+    int p_ShowBadges();
 
     // ======== Fields ========
 
@@ -308,4 +332,26 @@ class c_MyApp : public c_App {
     bool touchOnImage(int image, float x, float y, int firstSlot, int lastSlot) const;
     // Fills the level table by the group rule, then writes the hand-made levels over it.
     void buildLevelTable();
+
+    // Steps of one update tick, in the order p_OnUpdate runs them.
+    void readBackKey();
+    void handleHotKeys();
+    void musicFollowsPause();
+    void measureUpdateRate();
+    void samplePointer();
+    void updateLatches();
+    void dispatchScreen();
+    void runPanels();
+    void decodeICade();
+    void drawDebugLine();
+    // Suspend and resume share these two rules.
+    void resetButtonsAndKeyboard();
+    void pauseIfPlaying();
+
+    // Loader helpers: the image level from the window size, file and world image names.
+    void computeResolutionLevel();
+    String imageFileName(const String& name) const;
+    String worldName(const char* base, int theme);
+    void loadThemeSound3();
+    void drawSpinner();
 };
