@@ -57,6 +57,15 @@ class RecordingOp : public c_AsyncOp {
     std::string payload_;
 };
 
+// Sockets are registered for the life of the process; they stay reachable here once a test
+// starts the event source list afresh.
+std::vector<c_Socket*>* kept = new std::vector<c_Socket*>();
+
+c_Socket* newSocket() {
+    kept->push_back(new c_Socket());
+    return kept->back();
+}
+
 class NetFixture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -231,15 +240,14 @@ TEST_F(AsyncSocket, SendsAndReceivesCompleteInOrderOverLoopback) {
     Listener listener;
     Recorder client;
     Recorder server;
-    c_Socket* socket = (new c_Socket())->m_new(u"stream");
+    c_Socket* socket = newSocket()->m_new(u"stream");
     socket->p_ConnectAsync(u"127.0.0.1", listener.port, &client);
     ASSERT_TRUE(pumpUntil([&] { return client.connects == 1; }));
     ASSERT_TRUE(client.connected);
     ASSERT_TRUE(socket->p_IsConnected());
     ASSERT_TRUE(listener.socket.Accept());
-    c_Socket* peer = (new c_Socket())
-                         ->m_new2(listener.socket.Accepted(), kProtoStream,
-                                  c_Socket::kOpen | c_Socket::kConnected);
+    c_Socket* peer = newSocket()->m_new2(listener.socket.Accepted(), kProtoStream,
+                                         c_Socket::kOpen | c_Socket::kConnected);
 
     c_DataBuffer out;
     out.m_new(kTotal);
@@ -283,7 +291,7 @@ TEST_F(AsyncSocket, SendsAndReceivesCompleteInOrderOverLoopback) {
 
 TEST_F(AsyncSocket, AFailedConnectLeavesTheSocketOpenAndQueuesNothing) {
     Recorder client;
-    c_Socket* socket = (new c_Socket())->m_new(u"stream");
+    c_Socket* socket = newSocket()->m_new(u"stream");
     socket->p_ConnectAsync(u"127.0.0.1", closedPort(), &client);
     ASSERT_TRUE(pumpUntil([&] { return client.connects == 1; }));
     EXPECT_FALSE(client.connected);
@@ -315,6 +323,6 @@ TEST_F(AsyncSocket, AddressesReadBackAsDottedText) {
 }
 
 TEST_F(AsyncSocketDeathTest, AnUnknownProtocolNameIsFatal) {
-    EXPECT_EXIT((reportOnStderr(), (new c_Socket())->m_new(u"Stream")),
-                ::testing::ExitedWithCode(255), "Illegal socket protocol");
+    EXPECT_EXIT((reportOnStderr(), newSocket()->m_new(u"Stream")), ::testing::ExitedWithCode(255),
+                "Illegal socket protocol");
 }

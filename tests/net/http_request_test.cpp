@@ -39,11 +39,16 @@ struct Completion : c_IOnHttpRequestComplete {
     bool socketClosed = false;
 };
 
-// A request and its callback. Queued socket operations call back into the request, so it
-// lives for the rest of the process, as the game's one request does.
+// Requests stay reachable here for the rest of the process, as the game's one request does:
+// queued socket operations call back into them.
+std::vector<std::pair<std::unique_ptr<c_HttpRequest>, std::unique_ptr<Completion>>>* kept =
+    new std::vector<std::pair<std::unique_ptr<c_HttpRequest>, std::unique_ptr<Completion>>>();
+
+// A request and its callback.
 struct Fetch {
     Fetch(const std::string& url, const String& method = u"GET")
         : request(new c_HttpRequest()), done(new Completion()) {
+        kept->emplace_back(request, done);
         request->m_new2(method, kpS(url), done);
     }
     // Pumps until the callback came or the deadline passed.
