@@ -4,6 +4,10 @@
 // return 0, so creation and every tick run their whole order; each moves to its own file then.
 #include "game/c_MyApp.h"
 
+namespace {
+constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
+}
+
 int c_MyApp::p_ResetStars(int /*count*/) {
     return 0;
 }
@@ -21,6 +25,10 @@ int c_MyApp::p_Save() {
 }
 
 int c_MyApp::p_Menu() {
+    // The menu's own clear, so each tick's drawing starts a fresh list; the tiles, panels
+    // and level select come with the menu screen.
+    p_DoBG(0, 0, 80, kMenuBackgroundAlpha);
+    m_theme = 0;
     return 0;
 }
 
