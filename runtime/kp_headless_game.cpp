@@ -19,7 +19,8 @@ void KpHeadlessGame::SetDeviceWindow(int width, int height, int flags) {
     windowRequests_.push_back({width, height, flags});
     width_ = width;
     height_ = height;
-    ++glfwGraphicsSeq; // a new window means a new graphics context
+    // No graphics context exists here, so the context number stays as it is: the render
+    // device keeps batching without OpenGL.
 }
 
 bool KpHeadlessGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons) {
