@@ -2,23 +2,13 @@
 // frame background with its eased colour, and the per-theme graphics rules. Commands are
 // dropped silently once the list is full (2499 per frame). p_OnRender replays the list.
 #include "game/c_MyApp.h"
+#include "game/c_MyApp_commands.h"
 
 #include <algorithm>
 
+using namespace bt3;
+
 namespace {
-// Command slots.
-constexpr int kSlotKind = 0;
-constexpr int kSlotX = 1;
-constexpr int kSlotY = 2;
-constexpr int kSlotRot = 3;
-constexpr int kSlotW = 4;
-constexpr int kSlotH = 5;
-constexpr int kSlotFrame = 6;
-constexpr int kSlotAlpha = 7;
-constexpr int kSlotR = 10;
-constexpr int kSlotG = 11;
-constexpr int kSlotB = 12;
-constexpr int kSlotBlend = 13;
 
 constexpr int kBlendNormal = 1;
 // Background easing: each channel covers a thirtieth of the way per frame.

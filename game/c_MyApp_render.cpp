@@ -3,7 +3,10 @@
 // screen to the window, and replays the draw list in list order. Mirror and shear commands
 // replace the base matrix for the rest of the list; they never accumulate.
 #include "game/c_MyApp.h"
+#include "game/c_MyApp_commands.h"
 #include "graphics/kp_graphics.h"
+
+using namespace bt3;
 
 namespace {
 // A device taller than wide lays out against a design one and a half times larger.
@@ -13,19 +16,6 @@ constexpr int kBlendAlpha = 0;
 constexpr int kBlendAdditive = 1;
 constexpr float kAdditiveCommand = 3.0f;
 
-// Command slots read by the replay.
-constexpr int kSlotKind = 0;
-constexpr int kSlotX = 1;
-constexpr int kSlotY = 2;
-constexpr int kSlotRot = 3;
-constexpr int kSlotW = 4;
-constexpr int kSlotH = 5;
-constexpr int kSlotFrame = 6;
-constexpr int kSlotAlpha = 7;
-constexpr int kSlotR = 10;
-constexpr int kSlotG = 11;
-constexpr int kSlotB = 12;
-constexpr int kSlotBlend = 13;
 } // namespace
 
 KpScreenFit kpFitScreen(int devW, int devH, float rawW, float rawH, float overscan) {

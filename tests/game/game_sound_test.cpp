@@ -2,7 +2,6 @@
 // names, the sound setting's gate on effects and music, the 24 rotating voices, and the
 // channel settings applied even when nothing plays.
 #include <AL/al.h>
-#include <vorbis/vorbisenc.h>
 
 #include <cmath>
 #include <filesystem>
@@ -10,61 +9,9 @@
 
 #include "audio_support.h"
 #include "game_fixture.h"
+#include "support/ogg_writer.h"
 
 namespace {
-// Encodes a short sine tone as OGG Vorbis with libvorbisenc, for the music tests.
-std::string encodeOgg(int channels, int rate, int frames) {
-    vorbis_info vi;
-    vorbis_info_init(&vi);
-    EXPECT_EQ(vorbis_encode_init_vbr(&vi, channels, rate, 0.4f), 0);
-    vorbis_comment vc;
-    vorbis_comment_init(&vc);
-    vorbis_dsp_state vd;
-    vorbis_block vb;
-    vorbis_analysis_init(&vd, &vi);
-    vorbis_block_init(&vd, &vb);
-    ogg_stream_state os;
-    ogg_stream_init(&os, 7);
-    std::string out;
-    auto flushPages = [&](bool force) {
-        ogg_page og;
-        while (force ? ogg_stream_flush(&os, &og) : ogg_stream_pageout(&os, &og)) {
-            out.append(reinterpret_cast<char*>(og.header), og.header_len);
-            out.append(reinterpret_cast<char*>(og.body), og.body_len);
-        }
-    };
-    ogg_packet header, comment, code;
-    vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comment);
-    ogg_stream_packetin(&os, &code);
-    flushPages(true);
-    float** buffer = vorbis_analysis_buffer(&vd, frames);
-    for (int i = 0; i < frames; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            buffer[c][i] = 0.5f * std::sin(2.0f * 3.14159265f * 440.0f * i / rate);
-        }
-    }
-    vorbis_analysis_wrote(&vd, frames);
-    vorbis_analysis_wrote(&vd, 0);
-    ogg_packet packet;
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-        vorbis_analysis(&vb, nullptr);
-        vorbis_bitrate_addblock(&vb);
-        while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-            ogg_stream_packetin(&os, &packet);
-            flushPages(false);
-        }
-    }
-    flushPages(true);
-    ogg_stream_clear(&os);
-    vorbis_block_clear(&vb);
-    vorbis_dsp_clear(&vd);
-    vorbis_comment_clear(&vc);
-    vorbis_info_clear(&vi);
-    return out;
-}
-
 class SoundTest : public GameTest {
   protected:
     void SetUp() override {
