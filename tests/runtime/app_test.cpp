@@ -271,3 +271,19 @@ TEST(ProcessEndDeathTest, ThrowEscapingAnEventReachesDie) {
         },
         ExitedWithCode(255), "Zembra Runtime Error : Uncaught Zembra Exception");
 }
+
+TEST(HostServices, GetDateFillsOnlyTheEntriesItIsGiven) {
+    KpHeadlessGame host;
+    int date[4] = {-1, -1, -1, -1};
+    host.GetDate(date, 3);
+    EXPECT_GE(date[0], 2024);
+    EXPECT_GE(date[1], 1);
+    EXPECT_LE(date[1], 12);
+    EXPECT_GE(date[2], 1);
+    EXPECT_LE(date[2], 31);
+    EXPECT_EQ(date[3], -1);
+    int full[8] = {0, 0, 0, 0, 0, 0, -1, -1};
+    host.GetDate(full, 8);
+    EXPECT_EQ(full[6], 0) << "no milliseconds";
+    EXPECT_EQ(full[7], -1) << "at most seven entries";
+}
