@@ -231,6 +231,28 @@ const unsigned char* glyphRows(int code) {
     return face().rows[code - kFirst];
 }
 
+void drawPixelText(Pen& pen, float x, float y, const std::string& text, float px,
+                   const Rgba& colour, bool centred, float shadow) {
+    const float advance = (kGlyphCols + 1) * px;
+    if (centred) {
+        x -= (advance * static_cast<float>(text.size()) - px) / 2;
+        y -= 7 * px / 2;
+    }
+    for (int pass = shadow > 0 ? 0 : 1; pass < 2; ++pass) {
+        Rgba c = pass == 0 ? rgb(0, 0, 0, 0.6f) : colour;
+        float off = pass == 0 ? shadow : 0;
+        float gx = x;
+        for (char ch : text) {
+            const unsigned char* rows = glyphRows(static_cast<unsigned char>(ch));
+            for (int r = 0; r < kGlyphRows; ++r)
+                for (int col = 0; col < kGlyphCols; ++col)
+                    if (rows[r] & (1 << (kGlyphCols - 1 - col)))
+                        pen.rect(gx + col * px + off, y + r * px + off, px, px, c);
+            gx += advance;
+        }
+    }
+}
+
 void paintFontGlyph(Pen& pen, int frame) {
     if (frame < kCount) {
         drawGlyph(pen, frame + kFirst, kGlyphX, kGlyphY);

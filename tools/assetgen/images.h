@@ -86,4 +86,8 @@ const unsigned char* glyphRows(int code);
 constexpr int kGlyphRows = 9;
 constexpr int kGlyphCols = 5;
 
+// Text in the pixel face, each font pixel a px-sized square, centred on (cx, cy) when centred.
+void drawPixelText(Pen& pen, float cx, float cy, const std::string& text, float px,
+                   const Rgba& colour, bool centred = true, float shadow = 0);
+
 } // namespace assetgen
