@@ -38,7 +38,7 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
         return shade(base, ripple > 0.85f ? 0.25f : (n - 0.5f) * 0.2f);
     }
     case Look::Grid: {
-        int gx = static_cast<int>(x) % 16, gy = static_cast<int>(y) % 12;
+        int gx = (static_cast<int>(x) + 8) % 16, gy = static_cast<int>(y) % 12;
         if (gx == 0 || gy == 0) return shade(t.top, -0.55f);
         if (hashUnit(static_cast<int>(x) / 16, static_cast<int>(y) / 12, 3) < 0.15f && gx > 4 && gx < 12 && gy > 3 && gy < 9)
             return shade(t.top, -0.2f);
@@ -52,7 +52,7 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
     case Look::Ice: {
         float crack = std::fabs(wrapNoise(x, y, 31, 12) - 0.5f);
         Rgba c = shade(base, (n - 0.5f) * 0.3f + (crack < 0.02f ? 0.45f : 0.0f));
-        int bx = static_cast<int>(x + (static_cast<int>(y) / 18 % 2) * 32) % 64;
+        int bx = static_cast<int>(x + 16 + (static_cast<int>(y) / 18 % 2) * 32) % 64;
         return (bx == 0 || static_cast<int>(y) % 18 == 0) ? shade(c, 0.3f) : c;
     }
     case Look::Parade: {
@@ -78,7 +78,7 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
     }
     default: {
         // Soil with pebbles.
-        float pebble = hashUnit(static_cast<int>(x / 6), static_cast<int>(y / 6), deep ? 5 : 4);
+        float pebble = hashUnit(static_cast<int>(x / 8) % (kStripW / 8), static_cast<int>(y / 8), deep ? 5 : 4);
         Rgba c = shade(base, (n - 0.5f) * 0.45f);
         if (pebble > 0.93f) c = shade(c, 0.25f);
         return c;
@@ -206,7 +206,7 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         pen.wash([&](float x, float y) {
             float w = wave(x, 16, y * 0.5f + row * 2 + 2 * wave(x, 3));
             float band = std::fmod(y + 3 * wave(x, 8, row), 9.0f);
-            float k = (t.look == Look::Undersea ? 0.12f : 0.22f) * a;
+            float k = (t.look == Look::Undersea ? 0.3f : 0.22f) * a;
             return band < 1.2f && w > -0.2f ? withAlpha(hex(0xffffff), k) : withAlpha(hex(0x000000), 0.0f);
         });
         break;
@@ -224,11 +224,11 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         }
         if (t.look == Look::Neon && row == 1) {
             pen.wash([&](float x, float y) {
-                int b = static_cast<int>(x) / 24;
+                int b = static_cast<int>(x) / 32;
                 float h = 14 + hashUnit(b, 0, 15) * 20;
                 if (y < kH - h) return withAlpha(hex(0x000000), 0.0f);
-                bool window = static_cast<int>(x) % 6 < 2 && static_cast<int>(y) % 5 < 2 &&
-                              hashUnit(static_cast<int>(x) / 6, static_cast<int>(y) / 5, 16) > 0.55f;
+                bool window = static_cast<int>(x) % 8 < 3 && static_cast<int>(y) % 5 < 2 &&
+                              hashUnit(static_cast<int>(x) / 8, static_cast<int>(y) / 5, 16) > 0.55f;
                 return window ? withAlpha(hashUnit(b, 1, 17) > 0.5f ? t.top : t.accent2, 0.8f)
                               : hex(0x0c0818, 0.85f);
             });
