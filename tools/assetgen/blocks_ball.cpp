@@ -69,8 +69,9 @@ void ballMagma(Pen& pen, const Theme& t, int f) {
     sphere(pen, 15.0f, f * 360.0f / kCycle, [&](float u, float v) {
         float n = fbm(u * 2.5f + 4, v * 2.5f + 4, 41);
         float crack = std::fabs(n - 0.5f);
-        if (crack < 0.05f) return mix(t.ballLight, t.ball, crack / 0.05f);
-        return mix(hex(0x4a2418), hex(0x2a1410), n);
+        if (crack < 0.03f) return mix(t.ballLight, t.ball, crack / 0.03f);
+        if (crack < 0.05f) return mix(t.ball, hex(0x3a1a10), (crack - 0.03f) / 0.02f);
+        return mix(hex(0x3a1a10), hex(0x1a0c08), n);
     });
 }
 

@@ -291,6 +291,16 @@ void standing(Pen& pen, Motif m, const Theme& t, int index) {
         }
         break;
     case Motif::Buoy:
+        if (index % 2 == 1) { // a striped float bobbing on the water
+            pen.circle(18, 24, 9, [](float x, float y) {
+                Rgba band = std::fmod(x - y + 40, 10.0f) < 5 ? hex(0xe83838) : hex(0xffffff);
+                return litSphere(band, (x - 18) / 9, (y - 24) / 9);
+            });
+            pen.line(18, 15, 18, 6, 1.4f, hex(0x505058));
+            pen.glow(18, 6, 0.5f, 4, hex(0xffe060, 0.9f));
+            break;
+        }
+        if (index == 2) pen.polygon({18.6f, 5, 30, 19, 18.6f, 19}, hex(0x3a8ad8));
         pen.polygon({6, 22, 30, 22, 26, 30, 10, 30}, hex(0xf4f4f4));
         pen.rect(6, 22, 24, 2, t.accent);
         pen.line(18, 22, 18, 4, 1.2f, hex(0x8a6a4a));
@@ -480,10 +490,13 @@ void paintStar(Pen& pen, const Theme& t, int index) {
         pen.circle(kC - r * 0.4f, kC - r * 0.4f, 0.9f, hex(0xffffff));
         break;
     case Look::Ice:
-        for (int i = 0; i < 3; ++i) {
-            float a = i * kPi / 3 + index * 0.2f;
-            pen.line(kC - std::sin(a) * (r + 2), kC + std::cos(a) * (r + 2), kC + std::sin(a) * (r + 2),
-                     kC - std::cos(a) * (r + 2), 1.0f, t.star);
+        // Snowflakes, edged in blue so they read on the pale sky.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int i = 0; i < 3; ++i) {
+                float a = i * kPi / 3 + index * 0.2f;
+                pen.line(kC - std::sin(a) * (r + 2), kC + std::cos(a) * (r + 2), kC + std::sin(a) * (r + 2),
+                         kC - std::cos(a) * (r + 2), pass == 0 ? 2.2f : 1.0f, pass == 0 ? hex(0x7ab0e0) : t.star);
+            }
         }
         break;
     case Look::Grid: {

@@ -70,7 +70,7 @@ void thistle(Pen& pen, const Theme& t, int hc) {
     pen.polygon({kC - 9, kC + 2, kC + 9, kC + 2, kC + 5, kC + 10, kC - 5, kC + 10}, leaf);
     for (int i = 0; i < 5; ++i) {
         float x = kC - 8 + i * 4;
-        pen.line(x, kC + 4, x + (i - 2) * 1.5f, kC + 15, 1.2f, shade(leaf, 0.2f));
+        pen.line(x, kC + 8, x + (i - 2) * 1.2f, kC + 12, 1.2f, shade(leaf, 0.2f));
     }
     gem(pen, hc, 2.6f);
 }

@@ -16,6 +16,7 @@ constexpr float kW = kStripW;
 constexpr float kH = kStripH;
 constexpr float kPi = 3.14159265f;
 constexpr int kWrapCells = 32; // noise cells across one strip
+constexpr int kPebbleCell = 16; // 32 cells across, so pebbles wrap with the strip
 
 float wrapNoise(float x, float y, int seed, float cellsAcross = kWrapCells) {
     return fbm(x * cellsAcross / kW, y * cellsAcross / kW, seed, static_cast<int>(cellsAcross));
@@ -30,7 +31,7 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
     switch (t.look) {
     case Look::Magma: {
         float vein = std::fabs(wrapNoise(x, y * 2, 21, 16) - 0.5f);
-        if (vein < 0.03f) return mix(t.accent2, t.accent, vein / 0.03f);
+        if (vein < 0.014f) return mix(t.accent2, t.accent, vein / 0.014f);
         return shade(base, (n - 0.5f) * 0.5f);
     }
     case Look::Pond: {
@@ -51,7 +52,7 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
     }
     case Look::Ice: {
         float crack = std::fabs(wrapNoise(x, y, 31, 12) - 0.5f);
-        Rgba c = shade(base, (n - 0.5f) * 0.3f + (crack < 0.02f ? 0.45f : 0.0f));
+        Rgba c = shade(base, (n - 0.5f) * 0.3f + (crack < 0.008f ? 0.4f : 0.0f));
         int bx = static_cast<int>(x + 16 + (static_cast<int>(y) / 18 % 2) * 32) % 64;
         return (bx == 0 || static_cast<int>(y) % 18 == 0) ? shade(c, 0.3f) : c;
     }
@@ -78,9 +79,17 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
     }
     default: {
         // Soil with pebbles.
-        float pebble = hashUnit(static_cast<int>(x / 8) % (kStripW / 8), static_cast<int>(y / 8), deep ? 5 : 4);
         Rgba c = shade(base, (n - 0.5f) * 0.45f);
-        if (pebble > 0.93f) c = shade(c, 0.25f);
+        // One round pebble in some of the 16-unit cells, lit from the upper left.
+        int ci = static_cast<int>(x) / kPebbleCell, cj = static_cast<int>(y) / kPebbleCell;
+        int wrapped = ci % (kStripW / kPebbleCell);
+        if (hashUnit(wrapped, cj, 5) > 0.55f) {
+            float px = ci * kPebbleCell + 4 + hashUnit(wrapped, cj, 6) * 8;
+            float py = cj * kPebbleCell + 4 + hashUnit(wrapped, cj, 7) * 8;
+            float r = 1.5f + hashUnit(wrapped, cj, 8) * 2.5f;
+            float dx = x - px, dy = y - py, d = std::sqrt(dx * dx + dy * dy);
+            if (d < r) return d > r - 0.7f ? shade(base, -0.45f) : shade(base, 0.3f - (dx + dy) / r * 0.15f);
+        }
         return c;
     }
     }
@@ -197,7 +206,7 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         pen.wash([&](float x, float y) {
             float n = wrapNoise(x, y + row * 40, 51);
             float vein = std::fabs(wrapNoise(x, y + row * 40, 52, 16) - 0.5f);
-            return vein < 0.02f ? withAlpha(t.accent, 0.5f) : withAlpha(hex(0x200808), 0.25f + 0.35f * n);
+            return vein < 0.008f ? withAlpha(t.accent, 0.4f) : withAlpha(hex(0x200808), 0.25f + 0.35f * n);
         });
         break;
     case Look::Pond:
