@@ -17,7 +17,8 @@ constexpr float kPi = 3.14159265f;
 constexpr int kCycle = 14;
 
 // A shaded sphere whose surface colour comes from `surface` at the rotated point.
-void sphere(Pen& pen, float r, float turnDeg, const std::function<Rgba(float u, float v)>& surface) {
+void sphere(Pen& pen, float r, float turnDeg,
+            const std::function<Rgba(float u, float v)>& surface) {
     float c = std::cos(turnDeg * kPi / 180), s = std::sin(turnDeg * kPi / 180);
     pen.circle(kC, kC, r, [=](float x, float y) {
         float nx = (x - kC) / r, ny = (y - kC) / r;
@@ -44,9 +45,10 @@ void ballWind(Pen& pen, const Theme& t, int f) {
 void ballPip(Pen& pen, const Theme& t, int f) {
     float squash = 1.0f + 0.08f * std::sin(f * 2 * kPi / kCycle);
     float rx = 8.5f * squash, ry = 16.0f / squash;
-    pen.fill(kC - rx, kC - ry, kC + rx, kC + ry,
-             [=](float x, float y) { return sdEllipse(x, y, kC, kC, rx, ry); },
-             [&](float x, float y) { return litSphere(t.ball, (x - kC) / rx, (y - kC) / ry); });
+    pen.fill(
+        kC - rx, kC - ry, kC + rx, kC + ry,
+        [=](float x, float y) { return sdEllipse(x, y, kC, kC, rx, ry); },
+        [&](float x, float y) { return litSphere(t.ball, (x - kC) / rx, (y - kC) / ry); });
     bool blink = f == 6;
     for (int side = -1; side <= 1; side += 2) {
         float ex = kC + side * 3.2f, ey = kC - ry * 0.45f;
@@ -58,10 +60,13 @@ void ballPip(Pen& pen, const Theme& t, int f) {
         }
         pen.circle(kC + side * 5.0f, ey + 4.0f, 1.4f, hex(0xff8ab0, 0.7f));
     }
-    pen.fill(kC - 3, kC - ry * 0.2f, kC + 3, kC, [=](float x, float y) {
-        return std::fabs(sdCircle(x, y, kC, kC - ry * 0.28f - 1.5f, 3.0f)) - 0.5f +
-               (y < kC - ry * 0.28f ? 10.0f : 0.0f);
-    }, hex(0x203010));
+    pen.fill(
+        kC - 3, kC - ry * 0.2f, kC + 3, kC,
+        [=](float x, float y) {
+            return std::fabs(sdCircle(x, y, kC, kC - ry * 0.28f - 1.5f, 3.0f)) - 0.5f +
+                   (y < kC - ry * 0.28f ? 10.0f : 0.0f);
+        },
+        hex(0x203010));
 }
 
 void ballMagma(Pen& pen, const Theme& t, int f) {
@@ -129,14 +134,15 @@ void ballJelly(Pen& pen, const Theme& t, int f) {
         float sway = std::sin(f * 0.9f + i) * 1.5f;
         pen.line(x, top, x + sway, top + 8 + 3 * (1 - squeeze), 1.2f, withAlpha(t.ballLight, 0.8f));
     }
-    pen.fill(kC - rx, top - ry, kC + rx, top + 1.5f,
-             [=](float x, float y) {
-                 return std::max(sdEllipse(x, y, kC, top, rx, ry), y - top - 1.5f);
-             },
-             [&](float x, float y) {
-                 float nx = (x - kC) / rx, ny = (y - top) / ry;
-                 return withAlpha(litSphere(t.ball, nx, ny), 0.85f);
-             });
+    pen.fill(
+        kC - rx, top - ry, kC + rx, top + 1.5f,
+        [=](float x, float y) {
+            return std::max(sdEllipse(x, y, kC, top, rx, ry), y - top - 1.5f);
+        },
+        [&](float x, float y) {
+            float nx = (x - kC) / rx, ny = (y - top) / ry;
+            return withAlpha(litSphere(t.ball, nx, ny), 0.85f);
+        });
     pen.ellipse(kC, top - ry * 0.3f, rx * 0.45f, ry * 0.35f, withAlpha(t.ballLight, 0.6f));
 }
 
@@ -157,16 +163,15 @@ void ballGhost(Pen& pen, const Theme& t, int f) {
     // Drawn at double size in play, so it stays small in its frame.
     float phase = f * 2 * kPi / kCycle;
     pen.glow(kC, kC, 6, 13, withAlpha(hex(0xb0d0ff), 0.35f));
-    pen.fill(kC - 9, kC - 10, kC + 9, kC + 10,
-             [=](float x, float y) {
-                 float head = sdCircle(x, y, kC, kC - 2, 7.5f);
-                 float body = sdBox(x, y, kC, kC + 3, 7.5f, 5.0f);
-                 float hem = kC + 7 + std::sin((x - kC) * 1.3f + phase) * 1.3f;
-                 return std::max(std::min(head, body), y - hem);
-             },
-             [&](float x, float y) {
-                 return litSphere(t.ball, (x - kC) / 9, (y - kC + 2) / 10);
-             });
+    pen.fill(
+        kC - 9, kC - 10, kC + 9, kC + 10,
+        [=](float x, float y) {
+            float head = sdCircle(x, y, kC, kC - 2, 7.5f);
+            float body = sdBox(x, y, kC, kC + 3, 7.5f, 5.0f);
+            float hem = kC + 7 + std::sin((x - kC) * 1.3f + phase) * 1.3f;
+            return std::max(std::min(head, body), y - hem);
+        },
+        [&](float x, float y) { return litSphere(t.ball, (x - kC) / 9, (y - kC + 2) / 10); });
     pen.ellipse(kC - 2.6f, kC - 3, 1.3f, 1.9f, hex(0x1a1a3a));
     pen.ellipse(kC + 2.6f, kC - 3, 1.3f, 1.9f, hex(0x1a1a3a));
     pen.ellipse(kC, kC + 1.5f, 1.2f, 1.5f + 0.4f * std::sin(phase), hex(0x1a1a3a));
@@ -196,26 +201,28 @@ void ballHelmet(Pen& pen, const Theme& t, int f) {
     float turn = (f * 360.0f / kCycle) * kPi / 180;
     sphere(pen, 15.0f, 0, [&](float, float) { return t.ball; });
     float vx = kC + std::sin(turn) * 2.0f;
-    pen.fill(vx - 10, kC - 8, vx + 10, kC + 6,
-             [=](float x, float y) { return sdEllipse(x, y, vx, kC - 1, 10, 7); },
-             [&](float, float y) {
-                 float g = (y - (kC - 8)) / 14;
-                 return mix(hex(0xffe08a), hex(0xa06010), g);
-             });
+    pen.fill(
+        vx - 10, kC - 8, vx + 10, kC + 6,
+        [=](float x, float y) { return sdEllipse(x, y, vx, kC - 1, 10, 7); },
+        [&](float, float y) {
+            float g = (y - (kC - 8)) / 14;
+            return mix(hex(0xffe08a), hex(0xa06010), g);
+        });
     pen.ellipse(vx - 4, kC - 4, 3, 1.6f, withAlpha(hex(0xffffff), 0.8f));
 }
 
 void ballSketch(Pen& pen, const Theme& t, int f) {
     float turn = f * 2 * kPi / kCycle;
     pen.circle(kC, kC, 14.5f, hex(0xffffff));
-    pen.fill(kC - 14, kC - 14, kC + 14, kC + 14,
-             [=](float x, float y) { return sdCircle(x, y, kC, kC, 14); },
-             [&](float x, float y) {
-                 float u = (x - kC) * std::cos(turn) + (y - kC) * std::sin(turn);
-                 float hatch = std::fmod(std::fabs(u + 40), 4.0f);
-                 bool dark = (x - kC) + (y - kC) > 4;
-                 return hatch < 1.0f && dark ? t.ballLight : withAlpha(t.ballLight, 0);
-             });
+    pen.fill(
+        kC - 14, kC - 14, kC + 14, kC + 14,
+        [=](float x, float y) { return sdCircle(x, y, kC, kC, 14); },
+        [&](float x, float y) {
+            float u = (x - kC) * std::cos(turn) + (y - kC) * std::sin(turn);
+            float hatch = std::fmod(std::fabs(u + 40), 4.0f);
+            bool dark = (x - kC) + (y - kC) > 4;
+            return hatch < 1.0f && dark ? t.ballLight : withAlpha(t.ballLight, 0);
+        });
     pen.ring(kC, kC, 14.5f, 1.6f, t.ball);
     pen.ring(kC + 0.6f, kC - 0.4f, 14.0f, 0.8f, withAlpha(t.ball, 0.6f));
 }
@@ -230,13 +237,13 @@ void ballPirate(Pen& pen, const Theme& t, int f) {
     int front = static_cast<int>(std::lround(step * 2)), back = -front;
     pen.rect(x0 + 3 + back, y0 + 16, 2, 4, trousers);
     pen.rect(x0 + 3 + back, y0 + 19, 3, 1, boots);
-    pen.rect(x0 + 1, y0 + 3, 9, 5, skin);           // face
-    pen.rect(x0, y0, 11, 3, t.ball);                // bandana
-    pen.rect(x0 + 10, y0 + 1, 2, 2, t.ball);        // knot
-    pen.rect(x0 + 6, y0 + 4, 2, 2, hex(0x101010));  // eye patch
-    pen.rect(x0 + 2, y0 + 4, 4, 1, hex(0x101010));  // strap
-    pen.rect(x0 + 3, y0 + 5, 1, 1, hex(0x101010));  // eye
-    pen.rect(x0 + 3, y0 + 7, 4, 1, hex(0x8a3a2a));  // grin
+    pen.rect(x0 + 1, y0 + 3, 9, 5, skin);          // face
+    pen.rect(x0, y0, 11, 3, t.ball);               // bandana
+    pen.rect(x0 + 10, y0 + 1, 2, 2, t.ball);       // knot
+    pen.rect(x0 + 6, y0 + 4, 2, 2, hex(0x101010)); // eye patch
+    pen.rect(x0 + 2, y0 + 4, 4, 1, hex(0x101010)); // strap
+    pen.rect(x0 + 3, y0 + 5, 1, 1, hex(0x101010)); // eye
+    pen.rect(x0 + 3, y0 + 7, 4, 1, hex(0x8a3a2a)); // grin
     pen.rect(x0 + 1, y0 + 8, 9, 8, shirt);
     for (int i = 0; i < 4; ++i) pen.rect(x0 + 1, y0 + 9 + 2 * i, 9, 1, stripe);
     pen.rect(x0 + 1, y0 + 14, 9, 2, trousers);
@@ -258,8 +265,9 @@ void drawSheep(Pen& pen, float cx, float cy, float size, float phase, const Rgba
         float lx = cx + (-6 + i * 4) * k;
         pen.line(lx, cy + 3 * k, lx + swing, cy + 10 * k, 2.0f * k, face);
     }
-    static const float puffs[][3] = {{-7, 0, 5}, {-2, -3, 5.5f}, {4, -2, 5}, {7, 1.5f, 4.5f},
-                                     {0, 2.5f, 5.5f}, {-5, 3, 4.5f}, {4, 3.5f, 4.5f}};
+    static const float puffs[][3] = {{-7, 0, 5},      {-2, -3, 5.5f},  {4, -2, 5},
+                                     {7, 1.5f, 4.5f}, {0, 2.5f, 5.5f}, {-5, 3, 4.5f},
+                                     {4, 3.5f, 4.5f}};
     for (const auto& p : puffs) {
         float px = cx + p[0] * k, py = cy + p[1] * k, r = p[2] * k;
         pen.circle(px, py, r, [=](float x, float y) {
@@ -275,21 +283,51 @@ void drawSheep(Pen& pen, float cx, float cy, float size, float phase, const Rgba
 
 void paintBall(Pen& pen, const Theme& t, int f) {
     switch (t.look) {
-    case Look::Classic: ballClassic(pen, t, f); break;
-    case Look::Wind: ballWind(pen, t, f); break;
-    case Look::Meadow: ballPip(pen, t, f); break;
-    case Look::Magma: ballMagma(pen, t, f); break;
-    case Look::Pond: ballFrog(pen, t, f); break;
-    case Look::Seaside: ballBeach(pen, t, f); break;
-    case Look::Grid: ballPixel(pen, t, f); break;
-    case Look::Undersea: ballJelly(pen, t, f); break;
-    case Look::Neon: ballNeon(pen, t, f); break;
-    case Look::Ghost: ballGhost(pen, t, f); break;
-    case Look::Ice: ballSnow(pen, t, f); break;
-    case Look::Parade: ballStar(pen, t, f); break;
-    case Look::Moon: ballHelmet(pen, t, f); break;
-    case Look::Sketch: ballSketch(pen, t, f); break;
-    case Look::Pirate: ballPirate(pen, t, f); break;
+    case Look::Classic:
+        ballClassic(pen, t, f);
+        break;
+    case Look::Wind:
+        ballWind(pen, t, f);
+        break;
+    case Look::Meadow:
+        ballPip(pen, t, f);
+        break;
+    case Look::Magma:
+        ballMagma(pen, t, f);
+        break;
+    case Look::Pond:
+        ballFrog(pen, t, f);
+        break;
+    case Look::Seaside:
+        ballBeach(pen, t, f);
+        break;
+    case Look::Grid:
+        ballPixel(pen, t, f);
+        break;
+    case Look::Undersea:
+        ballJelly(pen, t, f);
+        break;
+    case Look::Neon:
+        ballNeon(pen, t, f);
+        break;
+    case Look::Ghost:
+        ballGhost(pen, t, f);
+        break;
+    case Look::Ice:
+        ballSnow(pen, t, f);
+        break;
+    case Look::Parade:
+        ballStar(pen, t, f);
+        break;
+    case Look::Moon:
+        ballHelmet(pen, t, f);
+        break;
+    case Look::Sketch:
+        ballSketch(pen, t, f);
+        break;
+    case Look::Pirate:
+        ballPirate(pen, t, f);
+        break;
     case Look::Pasture:
         drawSheep(pen, kC - 2, kC - 2, 1.0f, f * 2 * kPi / kCycle, t.ball,
                   t.variant == 1 ? hex(0x202028) : hex(0x302820));

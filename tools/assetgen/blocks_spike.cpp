@@ -16,12 +16,15 @@ constexpr float kC = kBlockSize / 2.0f;
 constexpr float kPi = 3.14159265f;
 constexpr int kClasses = 14;
 
-Rgba classGem(int heightClass) { return hsv(120.0f - (heightClass - 1) * 120.0f / (kClasses - 1), 0.85f, 1.0f); }
+Rgba classGem(int heightClass) {
+    return hsv(120.0f - (heightClass - 1) * 120.0f / (kClasses - 1), 0.85f, 1.0f);
+}
 
 void gem(Pen& pen, int heightClass, float r) {
     Rgba c = classGem(heightClass);
     pen.circle(kC, kC, r + 0.8f, shade(c, -0.6f));
-    pen.circle(kC, kC, r, [=](float x, float y) { return litSphere(c, (x - kC) / r, (y - kC) / r); });
+    pen.circle(kC, kC, r,
+               [=](float x, float y) { return litSphere(c, (x - kC) / r, (y - kC) / r); });
 }
 
 void spikeOutline(Pen& pen, int tips, float r0, float r1, float turn, const Rgba& line, float w) {
@@ -33,13 +36,14 @@ void spikeOutline(Pen& pen, int tips, float r0, float r1, float turn, const Rgba
 }
 
 void saw(Pen& pen, const Theme& t, int hc) {
-    pen.fill(0, 0, kBlockSize, kBlockSize,
-             [](float x, float y) {
-                 float a = std::atan2(y - kC, x - kC);
-                 float tooth = std::fmod(a / (2 * kPi) * 12 + 12, 1.0f);
-                 return std::hypot(x - kC, y - kC) - (11.5f + 4.5f * tooth);
-             },
-             [&](float x, float y) { return litSphere(t.spike, (x - kC) / 16, (y - kC) / 16); });
+    pen.fill(
+        0, 0, kBlockSize, kBlockSize,
+        [](float x, float y) {
+            float a = std::atan2(y - kC, x - kC);
+            float tooth = std::fmod(a / (2 * kPi) * 12 + 12, 1.0f);
+            return std::hypot(x - kC, y - kC) - (11.5f + 4.5f * tooth);
+        },
+        [&](float x, float y) { return litSphere(t.spike, (x - kC) / 16, (y - kC) / 16); });
     pen.ring(kC, kC, 7, 1.2f, shade(t.spike, -0.4f));
     gem(pen, hc, 3.2f);
 }
@@ -65,7 +69,9 @@ void thistle(Pen& pen, const Theme& t, int hc) {
         pen.line(kC, kC - 2, kC + std::sin(a) * 15, kC - 2 - std::cos(a) * 15, 1.4f,
                  i % 2 ? t.spike : t.spikeLight);
     }
-    pen.circle(kC, kC - 1, 7, [&](float x, float y) { return litSphere(t.spike, (x - kC) / 7, (y - kC + 1) / 7); });
+    pen.circle(kC, kC - 1, 7, [&](float x, float y) {
+        return litSphere(t.spike, (x - kC) / 7, (y - kC + 1) / 7);
+    });
     Rgba leaf = hex(0x3a8a3a);
     pen.polygon({kC - 9, kC + 2, kC + 9, kC + 2, kC + 5, kC + 10, kC - 5, kC + 10}, leaf);
     for (int i = 0; i < 5; ++i) {
@@ -129,7 +135,9 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         break;
     case Look::Meadow:
         drawSpikeBall(pen, kC, kC, 14, 15, 9, 0, t.spike, t.spikeLight);
-        pen.circle(kC, kC, 8.5f, [&](float x, float y) { return litSphere(t.spike, (x - kC) / 8.5f, (y - kC) / 8.5f); });
+        pen.circle(kC, kC, 8.5f, [&](float x, float y) {
+            return litSphere(t.spike, (x - kC) / 8.5f, (y - kC) / 8.5f);
+        });
         gem(pen, hc, 3.5f);
         break;
     case Look::Magma:
@@ -148,14 +156,18 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         pen.ring(kC, kC, 5.5f, 1.2f, shade(t.spike, -0.4f));
         gem(pen, hc, 3.2f);
         break;
-    case Look::Grid: pixelSpike(pen, t, hc, false); break;
+    case Look::Grid:
+        pixelSpike(pen, t, hc, false);
+        break;
     case Look::Undersea:
         for (int i = 0; i < 18; ++i) {
             float a = i * 2 * kPi / 18;
             pen.line(kC, kC, kC + std::sin(a) * 17, kC - std::cos(a) * 17, 1.3f,
                      i % 2 ? t.spike : t.spikeLight);
         }
-        pen.circle(kC, kC, 8, [&](float x, float y) { return litSphere(shade(t.spike, 0.2f), (x - kC) / 8, (y - kC) / 8); });
+        pen.circle(kC, kC, 8, [&](float x, float y) {
+            return litSphere(shade(t.spike, 0.2f), (x - kC) / 8, (y - kC) / 8);
+        });
         gem(pen, hc, 3.0f);
         break;
     case Look::Neon:
@@ -164,8 +176,12 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         spikeOutline(pen, 6, 16, 7, 0, t.spikeLight, 1.2f);
         gem(pen, hc, 3.0f);
         break;
-    case Look::Ghost: saw(pen, t, hc); break;
-    case Look::Ice: snowflake(pen, t, hc); break;
+    case Look::Ghost:
+        saw(pen, t, hc);
+        break;
+    case Look::Ice:
+        snowflake(pen, t, hc);
+        break;
     case Look::Parade: {
         Rgba c = hsv((hc - 1) * 360.0f / kClasses, 0.55f, 1.0f);
         pen.glow(kC, kC, 6, 18, withAlpha(c, 0.45f));
@@ -184,8 +200,12 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         spikeOutline(pen, 8, 15.5f, 7.3f, 2, withAlpha(t.spike, 0.5f), 0.7f);
         gem(pen, hc, 3.0f);
         break;
-    case Look::Pirate: pixelSpike(pen, t, hc, true); break;
-    case Look::Pasture: thistle(pen, t, hc); break;
+    case Look::Pirate:
+        pixelSpike(pen, t, hc, true);
+        break;
+    case Look::Pasture:
+        thistle(pen, t, hc);
+        break;
     }
 }
 
@@ -219,8 +239,9 @@ void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {
     case kButtonFrame:
         pen.roundRect(3, 22, 30, 10, 3, hex(0x505058));
         pen.roundRect(3, 22, 30, 4, 2, hex(0x8a8a94));
-        pen.fill(6, 8, 30, 24, [](float x, float y) { return sdEllipse(x, y, 18, 18, 11, 8); },
-                 [](float x, float y) { return litSphere(hex(0xe83030), (x - 18) / 11, (y - 16) / 8); });
+        pen.fill(
+            6, 8, 30, 24, [](float x, float y) { return sdEllipse(x, y, 18, 18, 11, 8); },
+            [](float x, float y) { return litSphere(hex(0xe83030), (x - 18) / 11, (y - 16) / 8); });
         break;
     case kLavaFrame:
         pen.wash([&](float x, float y) {
@@ -232,13 +253,16 @@ void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {
         break;
     case kLavaBlobFrame:
         pen.glow(kC, kC, 6, 16, withAlpha(hex(0xff6a00), 0.6f));
-        pen.circle(kC, kC, 8, [](float x, float y) { return litSphere(hex(0xff7a10), (x - kC) / 8, (y - kC) / 8); });
+        pen.circle(kC, kC, 8, [](float x, float y) {
+            return litSphere(hex(0xff7a10), (x - kC) / 8, (y - kC) / 8);
+        });
         break;
     case kMarkerFrame:
         pen.ring(kC, kC, 6, 2, withAlpha(t.spikeLight, 0.8f));
         pen.circle(kC, kC, 2, withAlpha(t.spikeLight, 0.8f));
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

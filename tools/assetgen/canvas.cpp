@@ -7,11 +7,15 @@ namespace assetgen {
 
 namespace {
 
-float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+float clamp01(float v) {
+    return std::min(1.0f, std::max(0.0f, v));
+}
 
 } // namespace
 
-Rgba rgb(int r, int g, int b, float a) { return {r / 255.0f, g / 255.0f, b / 255.0f, a}; }
+Rgba rgb(int r, int g, int b, float a) {
+    return {r / 255.0f, g / 255.0f, b / 255.0f, a};
+}
 
 Rgba hex(uint32_t v, float a) {
     return rgb(static_cast<int>((v >> 16) & 255), static_cast<int>((v >> 8) & 255),
@@ -28,7 +32,9 @@ Rgba shade(const Rgba& c, float k) {
     return {c.r * (1 + k), c.g * (1 + k), c.b * (1 + k), c.a};
 }
 
-Rgba withAlpha(const Rgba& c, float a) { return {c.r, c.g, c.b, a}; }
+Rgba withAlpha(const Rgba& c, float a) {
+    return {c.r, c.g, c.b, a};
+}
 
 Rgba hsv(float h, float s, float v, float a) {
     h = std::fmod(std::fmod(h, 360.0f) + 360.0f, 360.0f) / 60.0f;
@@ -36,12 +42,18 @@ Rgba hsv(float h, float s, float v, float a) {
     float f = h - static_cast<float>(i);
     float p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
     switch (i) {
-    case 0: return {v, t, p, a};
-    case 1: return {q, v, p, a};
-    case 2: return {p, v, t, a};
-    case 3: return {p, q, v, a};
-    case 4: return {t, p, v, a};
-    default: return {v, p, q, a};
+    case 0:
+        return {v, t, p, a};
+    case 1:
+        return {q, v, p, a};
+    case 2:
+        return {p, v, t, a};
+    case 3:
+        return {p, q, v, a};
+    case 4:
+        return {t, p, v, a};
+    default:
+        return {v, p, q, a};
     }
 }
 
@@ -89,8 +101,7 @@ std::vector<uint8_t> Canvas::toRgba8() const {
     return out;
 }
 
-Pen::Pen(Canvas& canvas, int originX, int originY, int frameW, int frameH, float scale,
-         bool pixel)
+Pen::Pen(Canvas& canvas, int originX, int originY, int frameW, int frameH, float scale, bool pixel)
     : canvas_(canvas), ox_(originX), oy_(originY), frameW_(static_cast<float>(frameW)),
       frameH_(static_cast<float>(frameH)), scale_(scale), pixel_(pixel) {}
 
@@ -98,8 +109,10 @@ void Pen::fill(float x0, float y0, float x1, float y1, const Sdf& sdf, const Pai
     // Pixel bounds inside the frame, one pixel of margin for the soft edge.
     int px0 = std::max(0, static_cast<int>(std::floor(x0 * scale_)) - 1);
     int py0 = std::max(0, static_cast<int>(std::floor(y0 * scale_)) - 1);
-    int px1 = std::min(static_cast<int>(frameW_ * scale_), static_cast<int>(std::ceil(x1 * scale_)) + 1);
-    int py1 = std::min(static_cast<int>(frameH_ * scale_), static_cast<int>(std::ceil(y1 * scale_)) + 1);
+    int px1 =
+        std::min(static_cast<int>(frameW_ * scale_), static_cast<int>(std::ceil(x1 * scale_)) + 1);
+    int py1 =
+        std::min(static_cast<int>(frameH_ * scale_), static_cast<int>(std::ceil(y1 * scale_)) + 1);
     for (int py = py0; py < py1; ++py) {
         for (int px = px0; px < px1; ++px) {
             float x, y, k;
@@ -123,8 +136,9 @@ void Pen::fill(float x0, float y0, float x1, float y1, const Sdf& sdf, const Rgb
 }
 
 void Pen::circle(float cx, float cy, float r, const Paint& paint) {
-    fill(cx - r, cy - r, cx + r, cy + r,
-         [=](float x, float y) { return sdCircle(x, y, cx, cy, r); }, paint);
+    fill(
+        cx - r, cy - r, cx + r, cy + r, [=](float x, float y) { return sdCircle(x, y, cx, cy, r); },
+        paint);
 }
 
 void Pen::circle(float cx, float cy, float r, const Rgba& colour) {
@@ -132,8 +146,9 @@ void Pen::circle(float cx, float cy, float r, const Rgba& colour) {
 }
 
 void Pen::ellipse(float cx, float cy, float rx, float ry, const Rgba& colour) {
-    fill(cx - rx, cy - ry, cx + rx, cy + ry,
-         [=](float x, float y) { return sdEllipse(x, y, cx, cy, rx, ry); }, colour);
+    fill(
+        cx - rx, cy - ry, cx + rx, cy + ry,
+        [=](float x, float y) { return sdEllipse(x, y, cx, cy, rx, ry); }, colour);
 }
 
 void Pen::rect(float x, float y, float w, float h, const Rgba& colour) {
@@ -142,8 +157,9 @@ void Pen::rect(float x, float y, float w, float h, const Rgba& colour) {
 
 void Pen::roundRect(float x, float y, float w, float h, float radius, const Paint& paint) {
     float cx = x + w / 2, cy = y + h / 2;
-    fill(x, y, x + w, y + h,
-         [=](float px, float py) { return sdBox(px, py, cx, cy, w / 2, h / 2, radius); }, paint);
+    fill(
+        x, y, x + w, y + h,
+        [=](float px, float py) { return sdBox(px, py, cx, cy, w / 2, h / 2, radius); }, paint);
 }
 
 void Pen::roundRect(float x, float y, float w, float h, float radius, const Rgba& colour) {
@@ -152,16 +168,16 @@ void Pen::roundRect(float x, float y, float w, float h, float radius, const Rgba
 
 void Pen::line(float x0, float y0, float x1, float y1, float width, const Rgba& colour) {
     float hw = width / 2;
-    fill(std::min(x0, x1) - hw, std::min(y0, y1) - hw, std::max(x0, x1) + hw,
-         std::max(y0, y1) + hw,
-         [=](float x, float y) { return sdSegment(x, y, x0, y0, x1, y1, hw); }, colour);
+    fill(
+        std::min(x0, x1) - hw, std::min(y0, y1) - hw, std::max(x0, x1) + hw, std::max(y0, y1) + hw,
+        [=](float x, float y) { return sdSegment(x, y, x0, y0, x1, y1, hw); }, colour);
 }
 
 void Pen::ring(float cx, float cy, float r, float width, const Rgba& colour) {
     float R = r + width / 2;
-    fill(cx - R, cy - R, cx + R, cy + R,
-         [=](float x, float y) { return std::fabs(sdCircle(x, y, cx, cy, r)) - width / 2; },
-         colour);
+    fill(
+        cx - R, cy - R, cx + R, cy + R,
+        [=](float x, float y) { return std::fabs(sdCircle(x, y, cx, cy, r)) - width / 2; }, colour);
 }
 
 void Pen::polygon(const std::vector<float>& xy, const Paint& paint) {
@@ -172,7 +188,8 @@ void Pen::polygon(const std::vector<float>& xy, const Paint& paint) {
         y0 = std::min(y0, xy[i + 1]);
         y1 = std::max(y1, xy[i + 1]);
     }
-    fill(x0, y0, x1, y1, [&](float x, float y) { return sdPolygon(x, y, xy); }, paint);
+    fill(
+        x0, y0, x1, y1, [&](float x, float y) { return sdPolygon(x, y, xy); }, paint);
 }
 
 void Pen::polygon(const std::vector<float>& xy, const Rgba& colour) {
@@ -180,17 +197,19 @@ void Pen::polygon(const std::vector<float>& xy, const Rgba& colour) {
 }
 
 void Pen::glow(float cx, float cy, float r0, float r1, const Rgba& colour) {
-    fill(cx - r1, cy - r1, cx + r1, cy + r1,
-         [=](float x, float y) { return sdCircle(x, y, cx, cy, r1); },
-         [=](float x, float y) {
-             float d = std::hypot(x - cx, y - cy);
-             float t = d <= r0 ? 1.0f : 1.0f - (d - r0) / std::max(0.001f, r1 - r0);
-             return withAlpha(colour, colour.a * t * t);
-         });
+    fill(
+        cx - r1, cy - r1, cx + r1, cy + r1,
+        [=](float x, float y) { return sdCircle(x, y, cx, cy, r1); },
+        [=](float x, float y) {
+            float d = std::hypot(x - cx, y - cy);
+            float t = d <= r0 ? 1.0f : 1.0f - (d - r0) / std::max(0.001f, r1 - r0);
+            return withAlpha(colour, colour.a * t * t);
+        });
 }
 
 void Pen::wash(const Paint& paint) {
-    fill(0, 0, frameW_, frameH_, [](float, float) { return -1.0f; }, paint);
+    fill(
+        0, 0, frameW_, frameH_, [](float, float) { return -1.0f; }, paint);
 }
 
 float sdCircle(float x, float y, float cx, float cy, float r) {

@@ -58,7 +58,8 @@ class Pen {
     float frameH() const { return frameH_; }
     // The same frame with pixel mode switched (smooth icons inside a pixel-art font).
     Pen withPixel(bool pixel) const {
-        return Pen(canvas_, ox_, oy_, static_cast<int>(frameW_), static_cast<int>(frameH_), scale_, pixel);
+        return Pen(canvas_, ox_, oy_, static_cast<int>(frameW_), static_cast<int>(frameH_), scale_,
+                   pixel);
     }
 
     // Fills the shape inside the box (x0, y0)-(x1, y1), clipped to the frame.

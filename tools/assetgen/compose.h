@@ -16,8 +16,8 @@ struct Instrument {
     Wave wave = Wave::Square;
     float volume = 0.2f;
     Envelope env;
-    float cutoff = 0;     // low-pass in Hz, 0 open
-    float vibrato = 0;    // depth as a fraction of the pitch
+    float cutoff = 0;  // low-pass in Hz, 0 open
+    float vibrato = 0; // depth as a fraction of the pitch
     float fmRatio = 2;
     float fmIndex = 0;
     float pan = 0;
@@ -26,26 +26,26 @@ struct Instrument {
 
 struct SongStyle {
     int bpm = 120;
-    int root = 60;                   // MIDI note of the key's tonic
-    std::vector<int> scale;          // seven semitone offsets of the mode
-    std::vector<int> progression;    // chord per bar as scale degree 0..6, cycled
-    std::string form = "AABA";       // one letter per four-bar phrase
-    float density = 0.5f;            // chance of a melody note on a free step
-    float swing = 0;                 // delay of odd sixteenths, fraction of a step
-    int leadOctave = 1;              // melody octave above the root
+    int root = 60;                // MIDI note of the key's tonic
+    std::vector<int> scale;       // seven semitone offsets of the mode
+    std::vector<int> progression; // chord per bar as scale degree 0..6, cycled
+    std::string form = "AABA";    // one letter per four-bar phrase
+    float density = 0.5f;         // chance of a melody note on a free step
+    float swing = 0;              // delay of odd sixteenths, fraction of a step
+    int leadOctave = 1;           // melody octave above the root
     Instrument lead;
     Instrument bass;
-    std::string bassPattern = "R.......R...F...";    // per bar: R root, F fifth, O octave, T third
-    Instrument arp;                  // volume 0: no arpeggio
-    std::string arpPattern = "0120";  // chord tone indexes cycled on sixteenths
+    std::string bassPattern = "R.......R...F..."; // per bar: R root, F fifth, O octave, T third
+    Instrument arp;                               // volume 0: no arpeggio
+    std::string arpPattern = "0120"; // chord tones 0..2 (3: root an octave up), "." rests
     Instrument pad;                  // volume 0: no pad
     std::string kick = "x.......x.......";
     std::string snare = "....x.......x...";
     std::string hat = "x.x.x.x.x.x.x.x.";
     float drumVolume = 1.0f;
-    float echo = 0.25f;              // lead echo send (0 none)
-    int introBars = 0;               // bars of band without melody at the start
-    bool ending = false;             // final tonic chord and ring-out instead of a loop
+    float echo = 0.25f;  // lead echo send (0 none)
+    int introBars = 0;   // bars of band without melody at the start
+    bool ending = false; // final tonic chord and ring-out instead of a loop
     unsigned seed = 1;
 };
 

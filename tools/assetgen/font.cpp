@@ -18,7 +18,7 @@ constexpr int kCell = 16;
 constexpr int kGlyphX = 5; // left column of a glyph in its cell
 constexpr int kGlyphY = 4; // cap line of a glyph in its cell
 constexpr float kShadowAlpha = 0.75f;
-constexpr int kIconPad = 16;   // keyboard icons follow the controller ones at +16
+constexpr int kIconPad = 16; // keyboard icons follow the controller ones at +16
 constexpr int kFirstIcon = 96;
 constexpr int kIconCount = 13;
 
@@ -129,7 +129,8 @@ struct FaceTable {
             const char* p = kFace[g];
             for (int r = 0; r < kGlyphRows; ++r) {
                 unsigned char bits = 0;
-                for (int c = 0; c < kGlyphCols; ++c, ++p) bits = static_cast<unsigned char>((bits << 1) | (*p == '#'));
+                for (int c = 0; c < kGlyphCols; ++c, ++p)
+                    bits = static_cast<unsigned char>((bits << 1) | (*p == '#'));
                 rows[g][r] = bits;
                 if (*p == '|') ++p;
             }
@@ -161,14 +162,18 @@ void drawGlyph(Pen& pen, int code, float x0, float y0) {
 void drawIcon(Pen& pen, int index, bool keyboard) {
     Pen smooth = pen.withPixel(false);
     const float cx = kCell / 2.0f, cy = kCell / 2.0f;
-    static const char* const kKeyLabels[kIconCount] = {"Z", "X", "C", "V", "B", "N", "E",
-                                                       "R", "P", "", "", "", ""};
+    static const char* const kKeyLabels[kIconCount] = {"Z", "X", "C", "V", "B", "N", "Q",
+                                                       "E", "F", "",  "",  "",  ""};
+    // Direction icons in escape order W, S, A, D: up, down, left, right (arrow turns clockwise).
+    static const int kArrowTurn[4] = {0, 2, 3, 1};
     static const uint32_t kFaceColours[4] = {0x38c048, 0xe03a3a, 0x3a7ae0, 0xf0c020};
     static const char* const kFaceLetters[4] = {"A", "B", "X", "Y"};
     auto arrow = [&](int dir, const Rgba& c) {
         float a = dir * 3.14159265f / 2;
         float s = std::sin(a), co = std::cos(a);
-        auto p = [&](float u, float v) { return std::vector<float>{cx + u * co - v * s, cy + u * s + v * co}; };
+        auto p = [&](float u, float v) {
+            return std::vector<float>{cx + u * co - v * s, cy + u * s + v * co};
+        };
         std::vector<float> tri;
         for (auto [u, v] : {std::pair{0.0f, -4.5f}, {4.0f, 1.0f}, {-4.0f, 1.0f}}) {
             auto q = p(u, v);
@@ -183,12 +188,13 @@ void drawIcon(Pen& pen, int index, bool keyboard) {
         smooth.roundRect(1.5f, 1.5f, 13, 11.5f, 2.5f, rgb(236, 236, 240));
         smooth.roundRect(3, 2.5f, 10, 8.5f, 1.5f, rgb(250, 250, 252));
         if (index >= 9) {
-            arrow(index - 9, rgb(40, 40, 48));
+            arrow(kArrowTurn[index - 9], rgb(40, 40, 48));
         } else {
             const unsigned char* rows = glyphRows(kKeyLabels[index][0]);
             for (int r = 0; r < 7; ++r)
                 for (int c = 0; c < kGlyphCols; ++c)
-                    if (rows[r] & (1 << (kGlyphCols - 1 - c))) pen.rect(5.0f + c, 3.0f + r, 1, 1, rgb(40, 40, 48));
+                    if (rows[r] & (1 << (kGlyphCols - 1 - c)))
+                        pen.rect(5.0f + c, 3.0f + r, 1, 1, rgb(40, 40, 48));
         }
         return;
     }
@@ -200,7 +206,8 @@ void drawIcon(Pen& pen, int index, bool keyboard) {
         const unsigned char* rows = glyphRows(kFaceLetters[index][0]);
         for (int r = 0; r < 7; ++r)
             for (int col = 0; col < kGlyphCols; ++col)
-                if (rows[r] & (1 << (kGlyphCols - 1 - col))) pen.rect(6.0f + col, 4.0f + r, 1, 1, rgb(255, 255, 255));
+                if (rows[r] & (1 << (kGlyphCols - 1 - col)))
+                    pen.rect(6.0f + col, 4.0f + r, 1, 1, rgb(255, 255, 255));
         return;
     }
     if (index < 6) {
@@ -210,7 +217,8 @@ void drawIcon(Pen& pen, int index, bool keyboard) {
         const unsigned char* rows = glyphRows(label[0]);
         for (int r = 0; r < 7; ++r)
             for (int col = 0; col < kGlyphCols; ++col)
-                if (rows[r] & (1 << (kGlyphCols - 1 - col))) pen.rect(5.0f + col, 4.0f + r, 1, 1, rgb(30, 30, 40));
+                if (rows[r] & (1 << (kGlyphCols - 1 - col)))
+                    pen.rect(5.0f + col, 4.0f + r, 1, 1, rgb(30, 30, 40));
         return;
     }
     if (index < 9) {
@@ -221,7 +229,7 @@ void drawIcon(Pen& pen, int index, bool keyboard) {
     }
     smooth.circle(cx, cy, 7.2f, rgb(30, 30, 38));
     smooth.circle(cx, cy, 6.4f, rgb(110, 110, 122));
-    arrow(index - 9, rgb(255, 255, 255));
+    arrow(kArrowTurn[index - 9], rgb(255, 255, 255));
 }
 
 } // namespace

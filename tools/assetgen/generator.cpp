@@ -22,7 +22,9 @@ constexpr int kLevels[] = {1, 2, 4};
 constexpr unsigned kMaxWorkers = 4;
 constexpr float kOggQuality = 0.3f; // about 96 kbit/s stereo
 
-const char* levelSuffix(int level) { return level == 4 ? "-hd2" : (level == 2 ? "-hd" : ""); }
+const char* levelSuffix(int level) {
+    return level == 4 ? "-hd2" : (level == 2 ? "-hd" : "");
+}
 
 using Job = std::function<bool(std::string& path)>;
 

@@ -18,11 +18,13 @@ std::vector<ImageSpec> allImages() {
     std::vector<ImageSpec> list;
     for (const Theme& t : themes()) {
         const Theme* theme = &t;
-        list.push_back(spec("blocks_world" + t.suffix, kBlockSize, kBlockSize, kBlockFrames, 14,
-                            [theme](Pen& pen, int f) { paintBlockFrame(pen, *theme, f); }, t.pixel));
+        list.push_back(spec(
+            "blocks_world" + t.suffix, kBlockSize, kBlockSize, kBlockFrames, 14,
+            [theme](Pen& pen, int f) { paintBlockFrame(pen, *theme, f); }, t.pixel));
         list.back().backdrop = t.bg;
-        list.push_back(spec("strips_world" + t.suffix, kStripW, kStripH, kStripFrames, 1,
-                            [theme](Pen& pen, int f) { paintStrip(pen, *theme, f); }, t.pixel));
+        list.push_back(spec(
+            "strips_world" + t.suffix, kStripW, kStripH, kStripFrames, 1,
+            [theme](Pen& pen, int f) { paintStrip(pen, *theme, f); }, t.pixel));
         list.back().backdrop = t.bg;
     }
     list.push_back(spec("menu", 64, 64, 64, 8, paintMenu));
@@ -50,8 +52,8 @@ Canvas renderImage(const ImageSpec& spec, int level) {
     int fw = spec.frameW * level, fh = spec.frameH * level;
     Canvas canvas(fw * spec.columns, fh * rows);
     for (int f = 0; f < spec.frames; ++f) {
-        Pen pen(canvas, (f % spec.columns) * fw, (f / spec.columns) * fh, spec.frameW,
-                spec.frameH, static_cast<float>(level), spec.pixel);
+        Pen pen(canvas, (f % spec.columns) * fw, (f / spec.columns) * fh, spec.frameW, spec.frameH,
+                static_cast<float>(level), spec.pixel);
         spec.paint(pen, f);
     }
     return canvas;

@@ -13,14 +13,14 @@
 namespace assetgen {
 
 // Frames of image 1 ("blocks_world...") that play draws beyond balls, spikes and decorations.
-constexpr int kBallFrame = 0;        // 0..13
-constexpr int kSpikeFrame = 14;      // 14..27, height classes 1..14
-constexpr int kDecoLayer1 = 28;      // 28..31
-constexpr int kDecoLayer2 = 42;      // 42..45
-constexpr int kStarFrame = 56;       // 56..69
-constexpr int kDecoLayer4 = 70;      // 70..73
-constexpr int kItemFrame = 84;       // the collectable
-constexpr int kItemIconFrame = 85;   // its empty icon
+constexpr int kBallFrame = 0;          // 0..13
+constexpr int kSpikeFrame = 14;        // 14..27, height classes 1..14
+constexpr int kDecoLayer1 = 28;        // 28..31
+constexpr int kDecoLayer2 = 42;        // 42..45
+constexpr int kStarFrame = 56;         // 56..69
+constexpr int kDecoLayer4 = 70;        // 70..73
+constexpr int kItemFrame = 84;         // the collectable
+constexpr int kItemIconFrame = 85;     // its empty icon
 constexpr int kPillarBlockFrame = 112; // one block of a pillar (theme 15)
 constexpr int kWallBlockFrame = 113;   // one block of a closed wall (Buttons kind)
 constexpr int kButtonFrame = 114;      // the button that opens the wall
@@ -42,8 +42,8 @@ struct ImageSpec {
     int frameH;
     int frames;
     int columns;
-    bool pixel;       // pixel-art painter: samples snap to the 1x grid
-    bool hdSets;      // also written as "-hd" and "-hd2"
+    bool pixel;  // pixel-art painter: samples snap to the 1x grid
+    bool hdSets; // also written as "-hd" and "-hd2"
     FramePainter paint;
     Rgba backdrop = {}; // contact sheets show frames on this colour (a checker when clear)
 };
@@ -62,22 +62,22 @@ void paintDecoration(Pen& pen, const Theme& theme, int layer, int index);
 void paintStar(Pen& pen, const Theme& theme, int index);
 void paintSpecialBlock(Pen& pen, const Theme& theme, int frame);
 void paintItem(Pen& pen, const Theme& theme, bool icon);
-void paintStrip(Pen& pen, const Theme& theme, int frame);       // strips.cpp
-void paintMenu(Pen& pen, int frame);                            // menu_icons.cpp
+void paintStrip(Pen& pen, const Theme& theme, int frame); // strips.cpp
+void paintMenu(Pen& pen, int frame);                      // menu_icons.cpp
 void paintRecord(Pen& pen, int frame);
 void paintBadge(Pen& pen, int frame);
-void paintButtons(Pen& pen, int frame);                         // ui_images.cpp
+void paintButtons(Pen& pen, int frame); // ui_images.cpp
 void paintIcons(Pen& pen, int frame);
 void paintDpad(Pen& pen, int frame);
 void paintCircle(Pen& pen, int frame);
 void paintLight(Pen& pen, int frame);
 void paintTestcard(Pen& pen, int frame);
 void paintStudioLogo(Pen& pen, int frame);
-void paintLogo(Pen& pen, int frame);                            // logo.cpp
+void paintLogo(Pen& pen, int frame); // logo.cpp
 void paintLogoHeart(Pen& pen, int frame);
-void paintParts(Pen& pen, int frame);                           // sprites.cpp
+void paintParts(Pen& pen, int frame); // sprites.cpp
 void paintBobs(Pen& pen, int frame);
-void paintFontGlyph(Pen& pen, int frame);                       // font.cpp
+void paintFontGlyph(Pen& pen, int frame); // font.cpp
 void paintSmallFontGlyph(Pen& pen, int frame);
 
 // The 5x7 pixel face shared by the fonts and the contact sheets' labels: rows of 5 bits

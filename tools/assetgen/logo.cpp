@@ -51,9 +51,11 @@ float titleDistance(const std::vector<Cell>& cells, float x, float y, int which)
 
 Rgba letterFill(float y, bool digit) {
     float t = (y - kTop) / (7 * kCellH);
-    Rgba top = digit ? hex(0x8af4ff) : hex(0xfff07a), bottom = digit ? hex(0x2a6ae0) : hex(0xff6a1a);
+    Rgba top = digit ? hex(0x8af4ff) : hex(0xfff07a),
+         bottom = digit ? hex(0x2a6ae0) : hex(0xff6a1a);
     Rgba c = mix(top, bottom, t);
-    if (t > 0.08f && t < 0.38f) c = mix(c, hex(0xffffff), 0.35f * (1 - std::fabs(t - 0.23f) / 0.15f));
+    if (t > 0.08f && t < 0.38f)
+        c = mix(c, hex(0xffffff), 0.35f * (1 - std::fabs(t - 0.23f) / 0.15f));
     return c;
 }
 
@@ -63,16 +65,22 @@ void paintLogo(Pen& pen, int) {
     static const std::vector<Cell> cells = titleCells();
     const float x0 = 0, y0 = 20, x1 = 256, y1 = 108;
     // Shadow, outline, then the two fills.
-    pen.fill(x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x - 3, y - 4, 0) - 3.5f; },
-             rgb(0, 0, 0, 0.5f));
-    pen.fill(x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x, y, 0) - 3.0f; },
-             hex(0x2a1040));
-    pen.fill(x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x, y, 1); },
-             [](float, float y) { return letterFill(y, false); });
-    pen.fill(x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x, y, 2); },
-             [](float, float y) { return letterFill(y, true); });
+    pen.fill(
+        x0, y0, x1, y1,
+        [&](float x, float y) { return titleDistance(cells, x - 3, y - 4, 0) - 3.5f; },
+        rgb(0, 0, 0, 0.5f));
+    pen.fill(
+        x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x, y, 0) - 3.0f; },
+        hex(0x2a1040));
+    pen.fill(
+        x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x, y, 1); },
+        [](float, float y) { return letterFill(y, false); });
+    pen.fill(
+        x0, y0, x1, y1, [&](float x, float y) { return titleDistance(cells, x, y, 2); },
+        [](float, float y) { return letterFill(y, true); });
     // A few sparkles.
-    for (auto [sx, sy, r] : {std::tuple{30.0f, 30.0f, 7.0f}, {226.0f, 96.0f, 6.0f}, {150.0f, 28.0f, 4.5f}}) {
+    for (auto [sx, sy, r] :
+         {std::tuple{30.0f, 30.0f, 7.0f}, {226.0f, 96.0f, 6.0f}, {150.0f, 28.0f, 4.5f}}) {
         pen.glow(sx, sy, 0.5f, r, hex(0xffffff, 0.8f));
         pen.polygon(starPoints(sx, sy, 4, r, r * 0.2f, 0), hex(0xffffff));
     }
@@ -94,17 +102,27 @@ void paintLogoHeart(Pen& pen, int) {
         float a2 = a + 0.3f;
         pen.line(x, y, cx + std::cos(a2) * rx, cy + std::sin(a2) * ry, 4, hex(0x3a6a2a));
         pen.polygon({x - 2, y, x + 2, y, x + std::cos(a) * 8, y + std::sin(a) * 8}, hex(0x6a9a3a));
-        if (i % 5 == 0) pen.circle(x, y, 4, [=](float px, float py) { return litSphere(hex(0x5a1a6a), (px - x) / 4, (py - y) / 4); });
+        if (i % 5 == 0)
+            pen.circle(x, y, 4, [=](float px, float py) {
+                return litSphere(hex(0x5a1a6a), (px - x) / 4, (py - y) / 4);
+            });
     }
-    pen.fill(cx - s - 4, cy - s, cx + s + 4, cy + s + 4, [&](float x, float y) { return heart(x - 3, y - 4, 1.0f); },
-             rgb(0, 0, 0, 0.45f));
-    pen.fill(cx - s - 4, cy - s, cx + s + 4, cy + s + 4, [&](float x, float y) { return heart(x, y, 1.0f); },
-             hex(0x600818));
-    pen.fill(cx - s, cy - s, cx + s, cy + s, [&](float x, float y) { return heart(x, y, 0.92f); },
-             [=](float x, float y) { return litSphere(hex(0xf02a4a), (x - cx) / (s * 0.9f), (y - cy + 6) / (s * 0.9f)); });
-    pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 2, cy + 2, cx - 10, cy + 36, cx + 16, cy - 8, cx + 2, cy - 8, cx + 12, cy - 40},
+    pen.fill(
+        cx - s - 4, cy - s, cx + s + 4, cy + s + 4,
+        [&](float x, float y) { return heart(x - 3, y - 4, 1.0f); }, rgb(0, 0, 0, 0.45f));
+    pen.fill(
+        cx - s - 4, cy - s, cx + s + 4, cy + s + 4,
+        [&](float x, float y) { return heart(x, y, 1.0f); }, hex(0x600818));
+    pen.fill(
+        cx - s, cy - s, cx + s, cy + s, [&](float x, float y) { return heart(x, y, 0.92f); },
+        [=](float x, float y) {
+            return litSphere(hex(0xf02a4a), (x - cx) / (s * 0.9f), (y - cy + 6) / (s * 0.9f));
+        });
+    pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 2, cy + 2, cx - 10, cy + 36, cx + 16,
+                 cy - 8, cx + 2, cy - 8, cx + 12, cy - 40},
                 hex(0xfff06a));
-    pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 10, cy + 2, cx + 8, cy - 36}, hex(0xffffff, 0.8f));
+    pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 10, cy + 2, cx + 8, cy - 36},
+                hex(0xffffff, 0.8f));
 }
 
 } // namespace assetgen

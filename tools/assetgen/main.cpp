@@ -15,8 +15,11 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     assetgen::GenerateReport report =
         sheets ? assetgen::generateSheets(argv[2]) : assetgen::generateData(argv[1]);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    for (const std::string& path : report.failures) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    std::printf("assetgen: %d files into %s in %.1f s\n", report.files, argv[sheets ? 2 : 1], seconds);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (const std::string& path : report.failures)
+        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    std::printf("assetgen: %d files into %s in %.1f s\n", report.files, argv[sheets ? 2 : 1],
+                seconds);
     return report.ok ? 0 : 1;
 }

@@ -17,7 +17,9 @@ constexpr int kThemeBase = 24;
 
 void medallion(Pen& pen, float c, float r, const Rgba& face, const Rgba& rim) {
     pen.circle(c + r * 0.05f, c + r * 0.08f, r, rgb(0, 0, 0, 0.45f));
-    pen.circle(c, c, r, [=](float x, float y) { return litSphere(rim, (x - c) / r * 0.8f, (y - c) / r * 0.8f); });
+    pen.circle(c, c, r, [=](float x, float y) {
+        return litSphere(rim, (x - c) / r * 0.8f, (y - c) / r * 0.8f);
+    });
     float ri = r * 0.8f;
     pen.circle(c, c, ri, [=](float, float y) {
         float t = (y - (c - ri)) / (2 * ri);
@@ -35,12 +37,16 @@ void sheepGlyph(Pen& pen, float cx, float cy, float s) {
 }
 
 void heartShape(Pen& pen, float cx, float cy, float s, const Rgba& c) {
-    pen.fill(cx - s, cy - s, cx + s, cy + s, [=](float x, float y) {
-        float u = (x - cx) / s, v = (y - cy) / s;
-        float l = sdCircle(u, v, -0.45f, -0.25f, 0.52f), r = sdCircle(u, v, 0.45f, -0.25f, 0.52f);
-        float tri = sdPolygon(u, v, {-0.93f, 0.0f, 0.93f, 0.0f, 0, 0.95f});
-        return std::min(std::min(l, r), tri) * s;
-    }, [=](float x, float y) { return litSphere(c, (x - cx) / s, (y - cy) / s); });
+    pen.fill(
+        cx - s, cy - s, cx + s, cy + s,
+        [=](float x, float y) {
+            float u = (x - cx) / s, v = (y - cy) / s;
+            float l = sdCircle(u, v, -0.45f, -0.25f, 0.52f),
+                  r = sdCircle(u, v, 0.45f, -0.25f, 0.52f);
+            float tri = sdPolygon(u, v, {-0.93f, 0.0f, 0.93f, 0.0f, 0, 0.95f});
+            return std::min(std::min(l, r), tri) * s;
+        },
+        [=](float x, float y) { return litSphere(c, (x - cx) / s, (y - cy) / s); });
 }
 
 void kindIcon(Pen& pen, int i) {
@@ -48,33 +54,51 @@ void kindIcon(Pen& pen, int i) {
     Rgba white = hex(0xffffff);
     switch (i) {
     case 0: // SUPER
-        pen.polygon(starPoints(c, c, 5, 26, 11, 0), [&](float x, float y) { return litSphere(hex(0xffc020), (x - c) / 26, (y - c) / 26); });
+        pen.polygon(starPoints(c, c, 5, 26, 11, 0), [&](float x, float y) {
+            return litSphere(hex(0xffc020), (x - c) / 26, (y - c) / 26);
+        });
         drawPixelText(pen, c, c + 2, "S", 2.4f, hex(0x803000));
         break;
     case 1: // Target score
-        for (int k = 0; k < 4; ++k) pen.circle(c, c, 26.0f - k * 6.5f, k % 2 ? white : hex(0xe03a3a));
+        for (int k = 0; k < 4; ++k)
+            pen.circle(c, c, 26.0f - k * 6.5f, k % 2 ? white : hex(0xe03a3a));
         pen.line(c + 18, c - 18, c + 2, c - 2, 3, hex(0x8a5a2a));
         pen.polygon({c + 1, c - 1, c + 7, c - 3, c + 3, c - 7}, hex(0x505058));
         break;
-    case 2: spikeGlyph(pen, c, c, 26, hex(0xb0b8c8)); break;
+    case 2:
+        spikeGlyph(pen, c, c, 26, hex(0xb0b8c8));
+        break;
     case 3: // Leap
         pen.line(10, 50, 28, 18, 6, hex(0xff8a30));
         pen.line(28, 18, 52, 46, 6, hex(0xff8a30));
-        pen.circle(28, 14, 8, [](float x, float y) { return litSphere(hex(0xff5a2a), (x - 28) / 8, (y - 14) / 8); });
+        pen.circle(28, 14, 8, [](float x, float y) {
+            return litSphere(hex(0xff5a2a), (x - 28) / 8, (y - 14) / 8);
+        });
         break;
     case 4: // Spike (single, on a lilypad)
         pen.ellipse(c, 48, 24, 8, hex(0x4caf50));
         spikeGlyph(pen, c, 28, 18, hex(0xe0609a));
         break;
     case 5: // Infinity
-        pen.fill(2, 14, 62, 50, [=](float x, float y) {
-            return std::min(std::fabs(sdCircle(x, y, 19, c, 12)), std::fabs(sdCircle(x, y, 45, c, 12))) - 4; },
+        pen.fill(
+            2, 14, 62, 50,
+            [=](float x, float y) {
+                return std::min(std::fabs(sdCircle(x, y, 19, c, 12)),
+                                std::fabs(sdCircle(x, y, 45, c, 12))) -
+                       4;
+            },
             [](float x, float y) { return mix(hex(0x5ae0ff), hex(0x3a6ae0), (x + y) / 110); });
         break;
-    case 6: sheepGlyph(pen, c, c, 1.5f); break;
+    case 6:
+        sheepGlyph(pen, c, c, 1.5f);
+        break;
     case 7: // Deja Vu: an eye
-        pen.fill(4, 14, 60, 50, [=](float x, float y) {
-            return std::max(sdCircle(x, y, c, c + 22, 32), sdCircle(x, y, c, c - 22, 32)); }, white);
+        pen.fill(
+            4, 14, 60, 50,
+            [=](float x, float y) {
+                return std::max(sdCircle(x, y, c, c + 22, 32), sdCircle(x, y, c, c - 22, 32));
+            },
+            white);
         pen.circle(c, c, 11, hex(0x7a3ad0));
         pen.circle(c, c, 5, hex(0x101010));
         pen.circle(c - 4, c - 4, 2.5f, white);
@@ -82,12 +106,18 @@ void kindIcon(Pen& pen, int i) {
     case 8: // Bounces
         for (int k = 0; k < 3; ++k) {
             float x0 = 6.0f + k * 17;
-            pen.fill(x0, 10, x0 + 17, 56, [=](float x, float y) {
-                return std::fabs(sdCircle(x, y, x0 + 8.5f, 56, 8.5f)) - 1.5f + (y > 56 ? 9.0f : 0.0f); },
+            pen.fill(
+                x0, 10, x0 + 17, 56,
+                [=](float x, float y) {
+                    return std::fabs(sdCircle(x, y, x0 + 8.5f, 56, 8.5f)) - 1.5f +
+                           (y > 56 ? 9.0f : 0.0f);
+                },
                 hex(0xffffff, 0.8f));
         }
         pen.line(4, 57, 60, 57, 2, hex(0xa0a0b0));
-        pen.circle(53, 20, 7, [](float x, float y) { return litSphere(hex(0x40a0ff), (x - 53) / 7, (y - 20) / 7); });
+        pen.circle(53, 20, 7, [](float x, float y) {
+            return litSphere(hex(0x40a0ff), (x - 53) / 7, (y - 20) / 7);
+        });
         break;
     case 9: // Lava Chase
         pen.glow(c, 38, 8, 28, hex(0xff5a00, 0.6f));
@@ -97,7 +127,9 @@ void kindIcon(Pen& pen, int i) {
     case 10: { // Collect
         std::vector<float> g = {c, 8, 56, 26, c, 58, 8, 26};
         pen.glow(c, c, 10, 30, hex(0x40a0ff, 0.4f));
-        pen.polygon(g, [=](float x, float y) { return shade(hex(0x40a0ff), ((x < c) ? 0.2f : -0.2f) + (y < 26 ? 0.25f : 0.0f)); });
+        pen.polygon(g, [=](float x, float y) {
+            return shade(hex(0x40a0ff), ((x < c) ? 0.2f : -0.2f) + (y < 26 ? 0.25f : 0.0f));
+        });
         break;
     }
     case 11: // Mega Spikes
@@ -106,8 +138,11 @@ void kindIcon(Pen& pen, int i) {
         break;
     case 12: // Buttons
         pen.roundRect(8, 40, 48, 14, 4, hex(0x505058));
-        pen.fill(12, 14, 52, 46, [=](float x, float y) { return sdEllipse(x, y, c, 36, 19, 13); },
-                 [=](float x, float y) { return litSphere(hex(0xe83030), (x - c) / 19, (y - 30) / 13); });
+        pen.fill(
+            12, 14, 52, 46, [=](float x, float y) { return sdEllipse(x, y, c, 36, 19, 13); },
+            [=](float x, float y) {
+                return litSphere(hex(0xe83030), (x - c) / 19, (y - 30) / 13);
+            });
         break;
     case 13: // Sketchbook: a pencil
         pen.line(12, 52, 48, 16, 10, hex(0xf0c030));
@@ -115,21 +150,26 @@ void kindIcon(Pen& pen, int i) {
         pen.line(46, 18, 52, 12, 10, hex(0xf08080));
         break;
     case 14: // Pixel Pirate: skull and bones on the grid
-        for (int k = 0; k < 2; ++k) pen.line(12, k ? 12.0f : 52.0f, 52, k ? 52.0f : 12.0f, 6, hex(0xf0e8d0));
+        for (int k = 0; k < 2; ++k)
+            pen.line(12, k ? 12.0f : 52.0f, 52, k ? 52.0f : 12.0f, 6, hex(0xf0e8d0));
         pen.roundRect(18, 12, 28, 26, 8, hex(0xf8f4e8));
         pen.rect(24, 36, 16, 10, hex(0xf8f4e8));
         pen.rect(22, 22, 7, 7, hex(0x202020));
         pen.rect(35, 22, 7, 7, hex(0x202020));
         break;
-    case 15: heartShape(pen, c, c + 2, 26, hex(0xff5a8a)); break;
-    default: break;
+    case 15:
+        heartShape(pen, c, c + 2, 26, hex(0xff5a8a));
+        break;
+    default:
+        break;
     }
 }
 
 void tileBase(Pen& pen, int theme) {
     const Theme& t = themeByNumber(theme);
     pen.roundRect(6, 6, 52, 20, 6, shade(t.groundDark, -0.3f));
-    pen.roundRect(6, 4, 52, 20, 6, [&](float, float y) { return mix(t.ground, t.groundDark, (y - 4) / 20); });
+    pen.roundRect(6, 4, 52, 20, 6,
+                  [&](float, float y) { return mix(t.ground, t.groundDark, (y - 4) / 20); });
     pen.roundRect(6, 4, 52, 6, 3, t.top);
     pen.rect(10, 5, 44, 1.2f, withAlpha(shade(t.top, 0.5f), 0.8f));
 }
@@ -144,7 +184,9 @@ void paintMenu(Pen& pen, int frame) {
     switch (frame) {
     case 16: // lit star
         pen.glow(32, 32, 10, 31, hex(0xffe060, 0.5f));
-        pen.polygon(starPoints(32, 33, 5, 27, 12, 0), [](float x, float y) { return litSphere(hex(0xffd030), (x - 32) / 27, (y - 33) / 27); });
+        pen.polygon(starPoints(32, 33, 5, 27, 12, 0), [](float x, float y) {
+            return litSphere(hex(0xffd030), (x - 32) / 27, (y - 33) / 27);
+        });
         break;
     case 17: // unlit star
         pen.polygon(starPoints(32, 33, 5, 27, 12, 0), hex(0x000000, 0.4f));
@@ -184,10 +226,15 @@ void paintRecord(Pen& pen, int frame) {
         pen.ring(78, 64, 16, 7, hex(0xfff0d0));
         break;
     case 2: // Super: a star
-        pen.polygon(starPoints(c, c + 2, 5, 38, 16, 0), [=](float x, float y) { return litSphere(hex(0xfff4c0), (x - c) / 38, (y - c) / 38); });
+        pen.polygon(starPoints(c, c + 2, 5, 38, 16, 0), [=](float x, float y) {
+            return litSphere(hex(0xfff4c0), (x - c) / 38, (y - c) / 38);
+        });
         break;
-    case 3: spikeGlyph(pen, c, c, 40, hex(0xd8e0f0)); break;
-    default: break;
+    case 3:
+        spikeGlyph(pen, c, c, 40, hex(0xd8e0f0));
+        break;
+    default:
+        break;
     }
 }
 
@@ -205,8 +252,10 @@ void paintBadge(Pen& pen, int frame) {
     if (!used) return;
     if (family == 0 && tier >= 5) {
         medallion(pen, c, 29, hex(tier == 5 ? 0x7a4ae0 : 0x48c048), hex(0xffffff));
-        if (tier == 5) drawPixelText(pen, c, c, "=", 4, hex(0xffffff), true, 1);
-        else sheepGlyph(pen, c + 2, c - 2, 1.1f);
+        if (tier == 5)
+            drawPixelText(pen, c, c, "=", 4, hex(0xffffff), true, 1);
+        else
+            sheepGlyph(pen, c + 2, c - 2, 1.1f);
         return;
     }
     Rgba rim = hex(kTier[tier]);
@@ -231,9 +280,11 @@ void paintBadge(Pen& pen, int frame) {
         pen.circle(c, c - 4, 2, hex(0x503010));
         label = kUnlock[tier];
         break;
-    default: break;
+    default:
+        break;
     }
-    drawPixelText(pen, c, c + 13, label, std::string(label).size() > 3 ? 1.6f : 2.0f, hex(0xffffff), true, 1);
+    drawPixelText(pen, c, c + 13, label, std::string(label).size() > 3 ? 1.6f : 2.0f, hex(0xffffff),
+                  true, 1);
 }
 
 } // namespace assetgen

@@ -22,12 +22,12 @@ const std::vector<int> kHarmonicMinor = {0, 2, 3, 5, 7, 8, 11};
 
 namespace {
 
-constexpr int kSteps = 16;          // sixteenths per bar
-constexpr int kMotifSteps = 32;     // a motif spans two bars
+constexpr int kSteps = 16;      // sixteenths per bar
+constexpr int kMotifSteps = 32; // a motif spans two bars
 constexpr int kPhraseBars = 4;
 constexpr float kTailSeconds = 3.0f;
 constexpr float kEchoFeedback = 0.35f;
-constexpr int kEchoSteps = 3;       // a dotted eighth
+constexpr int kEchoSteps = 3; // a dotted eighth
 constexpr float kMixPeak = 0.8f;
 
 struct Note {
@@ -48,7 +48,8 @@ struct Score {
         return frame;
     }
     float seconds(int steps) const { return static_cast<float>(steps * stepFrames) / kMusicRate; }
-    void play(std::vector<float>& buf, long step, int steps, const Instrument& in, float midi, float gain = 1) {
+    void play(std::vector<float>& buf, long step, int steps, const Instrument& in, float midi,
+              float gain = 1) {
         Voice v;
         v.wave = in.wave;
         v.freq = noteHz(midi);
@@ -78,7 +79,9 @@ std::vector<Note> makeMotif(const SongStyle& s, char letter) {
     Rng rng(s.seed * 131u + static_cast<unsigned>(letter));
     std::vector<int> onsets;
     for (int i = 0; i < kMotifSteps; ++i) {
-        float p = i % 8 == 0 ? 0.9f : (i % 4 == 0 ? s.density + 0.25f : (i % 2 == 0 ? s.density : s.density * 0.3f));
+        float p = i % 8 == 0 ? 0.9f
+                             : (i % 4 == 0 ? s.density + 0.25f
+                                           : (i % 2 == 0 ? s.density : s.density * 0.3f));
         if (rng.unit() < p) onsets.push_back(i);
     }
     if (onsets.empty() || onsets.front() != 0) onsets.insert(onsets.begin(), 0);
@@ -175,7 +178,9 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
             char c = s.bassPattern[static_cast<size_t>(i) % s.bassPattern.size()];
             if (c == '.') continue;
             int len = 1;
-            while (i + len < kSteps && s.bassPattern[static_cast<size_t>(i + len) % s.bassPattern.size()] == '.') ++len;
+            while (i + len < kSteps &&
+                   s.bassPattern[static_cast<size_t>(i + len) % s.bassPattern.size()] == '.')
+                ++len;
             int t = c == 'F' ? tones[2] : (c == 'T' ? tones[1] : tones[0] + (c == 'O' ? 12 : 0));
             sc.play(sc.mix, base + i, len, s.bass, static_cast<float>(s.root - 24 + t));
         }
@@ -185,15 +190,19 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
         for (int k = 0; k < 3; ++k) {
             Instrument in = s.pad;
             in.pan = (k - 1) * 0.5f;
-            sc.play(sc.mix, base, kSteps, in, static_cast<float>(s.root + tones[static_cast<size_t>(k)]));
+            sc.play(sc.mix, base, kSteps, in,
+                    static_cast<float>(s.root + tones[static_cast<size_t>(k)]));
         }
     }
     // Arpeggio.
     if (s.arp.volume > 0 && !finalBar) {
         for (int i = 0; i < kSteps; ++i) {
-            int k = s.arpPattern[static_cast<size_t>(i) % s.arpPattern.size()] - '0';
+            char c = s.arpPattern[static_cast<size_t>(i) % s.arpPattern.size()];
+            if (c < '0' || c > '3') continue; // a rest
+            int k = c - '0';
             int t = k >= 3 ? tones[0] + 12 : tones[static_cast<size_t>(k)];
-            sc.play(sc.mix, base + i, 1, s.arp, static_cast<float>(s.root + 12 + t), i % 4 == 0 ? 1.0f : 0.75f);
+            sc.play(sc.mix, base + i, 1, s.arp, static_cast<float>(s.root + 12 + t),
+                    i % 4 == 0 ? 1.0f : 0.75f);
         }
     }
     // Drums.
@@ -221,7 +230,9 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
         return;
     }
     for (int i = 0; i < kSteps; ++i) {
-        auto on = [&](const std::string& p) { return !p.empty() && p[static_cast<size_t>(i) % p.size()] != '.'; };
+        auto on = [&](const std::string& p) {
+            return !p.empty() && p[static_cast<size_t>(i) % p.size()] != '.';
+        };
         bool fill = phraseEnd && i >= 12 && !s.snare.empty();
         if (on(s.kick)) drum(kick, base + i, 40, 22, 1);
         if (on(s.snare) || fill) {
@@ -230,7 +241,9 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
             Instrument body{Wave::Triangle, 0.25f * s.drumVolume, {0.001f, 0.06f, 0.0f, 0.02f}};
             drum(body, base + i, 55, 50, g);
         }
-        if (on(s.hat)) drum(hat, base + i, 135, 0, s.hat[static_cast<size_t>(i) % s.hat.size()] == 'X' ? 1.6f : 1.0f);
+        if (on(s.hat))
+            drum(hat, base + i, 135, 0,
+                 s.hat[static_cast<size_t>(i) % s.hat.size()] == 'X' ? 1.6f : 1.0f);
     }
 }
 
@@ -248,11 +261,15 @@ void addEcho(Score& sc, long frames, bool loop) {
                 j += frames;
             }
             // Ping-pong: each side repeats the other.
-            out[static_cast<size_t>(i) * 2] = sc.send[static_cast<size_t>(i) * 2] + kEchoFeedback * out[static_cast<size_t>(j) * 2 + 1];
-            out[static_cast<size_t>(i) * 2 + 1] = sc.send[static_cast<size_t>(i) * 2 + 1] + kEchoFeedback * out[static_cast<size_t>(j) * 2];
+            out[static_cast<size_t>(i) * 2] = sc.send[static_cast<size_t>(i) * 2] +
+                                              kEchoFeedback * out[static_cast<size_t>(j) * 2 + 1];
+            out[static_cast<size_t>(i) * 2 + 1] = sc.send[static_cast<size_t>(i) * 2 + 1] +
+                                                  kEchoFeedback * out[static_cast<size_t>(j) * 2];
         }
     }
-    for (long i = 0; i < frames * 2; ++i) sc.mix[static_cast<size_t>(i)] += (out[static_cast<size_t>(i)] - sc.send[static_cast<size_t>(i)]) * sc.s.echo;
+    for (long i = 0; i < frames * 2; ++i)
+        sc.mix[static_cast<size_t>(i)] +=
+            (out[static_cast<size_t>(i)] - sc.send[static_cast<size_t>(i)]) * sc.s.echo;
 }
 
 } // namespace
@@ -280,8 +297,10 @@ Sound composeSong(const SongStyle& s) {
     if (s.ending) {
         // The last chord's melody note, held into the ring-out.
         int pitch = s.root + 12 * s.leadOctave;
-        sc.play(sc.mix, static_cast<long>(bars - 1) * kSteps, kSteps, s.lead, static_cast<float>(pitch));
-        sc.play(sc.send, static_cast<long>(bars - 1) * kSteps, kSteps, s.lead, static_cast<float>(pitch));
+        sc.play(sc.mix, static_cast<long>(bars - 1) * kSteps, kSteps, s.lead,
+                static_cast<float>(pitch));
+        sc.play(sc.send, static_cast<long>(bars - 1) * kSteps, kSteps, s.lead,
+                static_cast<float>(pitch));
         long total = frames + tail;
         addEcho(sc, total, false);
         sc.mix.resize(static_cast<size_t>(total * 2));

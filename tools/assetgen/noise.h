@@ -18,12 +18,15 @@ inline uint32_t hash32(uint32_t x) {
 }
 
 inline uint32_t hash3(int a, int b, int c) {
-    return hash32(static_cast<uint32_t>(a) * 73856093U ^ hash32(static_cast<uint32_t>(b) * 19349663U) ^
+    return hash32(static_cast<uint32_t>(a) * 73856093U ^
+                  hash32(static_cast<uint32_t>(b) * 19349663U) ^
                   static_cast<uint32_t>(c) * 83492791U);
 }
 
 // 0..1 from three integers.
-inline float hashUnit(int a, int b, int c) { return (hash3(a, b, c) & 0xffffff) / 16777216.0f; }
+inline float hashUnit(int a, int b, int c) {
+    return (hash3(a, b, c) & 0xffffff) / 16777216.0f;
+}
 
 // Smooth value noise in 0..1; period wraps x every `wrap` units when wrap > 0 (tiling strips).
 inline float valueNoise(float x, float y, int seed, int wrap = 0) {

@@ -106,7 +106,8 @@ Sound chime(const float* notes, int n, float step, float hold, float peak) {
         bell.fmRatio = 3.0f;
         bell.fmIndex = 2.5f;
         m.add(i * step, (i == n - 1) ? hold : step, bell);
-        m.add(i * step, (i == n - 1) ? hold : step, tone(Wave::Triangle, noteHz(notes[i] - 12), 0, 0.004f, 0.2f, 0.5f, 0.2f, 0.25f));
+        m.add(i * step, (i == n - 1) ? hold : step,
+              tone(Wave::Triangle, noteHz(notes[i] - 12), 0, 0.004f, 0.2f, 0.5f, 0.2f, 0.25f));
     }
     return m.done(peak);
 }
@@ -121,7 +122,8 @@ Sound roundLost() { // 10: a sad falling "wah-wah-waah"
     const float notes[] = {67, 66, 65, 64};
     for (int i = 0; i < 4; ++i) {
         float len = i == 3 ? 0.55f : 0.18f;
-        Voice v = tone(Wave::Saw, noteHz(notes[i]), i == 3 ? noteHz(notes[i] - 1) : 0, 0.01f, 0.1f, 0.7f, 0.15f, 0.3f);
+        Voice v = tone(Wave::Saw, noteHz(notes[i]), i == 3 ? noteHz(notes[i] - 1) : 0, 0.01f, 0.1f,
+                       0.7f, 0.15f, 0.3f);
         v.cutoff = 500;
         v.cutoffEnd = i == 3 ? 300 : 1400;
         v.vibratoHz = i == 3 ? 6.0f : 0.0f;
@@ -141,7 +143,8 @@ Sound roundWon() { // 11: a short fanfare
         lead.vibratoHz = 5.5f;
         lead.vibratoDepth = i == 5 ? 0.008f : 0.0f;
         m.add(at[i], len[i], lead);
-        m.add(at[i], len[i], tone(Wave::Triangle, noteHz(notes[i] - 24), 0, 0.005f, 0.1f, 0.8f, 0.1f, 0.35f));
+        m.add(at[i], len[i],
+              tone(Wave::Triangle, noteHz(notes[i] - 24), 0, 0.005f, 0.1f, 0.8f, 0.1f, 0.35f));
     }
     Voice crashCym = tone(Wave::Noise, 12000, 0, 0.001f, 0.6f, 0.0f, 0.3f, 0.15f);
     m.add(0.6f, 0.5f, crashCym);
@@ -253,13 +256,13 @@ Sound bleat() { // 16: Woolly Stampede, a short "baa"
 
 std::vector<SfxSpec> allEffects() {
     return {
-        {"sfx/001", blip},          {"sfx/002", spikePassed}, {"sfx/003", bounce},
-        {"sfx/004", superPass},     {"sfx/005", crash},       {"sfx/006", buttonPressed},
-        {"sfx/007", goalReached},   {"sfx/010", roundLost},   {"sfx/011", roundWon},
-        {"sfx/012", burst},         {"sfx/013", comboEnded},  {"sfx/095", badge},
-        {"sfx/098", confirm},       {"sfx/099", menuMove},    {"sfx/003_003", boing},
-        {"sfx/003_004", rockThud},  {"sfx/003_005", plop},    {"sfx/003_007", chipBounce},
-        {"sfx/003_008", bubble},    {"sfx/003_010", whoo},    {"sfx/003_016", bleat},
+        {"sfx/001", blip},         {"sfx/002", spikePassed}, {"sfx/003", bounce},
+        {"sfx/004", superPass},    {"sfx/005", crash},       {"sfx/006", buttonPressed},
+        {"sfx/007", goalReached},  {"sfx/010", roundLost},   {"sfx/011", roundWon},
+        {"sfx/012", burst},        {"sfx/013", comboEnded},  {"sfx/095", badge},
+        {"sfx/098", confirm},      {"sfx/099", menuMove},    {"sfx/003_003", boing},
+        {"sfx/003_004", rockThud}, {"sfx/003_005", plop},    {"sfx/003_007", chipBounce},
+        {"sfx/003_008", bubble},   {"sfx/003_010", whoo},    {"sfx/003_016", bleat},
     };
 }
 

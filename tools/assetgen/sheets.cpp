@@ -21,7 +21,8 @@ void blitText(Canvas& c, int x, int y, const std::string& text, const Rgba& colo
                 if (!(rows[r] & (1 << (kGlyphCols - 1 - col)))) continue;
                 for (int dy = 0; dy < zoom; ++dy) {
                     for (int dx = 0; dx < zoom; ++dx) {
-                        c.blend(x + (col + 1) * zoom + dx, y + (r + 1) * zoom + dy, rgb(0, 0, 0), 1);
+                        c.blend(x + (col + 1) * zoom + dx, y + (r + 1) * zoom + dy, rgb(0, 0, 0),
+                                1);
                         c.blend(x + col * zoom + dx, y + r * zoom + dy, colour, 1);
                     }
                 }
@@ -67,10 +68,9 @@ Canvas contactSheet(const ImageSpec& spec) {
 
 Canvas fontSample() {
     // The game font's glyph frames laid out at advance 7 as the game writes text, at 2x.
-    static const char* lines[] = {"BRAMBOLT3  Level 42  SUPER : 12",
-                                  "The quick brown fox jumps over",
-                                  "the lazy dog. 0123456789 !?%&*()",
-                                  "Best  00012345   Last  00000990"};
+    static const char* lines[] = {
+        "BRAMBOLT3  Level 42  SUPER : 12", "The quick brown fox jumps over",
+        "the lazy dog. 0123456789 !?%&*()", "Best  00012345   Last  00000990"};
     const int zoom = 2, advance = 7, lineH = 14, cell = 16;
     ImageSpec font;
     for (const ImageSpec& s : allImages()) {

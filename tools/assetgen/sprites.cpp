@@ -25,12 +25,25 @@ void paintParts(Pen& pen, int frame) {
     const Rgba w = hex(0xffffff);
     float size = 1.6f + (hash32(static_cast<uint32_t>(frame)) % 100) / 100.0f * 2.0f;
     switch (frame % 6) {
-    case 0: pen.circle(c, c, size * 0.8f, w); break;
-    case 1: pen.polygon(starPoints(c, c, 4, size + 0.6f, size * 0.3f, 0), w); break;
-    case 2: pen.polygon({c, c - size, c + size * 0.7f, c, c, c + size, c - size * 0.7f, c}, w); break;
-    case 3: pen.ring(c, c, size * 0.7f, 0.9f, w); break;
-    case 4: pen.glow(c, c, 0.6f, size + 1, w); break;
-    default: pen.polygon(starPoints(c, c, 5, size + 0.4f, size * 0.45f, static_cast<float>(frame * 7)), w); break;
+    case 0:
+        pen.circle(c, c, size * 0.8f, w);
+        break;
+    case 1:
+        pen.polygon(starPoints(c, c, 4, size + 0.6f, size * 0.3f, 0), w);
+        break;
+    case 2:
+        pen.polygon({c, c - size, c + size * 0.7f, c, c, c + size, c - size * 0.7f, c}, w);
+        break;
+    case 3:
+        pen.ring(c, c, size * 0.7f, 0.9f, w);
+        break;
+    case 4:
+        pen.glow(c, c, 0.6f, size + 1, w);
+        break;
+    default:
+        pen.polygon(starPoints(c, c, 5, size + 0.4f, size * 0.45f, static_cast<float>(frame * 7)),
+                    w);
+        break;
     }
 }
 
@@ -46,10 +59,12 @@ void paintBobs(Pen& pen, int frame) {
     const float m = 16;
     if (burst) {
         pen.polygon(starPoints(m, m + 1, 12, 15, 11, 0), shade(c, -0.5f));
-        pen.polygon(starPoints(m, m, 12, 14, 10, 0), [=](float x, float y) { return litSphere(c, (x - m) / 15, (y - m) / 15); });
+        pen.polygon(starPoints(m, m, 12, 14, 10, 0),
+                    [=](float x, float y) { return litSphere(c, (x - m) / 15, (y - m) / 15); });
     } else {
         pen.circle(m, m + 1, 14, shade(c, -0.5f));
-        pen.circle(m, m, 14, [=](float x, float y) { return litSphere(c, (x - m) / 14, (y - m) / 14); });
+        pen.circle(m, m, 14,
+                   [=](float x, float y) { return litSphere(c, (x - m) / 14, (y - m) / 14); });
         pen.ring(m, m, 11, 1.2f, withAlpha(hex(0xffffff), 0.6f));
     }
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr float kW = kStripW;
 constexpr float kH = kStripH;
 constexpr float kPi = 3.14159265f;
-constexpr int kWrapCells = 32; // noise cells across one strip
+constexpr int kWrapCells = 32;  // noise cells across one strip
 constexpr int kPebbleCell = 16; // 32 cells across, so pebbles wrap with the strip
 
 float wrapNoise(float x, float y, int seed, float cellsAcross = kWrapCells) {
@@ -23,7 +23,9 @@ float wrapNoise(float x, float y, int seed, float cellsAcross = kWrapCells) {
 }
 
 // Periodic wave of `count` cycles across the strip.
-float wave(float x, int count, float phase = 0) { return std::sin(x * 2 * kPi * count / kW + phase); }
+float wave(float x, int count, float phase = 0) {
+    return std::sin(x * 2 * kPi * count / kW + phase);
+}
 
 Rgba body(const Theme& t, float x, float y, bool deep) {
     float n = wrapNoise(x, y, deep ? 11 : 7);
@@ -41,7 +43,8 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
     case Look::Grid: {
         int gx = (static_cast<int>(x) + 8) % 16, gy = static_cast<int>(y) % 12;
         if (gx == 0 || gy == 0) return shade(t.top, -0.55f);
-        if (hashUnit(static_cast<int>(x) / 16, static_cast<int>(y) / 12, 3) < 0.15f && gx > 4 && gx < 12 && gy > 3 && gy < 9)
+        if (hashUnit(static_cast<int>(x) / 16, static_cast<int>(y) / 12, 3) < 0.15f && gx > 4 &&
+            gx < 12 && gy > 3 && gy < 9)
             return shade(t.top, -0.2f);
         return base;
     }
@@ -88,7 +91,9 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
             float py = cj * kPebbleCell + 4 + hashUnit(wrapped, cj, 7) * 8;
             float r = 1.5f + hashUnit(wrapped, cj, 8) * 2.5f;
             float dx = x - px, dy = y - py, d = std::sqrt(dx * dx + dy * dy);
-            if (d < r) return d > r - 0.7f ? shade(base, -0.45f) : shade(base, 0.3f - (dx + dy) / r * 0.15f);
+            if (d < r)
+                return d > r - 0.7f ? shade(base, -0.45f)
+                                    : shade(base, 0.3f - (dx + dy) / r * 0.15f);
         }
         return c;
     }
@@ -98,25 +103,36 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
 // Thickness of the surface band at x.
 float surfaceDepth(const Theme& t, float x) {
     switch (t.look) {
-    case Look::Ice: return 7 + 2.5f * wave(x, 6) + 1.5f * wave(x, 17, 1);
+    case Look::Ice:
+        return 7 + 2.5f * wave(x, 6) + 1.5f * wave(x, 17, 1);
     case Look::Grid:
     case Look::Neon:
     case Look::Parade:
-    case Look::Sketch: return 4;
-    case Look::Pirate: return 5;
-    case Look::Magma: return 3 + 1.5f * wave(x, 9);
-    default: return 6 + 1.5f * wave(x, 11) + 1.0f * wave(x, 29, 2);
+    case Look::Sketch:
+        return 4;
+    case Look::Pirate:
+        return 5;
+    case Look::Magma:
+        return 3 + 1.5f * wave(x, 9);
+    default:
+        return 6 + 1.5f * wave(x, 11) + 1.0f * wave(x, 29, 2);
     }
 }
 
 Rgba surface(const Theme& t, float x, float y) {
     switch (t.look) {
-    case Look::Neon: return y < 1.5f ? hex(0xffffff) : t.top;
-    case Look::Grid: return y < 1 ? hex(0xc0ffc0) : t.top;
-    case Look::Parade: return std::fmod(x, 16.0f) < 8 ? t.top : shade(t.top, 0.4f);
-    case Look::Sketch: return t.top;
-    case Look::Pirate: return y < 1 ? hex(0xe0a860) : t.top;
-    case Look::Ice: return mix(hex(0xffffff), hex(0xd8ecff), y / 9);
+    case Look::Neon:
+        return y < 1.5f ? hex(0xffffff) : t.top;
+    case Look::Grid:
+        return y < 1 ? hex(0xc0ffc0) : t.top;
+    case Look::Parade:
+        return std::fmod(x, 16.0f) < 8 ? t.top : shade(t.top, 0.4f);
+    case Look::Sketch:
+        return t.top;
+    case Look::Pirate:
+        return y < 1 ? hex(0xe0a860) : t.top;
+    case Look::Ice:
+        return mix(hex(0xffffff), hex(0xd8ecff), y / 9);
     default: {
         // Grass, sand or moss: blades of varying shade.
         float blade = hashUnit(static_cast<int>(x), 0, 17);
@@ -155,8 +171,9 @@ void paintGround(Pen& pen, const Theme& t) {
         }
     }
     if (t.look == Look::Neon) {
-        pen.fill(0, 0, kW, 6, [](float, float y) { return y - 6; },
-                 [&](float, float y) { return withAlpha(t.top, 0.5f * (1 - y / 6)); });
+        pen.fill(
+            0, 0, kW, 6, [](float, float y) { return y - 6; },
+            [&](float, float y) { return withAlpha(t.top, 0.5f * (1 - y / 6)); });
     }
 }
 
@@ -184,7 +201,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
     case Look::Meadow: {
         if (t.look == Look::Pasture && t.variant == 1) { // night: stars
             for (int i = 0; i < 40; ++i) {
-                pen.circle(hashUnit(i, row, 1) * kW, hashUnit(i, row, 2) * kH, 0.4f + hashUnit(i, row, 3) * 0.6f,
+                pen.circle(hashUnit(i, row, 1) * kW, hashUnit(i, row, 2) * kH,
+                           0.4f + hashUnit(i, row, 3) * 0.6f,
                            hex(0xffffff, 0.5f + 0.5f * hashUnit(i, row, 4)));
             }
             break;
@@ -197,7 +215,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
                 pen.line(cx - 10, cy + 5, cx + 40, cy + 5, 1.2f, withAlpha(cloud, 0.25f * a));
             } else {
                 for (int k = 0; k < 3; ++k)
-                    pen.circle(cx + (k - 1) * 7, cy + (k == 1 ? -3.0f : 0.0f), k == 1 ? 7.0f : 5.0f, withAlpha(cloud, 0.4f * a));
+                    pen.circle(cx + (k - 1) * 7, cy + (k == 1 ? -3.0f : 0.0f), k == 1 ? 7.0f : 5.0f,
+                               withAlpha(cloud, 0.4f * a));
             }
         }
         break;
@@ -206,7 +225,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         pen.wash([&](float x, float y) {
             float n = wrapNoise(x, y + row * 40, 51);
             float vein = std::fabs(wrapNoise(x, y + row * 40, 52, 16) - 0.5f);
-            return vein < 0.008f ? withAlpha(t.accent, 0.4f) : withAlpha(hex(0x200808), 0.25f + 0.35f * n);
+            return vein < 0.008f ? withAlpha(t.accent, 0.4f)
+                                 : withAlpha(hex(0x200808), 0.25f + 0.35f * n);
         });
         break;
     case Look::Pond:
@@ -216,7 +236,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             float w = wave(x, 16, y * 0.5f + row * 2 + 2 * wave(x, 3));
             float band = std::fmod(y + 3 * wave(x, 8, row), 9.0f);
             float k = (t.look == Look::Undersea ? 0.3f : 0.22f) * a;
-            return band < 1.2f && w > -0.2f ? withAlpha(hex(0xffffff), k) : withAlpha(hex(0x000000), 0.0f);
+            return band < 1.2f && w > -0.2f ? withAlpha(hex(0xffffff), k)
+                                            : withAlpha(hex(0x000000), 0.0f);
         });
         break;
     case Look::Grid:
@@ -228,7 +249,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
     case Look::Neon:
     case Look::Moon: {
         for (int i = 0; i < 50; ++i) {
-            pen.circle(hashUnit(i, row, 11) * kW, hashUnit(i, row, 12) * kH, 0.35f + hashUnit(i, row, 13) * 0.6f,
+            pen.circle(hashUnit(i, row, 11) * kW, hashUnit(i, row, 12) * kH,
+                       0.35f + hashUnit(i, row, 13) * 0.6f,
                        hex(0xffffff, 0.3f + 0.6f * hashUnit(i, row, 14)));
         }
         if (t.look == Look::Neon && row == 1) {
@@ -236,8 +258,9 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
                 int b = static_cast<int>(x) / 32;
                 float h = 14 + hashUnit(b, 0, 15) * 20;
                 if (y < kH - h) return withAlpha(hex(0x000000), 0.0f);
-                bool window = static_cast<int>(x) % 8 < 3 && static_cast<int>(y) % 5 < 2 &&
-                              hashUnit(static_cast<int>(x) / 8, static_cast<int>(y) / 5, 16) > 0.55f;
+                bool window =
+                    static_cast<int>(x) % 8 < 3 && static_cast<int>(y) % 5 < 2 &&
+                    hashUnit(static_cast<int>(x) / 8, static_cast<int>(y) / 5, 16) > 0.55f;
                 return window ? withAlpha(hashUnit(b, 1, 17) > 0.5f ? t.top : t.accent2, 0.8f)
                               : hex(0x0c0818, 0.85f);
             });
@@ -255,7 +278,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             float x0 = i * 32.0f;
             float sag = 4 * std::sin(static_cast<float>(i % 2) * kPi / 2 + row);
             pen.line(x0, 4, x0 + 32, 4, 0.8f, withAlpha(hex(0xffffff), 0.5f));
-            pen.polygon({x0 + 6, 4, x0 + 18, 4, x0 + 12, 16 + sag * 0}, withAlpha(hsv(i * 50.0f + row * 25, 0.6f, 1), 0.6f * a));
+            pen.polygon({x0 + 6, 4, x0 + 18, 4, x0 + 12, 16 + sag * 0},
+                        withAlpha(hsv(i * 50.0f + row * 25, 0.6f, 1), 0.6f * a));
             pen.glow(x0 + 26, 5, 0.5f, 4, hex(0xfff0a0, 0.8f));
         }
         break;
@@ -281,10 +305,17 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
 void paintStrip(Pen& pen, const Theme& t, int frame) {
     switch (frame) {
     case 0:
-    case 1: paintBackdrop(pen, t, frame); break;
-    case 2: paintGround(pen, t); break;
-    case 3: paintDeep(pen, t); break;
-    default: break;
+    case 1:
+        paintBackdrop(pen, t, frame);
+        break;
+    case 2:
+        paintGround(pen, t);
+        break;
+    case 3:
+        paintDeep(pen, t);
+        break;
+    default:
+        break;
     }
 }
 

@@ -40,7 +40,9 @@ float Envelope::level(float t, float len) const {
     return held(len) * (1.0f - r / std::max(release, 1e-4f));
 }
 
-float noteHz(float midi) { return 440.0f * std::pow(2.0f, (midi - 69.0f) / 12.0f); }
+float noteHz(float midi) {
+    return 440.0f * std::pow(2.0f, (midi - 69.0f) / 12.0f);
+}
 
 void renderVoice(std::vector<float>& buf, int channels, int rate, long start, float length,
                  const Voice& v) {
@@ -64,8 +66,12 @@ void renderVoice(std::vector<float>& buf, int channels, int rate, long start, fl
         float dt = std::min(0.49f, f * inv);
         float s = 0;
         switch (v.wave) {
-        case Wave::Sine: s = std::sin(kTwoPi * phase); break;
-        case Wave::Triangle: s = 4.0f * std::fabs(phase - 0.5f) - 1.0f; break;
+        case Wave::Sine:
+            s = std::sin(kTwoPi * phase);
+            break;
+        case Wave::Triangle:
+            s = 4.0f * std::fabs(phase - 0.5f) - 1.0f;
+            break;
         case Wave::Square:
         case Wave::Pulse25: {
             float duty = v.wave == Wave::Pulse25 ? 0.25f : v.duty;
@@ -74,7 +80,9 @@ void renderVoice(std::vector<float>& buf, int channels, int rate, long start, fl
             s -= polyBlep(std::fmod(phase + 1.0f - duty, 1.0f), dt);
             break;
         }
-        case Wave::Saw: s = 2.0f * phase - 1.0f - polyBlep(phase, dt); break;
+        case Wave::Saw:
+            s = 2.0f * phase - 1.0f - polyBlep(phase, dt);
+            break;
         case Wave::Noise:
             // Sample-and-hold at the voice's frequency gives pitched, crunchy noise.
             if (phase < dt || i == 0) {

@@ -11,8 +11,22 @@
 namespace assetgen {
 
 enum class Look {
-    Classic, Wind, Meadow, Magma, Pond, Seaside, Grid, Undersea,
-    Neon, Ghost, Ice, Parade, Moon, Sketch, Pirate, Pasture
+    Classic,
+    Wind,
+    Meadow,
+    Magma,
+    Pond,
+    Seaside,
+    Grid,
+    Undersea,
+    Neon,
+    Ghost,
+    Ice,
+    Parade,
+    Moon,
+    Sketch,
+    Pirate,
+    Pasture
 };
 
 struct Theme {
@@ -20,9 +34,9 @@ struct Theme {
     std::string suffix; // "001" .. "016", "016b", "016c"
     std::string title;
     Look look;
-    int variant;        // theme 16: 0 day, 1 night, 2 dusk; otherwise 0
-    bool pixel;         // painted as pixel art on the 1x grid
-    Rgba bg;            // the colour the game clears to behind the world
+    int variant; // theme 16: 0 day, 1 night, 2 dusk; otherwise 0
+    bool pixel;  // painted as pixel art on the 1x grid
+    Rgba bg;     // the colour the game clears to behind the world
     Rgba ball, ballLight;
     Rgba spike, spikeLight;
     Rgba top, ground, groundDark; // surface, body and shadow of the floor

@@ -20,9 +20,9 @@ namespace assetgen {
 
 namespace {
 
-constexpr int kPngCompression = 6;  // zlib effort: smaller files at little extra time
+constexpr int kPngCompression = 6; // zlib effort: smaller files at little extra time
 constexpr int kOggSerial = 0x42724233;
-constexpr int kOggBlock = 1024;     // frames handed to the encoder at a time
+constexpr int kOggBlock = 1024; // frames handed to the encoder at a time
 
 bool makeParent(const std::string& path) {
     std::error_code ec;
