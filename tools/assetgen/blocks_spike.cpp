@@ -84,13 +84,9 @@ void thistle(Pen& pen, const Theme& t, int hc) {
 void pixelSpike(Pen& pen, const Theme& t, int hc, bool cannon) {
     Rgba dark = shade(t.spike, -0.6f);
     if (cannon) {
-        for (int i = 0; i < 8; ++i) {
-            float a = i * kPi / 4;
-            pen.line(kC + std::sin(a) * 8, kC - std::cos(a) * 8, kC + std::sin(a) * 15,
-                     kC - std::cos(a) * 15, 2.6f, dark);
-            pen.line(kC + std::sin(a) * 8, kC - std::cos(a) * 8, kC + std::sin(a) * 14,
-                     kC - std::cos(a) * 14, 1.2f, t.spikeLight);
-        }
+        pen.polygon(starPoints(kC, kC, 8, 17, 8, 0), dark);
+        pen.polygon(starPoints(kC, kC, 8, 15.5f, 8, 0), t.spike);
+        pen.polygon(starPoints(kC - 0.5f, kC - 0.5f, 8, 12, 7, 0), t.spikeLight);
         pen.circle(kC, kC, 10, dark);
         pen.circle(kC, kC, 9, hex(0x404048));
         pen.rect(kC - 5, kC - 6, 3, 3, hex(0x9090a0));

@@ -44,7 +44,8 @@ float titleDistance(const std::vector<Cell>& cells, float x, float y, int which)
         if (which == 1 && c.digit) continue;
         if (which == 2 && !c.digit) continue;
         if (std::fabs(x - c.cx) > 12 || std::fabs(y - c.cy) > 14) continue;
-        d = std::min(d, sdBox(x, y, c.cx, c.cy, kCellW * 0.5f + 0.2f, kCellH * 0.5f + 0.2f, 1.2f));
+        // Cells overlap a little so the rounded corners close up into solid strokes.
+        d = std::min(d, sdBox(x, y, c.cx, c.cy, kCellW * 0.5f + 0.6f, kCellH * 0.5f + 0.6f, 0.8f));
     }
     return d;
 }
