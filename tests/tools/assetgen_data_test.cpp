@@ -36,13 +36,20 @@ struct Wanted {
 
 std::vector<Wanted> wantedImages() {
     std::vector<Wanted> list = {
-        {"common/icons", 32, 32, 16},         {"common/Buttons", 64, 64, 16},
-        {"common/dpad", 32, 32, 16},          {"common/UlvoLogo", 256, 256, 1},
-        {"common/Testcard_Circle", 256, 256, 1}, {"fonts/shadow_editundo", 16, 16, 128},
-        {"bobs", 32, 32, 64},                 {"logo", 256, 128, 1},
-        {"logo_heart", 256, 128, 1},          {"parts", 8, 8, 256},
-        {"BadgesA", 64, 64, 64},              {"common/circle", 256, 256, 4},
-        {"menu", 64, 64, 64},                 {"common/light", 32, 32, 4},
+        {"common/icons", 32, 32, 16},
+        {"common/Buttons", 64, 64, 16},
+        {"common/dpad", 32, 32, 16},
+        {"common/UlvoLogo", 256, 256, 1},
+        {"common/Testcard_Circle", 256, 256, 1},
+        {"fonts/shadow_editundo", 16, 16, 128},
+        {"bobs", 32, 32, 64},
+        {"logo", 256, 128, 1},
+        {"logo_heart", 256, 128, 1},
+        {"parts", 8, 8, 256},
+        {"BadgesA", 64, 64, 64},
+        {"common/circle", 256, 256, 4},
+        {"menu", 64, 64, 64},
+        {"common/light", 32, 32, 4},
         {"record", 128, 128, 4},
     };
     for (int theme = 1; theme <= 16; ++theme) {
@@ -61,14 +68,17 @@ std::vector<Wanted> wantedImages() {
 struct Image {
     KpBytes pixels;
     int width = 0, height = 0, depth = 0;
-    unsigned char alpha(int x, int y) const { return pixels[(static_cast<size_t>(y) * width + x) * 4 + 3]; }
+    unsigned char alpha(int x, int y) const {
+        return pixels[(static_cast<size_t>(y) * width + x) * 4 + 3];
+    }
 };
 
 struct Audio {
     KpBytes data;
     int length = 0, channels = 0, format = 0, hertz = 0;
     short at(int frame, int channel) const {
-        return reinterpret_cast<const short*>(data.get())[static_cast<size_t>(frame) * channels + channel];
+        return reinterpret_cast<const short*>(
+            data.get())[static_cast<size_t>(frame) * channels + channel];
     }
 };
 
@@ -115,12 +125,14 @@ class GeneratedData : public ::testing::Test {
 
     static Image image(const std::string& name) {
         Image img;
-        img.pixels = host_->LoadImageData(kpS("zembra://data/" + name + ".png"), &img.width, &img.height, &img.depth);
+        img.pixels = host_->LoadImageData(kpS("zembra://data/" + name + ".png"), &img.width,
+                                          &img.height, &img.depth);
         return img;
     }
     static Audio audio(const std::string& file) {
         Audio a;
-        a.data = host_->LoadAudioData(kpS("zembra://data/sfx/" + file), &a.length, &a.channels, &a.format, &a.hertz);
+        a.data = host_->LoadAudioData(kpS("zembra://data/sfx/" + file), &a.length, &a.channels,
+                                      &a.format, &a.hertz);
         return a;
     }
 
@@ -147,7 +159,8 @@ TEST_F(GeneratedData, EveryImageCutsIntoTheGameGridAtEveryLevel) {
             EXPECT_EQ(img.depth, 4);
             int fw = want.w * level.factor, fh = want.h * level.factor;
             std::vector<Origin> origins;
-            ASSERT_TRUE(cutGrid(img.width, img.height, fw, fh, want.frames, origins)) << "frame outside surface";
+            ASSERT_TRUE(cutGrid(img.width, img.height, fw, fh, want.frames, origins))
+                << "frame outside surface";
             // No spare pixels: whole columns of frames, and no empty rows below the last frame.
             EXPECT_EQ(img.width % fw, 0);
             int columns = img.width / fw;
@@ -162,7 +175,8 @@ TEST_F(GeneratedData, DrawnFramesArePaintedAtEveryLevelAlike) {
     std::vector<int> worldFrames;
     for (int f = 0; f < 32; ++f) worldFrames.push_back(f);
     for (int f : {42, 43, 44, 45, 56, 60, 69, 70, 71, 72, 73, 84, 85}) worldFrames.push_back(f);
-    for (int f : {assetgen::kPillarBlockFrame, assetgen::kWallBlockFrame, assetgen::kButtonFrame, assetgen::kLavaFrame})
+    for (int f : {assetgen::kPillarBlockFrame, assetgen::kWallBlockFrame, assetgen::kButtonFrame,
+                  assetgen::kLavaFrame})
         worldFrames.push_back(f);
     for (const Wanted& w : wantedImages()) {
         if (w.name.rfind("blocks_world", 0) == 0) drawn.push_back({w, worldFrames});
@@ -174,7 +188,8 @@ TEST_F(GeneratedData, DrawnFramesArePaintedAtEveryLevelAlike) {
     std::vector<int> glyphs = {96, 99, 102, 108, 112, 115, 124};
     for (int c = 33; c < 127; ++c) glyphs.push_back(c - 32);
     drawn.push_back({{"menu", 64, 64, 64}, menuFrames});
-    drawn.push_back({{"BadgesA", 64, 64, 64}, {0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 16, 17, 18, 19, 20, 24, 25, 26, 27, 28}});
+    drawn.push_back({{"BadgesA", 64, 64, 64}, {0,  1,  2,  3,  4,  5,  6,  8,  9,  10, 11,
+                                               12, 16, 17, 18, 19, 20, 24, 25, 26, 27, 28}});
     drawn.push_back({{"common/Buttons", 64, 64, 16}, {1, 2, 3, 5, 8, 9, 10}});
     drawn.push_back({{"common/icons", 32, 32, 16}, {0, 1, 3, 6}});
     drawn.push_back({{"bobs", 32, 32, 64}, {0, 1, 2, 3, 4, 5, 16, 17, 30, 31}});
@@ -210,11 +225,14 @@ TEST_F(GeneratedData, GroundRowsAreSolidAndTileSideBySide) {
             int y0 = row * want.h;
             double seam = 0, inner = 0;
             for (int y = 0; y < want.h; ++y) {
-                for (int x = 0; x < want.w; ++x) ASSERT_EQ(img.alpha(x, y0 + y), 255) << "hole at " << x << "," << y;
-                const unsigned char* p = img.pixels.get() + (static_cast<size_t>(y0 + y) * img.width) * 4;
+                for (int x = 0; x < want.w; ++x)
+                    ASSERT_EQ(img.alpha(x, y0 + y), 255) << "hole at " << x << "," << y;
+                const unsigned char* p =
+                    img.pixels.get() + (static_cast<size_t>(y0 + y) * img.width) * 4;
                 for (int c = 0; c < 3; ++c) {
                     seam += std::abs(p[c] - p[(want.w - 1) * 4 + c]); // right edge to left edge
-                    for (int x = 0; x + 1 < want.w; ++x) inner += std::abs(p[x * 4 + c] - p[(x + 1) * 4 + c]);
+                    for (int x = 0; x + 1 < want.w; ++x)
+                        inner += std::abs(p[x * 4 + c] - p[(x + 1) * 4 + c]);
                 }
             }
             // Where two copies meet, neighbours differ about as much as neighbours inside do.
@@ -241,7 +259,8 @@ std::vector<std::string> effectFiles() {
 int peak(const Audio& a) {
     int m = 0;
     for (int i = 0; i < a.length; ++i)
-        for (int c = 0; c < a.channels; ++c) m = std::max(m, std::abs(static_cast<int>(a.at(i, c))));
+        for (int c = 0; c < a.channels; ++c)
+            m = std::max(m, std::abs(static_cast<int>(a.at(i, c))));
     return m;
 }
 
@@ -277,7 +296,8 @@ TEST_F(GeneratedData, WorldTunesLoopWithoutAClick) {
             int local = 0;
             for (int i = 1; i < 64; ++i) {
                 local = std::max(local, std::abs(a.at(i, c) - a.at(i - 1, c)));
-                local = std::max(local, std::abs(a.at(a.length - i, c) - a.at(a.length - i - 1, c)));
+                local =
+                    std::max(local, std::abs(a.at(a.length - i, c) - a.at(a.length - i - 1, c)));
             }
             EXPECT_LE(wrap, local * 2 + 200) << "channel " << c;
         }
@@ -298,7 +318,8 @@ TEST_F(GeneratedData, TitleTunesHaveTheirLengthsAndEndInSilence) {
         EXPECT_LE(seconds, t.maxSeconds);
         EXPECT_GT(peak(a), 10000);
         int tail = 0;
-        for (int i = a.length - a.hertz / 20; i < a.length; ++i) tail = std::max(tail, std::abs(static_cast<int>(a.at(i, 0))));
+        for (int i = a.length - a.hertz / 20; i < a.length; ++i)
+            tail = std::max(tail, std::abs(static_cast<int>(a.at(i, 0))));
         EXPECT_LT(tail, 1500) << "the tune should ring out, not stop mid-note";
     }
 }
@@ -307,17 +328,21 @@ TEST(AssetGenerator, RepeatsItselfByteForByte) {
     TempDir dir;
     std::vector<assetgen::ImageSpec> images = assetgen::allImages();
     auto find = [&](const std::string& name) {
-        return *std::find_if(images.begin(), images.end(), [&](const auto& s) { return s.name == name; });
+        return *std::find_if(images.begin(), images.end(),
+                             [&](const auto& s) { return s.name == name; });
     };
     for (int pass = 0; pass < 2; ++pass) {
         std::string p = dir.file(std::to_string(pass));
-        ASSERT_TRUE(assetgen::writePng(p + "/blocks.png", assetgen::renderImage(find("blocks_world015"), 2)));
+        ASSERT_TRUE(assetgen::writePng(p + "/blocks.png",
+                                       assetgen::renderImage(find("blocks_world015"), 2)));
         ASSERT_TRUE(assetgen::writePng(p + "/logo.png", assetgen::renderImage(find("logo"), 1)));
         ASSERT_TRUE(assetgen::writeWav(p + "/crash.wav", assetgen::allEffects()[4].make()));
-        ASSERT_TRUE(assetgen::writeOgg(p + "/jingle.ogg", assetgen::allTunes().back().make(), 0.3f));
+        ASSERT_TRUE(
+            assetgen::writeOgg(p + "/jingle.ogg", assetgen::allTunes().back().make(), 0.3f));
     }
     for (const char* f : {"blocks.png", "logo.png", "crash.wav", "jingle.ogg"}) {
-        std::string a = readFile(dir.file(std::string("0/") + f)), b = readFile(dir.file(std::string("1/") + f));
+        std::string a = readFile(dir.file(std::string("0/") + f)),
+                    b = readFile(dir.file(std::string("1/") + f));
         EXPECT_FALSE(a.empty()) << f;
         EXPECT_EQ(a, b) << f;
     }
@@ -326,7 +351,8 @@ TEST(AssetGenerator, RepeatsItselfByteForByte) {
 TEST(AssetGenerator, ReportsAFolderItCannotWrite) {
     TempDir dir;
     writeFile(dir.file("blocked"), "a file where a folder should go");
-    EXPECT_FALSE(assetgen::writeWav(dir.file("blocked/sfx/001.wav"), assetgen::allEffects()[0].make()));
+    EXPECT_FALSE(
+        assetgen::writeWav(dir.file("blocked/sfx/001.wav"), assetgen::allEffects()[0].make()));
     EXPECT_FALSE(assetgen::writePng(dir.file("blocked/x.png"), assetgen::Canvas(4, 4)));
 }
 

@@ -11,6 +11,7 @@ namespace assetgen {
 namespace {
 
 constexpr float kTwoPi = 6.28318531f;
+constexpr float kSoftClip = 1.2f; // curvature of the final soft clip
 
 float polyBlep(float t, float dt) {
     if (t < dt) {
@@ -122,8 +123,10 @@ void finishMix(std::vector<float>& buf, float peak) {
     float m = 0;
     for (float s : buf) m = std::max(m, std::fabs(s));
     if (m <= 0) return;
-    float gain = peak / m;
-    for (float& s : buf) s = std::tanh(s * gain * 1.2f) / std::tanh(1.2f);
+    // Scale to the peak, then bend through a gentle tanh curve that keeps the peak where it is
+    // and lifts the quieter body of the mix.
+    float gain = 1.0f / m;
+    for (float& s : buf) s = peak * std::tanh(kSoftClip * s * gain) / std::tanh(kSoftClip);
 }
 
 } // namespace assetgen
