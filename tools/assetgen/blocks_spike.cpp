@@ -15,6 +15,7 @@ namespace {
 constexpr float kC = kBlockSize / 2.0f;
 constexpr float kPi = 3.14159265f;
 constexpr int kClasses = 14;
+constexpr int kLavaCells = 4; // noise cells down one lava frame
 
 Rgba classGem(int heightClass) {
     return hsv(120.0f - (heightClass - 1) * 120.0f / (kClasses - 1), 0.85f, 1.0f);
@@ -240,9 +241,10 @@ void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {
             [](float x, float y) { return litSphere(hex(0xe83030), (x - 18) / 11, (y - 16) / 8); });
         break;
     case kLavaFrame:
+        // Tiles vertically: the noise and the flow bands repeat every frame height.
         pen.wash([&](float x, float y) {
-            float n = fbm(x * 0.12f, y * 0.12f, 9, 0);
-            float flow = 0.5f + 0.5f * std::sin(y * 0.35f + n * 6);
+            float n = fbm(y * kLavaCells / kBlockSize, x * kLavaCells / kBlockSize, 9, kLavaCells);
+            float flow = 0.5f + 0.5f * std::sin(y * 2 * kPi * 2 / kBlockSize + n * 6);
             Rgba c = mix(hex(0xb01800), hex(0xff9a20), flow * n * 1.5f);
             return withAlpha(c, 0.95f);
         });
