@@ -326,7 +326,7 @@ TEST_F(GeneratedData, TitleTunesHaveTheirLengthsAndEndInSilence) {
 
 TEST(AssetGenerator, RepeatsItselfByteForByte) {
     TempDir dir;
-    std::vector<assetgen::ImageSpec> images = assetgen::allImages();
+    std::vector<assetgen::ImageDef> images = assetgen::allImages();
     auto find = [&](const std::string& name) {
         return *std::find_if(images.begin(), images.end(),
                              [&](const auto& s) { return s.name == name; });

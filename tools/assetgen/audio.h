@@ -13,18 +13,18 @@ namespace assetgen {
 constexpr int kSfxRate = 44100;
 constexpr int kMusicRate = 44100;
 
-struct SfxSpec {
+struct SfxDef {
     std::string name; // "sfx/003" or "sfx/003_016", without ".wav"
     std::function<Sound()> make;
 };
 
-struct TuneSpec {
+struct TuneDef {
     std::string name; // "sfx/world001", without ".ogg"
     bool loops;       // world tunes wrap seamlessly
     std::function<Sound()> make;
 };
 
-std::vector<SfxSpec> allEffects(); // sfx.cpp
-std::vector<TuneSpec> allTunes();  // music.cpp
+std::vector<SfxDef> allEffects(); // sfx.cpp
+std::vector<TuneDef> allTunes();  // music.cpp
 
 } // namespace assetgen

@@ -56,18 +56,18 @@ GenerateReport runJobs(const std::vector<Job>& jobs) {
 } // namespace
 
 GenerateReport generateData(const std::string& outDir) {
-    static const std::vector<ImageSpec> images = allImages();
-    static const std::vector<SfxSpec> effects = allEffects();
-    static const std::vector<TuneSpec> tunes = allTunes();
+    static const std::vector<ImageDef> images = allImages();
+    static const std::vector<SfxDef> effects = allEffects();
+    static const std::vector<TuneDef> tunes = allTunes();
     std::vector<Job> jobs;
     // Tunes first: they are the longest jobs, so the pool ends evenly.
-    for (const TuneSpec& tune : tunes) {
+    for (const TuneDef& tune : tunes) {
         jobs.push_back([&tune, outDir](std::string& path) {
             path = outDir + "/" + tune.name + ".ogg";
             return writeOgg(path, tune.make(), kOggQuality);
         });
     }
-    for (const ImageSpec& image : images) {
+    for (const ImageDef& image : images) {
         for (int level : kLevels) {
             if (level > 1 && !image.hdSets) continue;
             jobs.push_back([&image, level, outDir](std::string& path) {
@@ -76,7 +76,7 @@ GenerateReport generateData(const std::string& outDir) {
             });
         }
     }
-    for (const SfxSpec& effect : effects) {
+    for (const SfxDef& effect : effects) {
         jobs.push_back([&effect, outDir](std::string& path) {
             path = outDir + "/" + effect.name + ".wav";
             return writeWav(path, effect.make());
@@ -86,9 +86,9 @@ GenerateReport generateData(const std::string& outDir) {
 }
 
 GenerateReport generateSheets(const std::string& outDir) {
-    static const std::vector<ImageSpec> images = allImages();
+    static const std::vector<ImageDef> images = allImages();
     std::vector<Job> jobs;
-    for (const ImageSpec& image : images) {
+    for (const ImageDef& image : images) {
         jobs.push_back([&image, outDir](std::string& path) {
             std::string flat = image.name;
             std::replace(flat.begin(), flat.end(), '/', '_');

@@ -36,7 +36,7 @@ constexpr int kStripFrames = 14;
 
 using FramePainter = std::function<void(Pen& pen, int frame)>;
 
-struct ImageSpec {
+struct ImageDef {
     std::string name; // path under data/, without resolution suffix and ".png"
     int frameW;
     int frameH;
@@ -49,10 +49,10 @@ struct ImageSpec {
 };
 
 // Every image of the data folder.
-std::vector<ImageSpec> allImages();
+std::vector<ImageDef> allImages();
 
-// Renders a spec at a resolution level (1, 2 or 4) into a canvas of the whole grid.
-Canvas renderImage(const ImageSpec& spec, int level);
+// Renders an image at a resolution level (1, 2 or 4) into a canvas of the whole grid.
+Canvas renderImage(const ImageDef& def, int level);
 
 // Family painters (one file each).
 void paintBlockFrame(Pen& pen, const Theme& theme, int frame); // blocks_*.cpp

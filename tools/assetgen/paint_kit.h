@@ -14,10 +14,10 @@ inline Rgba litSphere(const Rgba& base, float nx, float ny) {
     float d2 = std::min(1.0f, nx * nx + ny * ny);
     float nz = std::sqrt(1.0f - d2);
     float diffuse = std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.70f * nz);
-    float spec = std::pow(std::max(0.0f, -0.3f * nx - 0.4f * ny + 0.87f * nz), 24.0f);
+    float glint = std::pow(std::max(0.0f, -0.3f * nx - 0.4f * ny + 0.87f * nz), 24.0f);
     Rgba c = shade(base, -0.55f * (1.0f - diffuse));
     c = shade(c, 0.15f * diffuse);
-    c = mix(c, Rgba{1, 1, 1, c.a}, spec * 0.85f);
+    c = mix(c, Rgba{1, 1, 1, c.a}, glint * 0.85f);
     return c;
 }
 

@@ -254,7 +254,7 @@ Sound bleat() { // 16: Woolly Stampede, a short "baa"
 
 } // namespace
 
-std::vector<SfxSpec> allEffects() {
+std::vector<SfxDef> allEffects() {
     return {
         {"sfx/001", blip},         {"sfx/002", spikePassed}, {"sfx/003", bounce},
         {"sfx/004", superPass},    {"sfx/005", crash},       {"sfx/006", buttonPressed},

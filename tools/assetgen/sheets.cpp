@@ -38,26 +38,26 @@ Rgba checker(int x, int y) {
 
 } // namespace
 
-Canvas contactSheet(const ImageSpec& spec) {
-    Canvas image = renderImage(spec, 1);
-    int zoom = spec.frameW <= 16 ? 4 : (spec.frameW <= 36 ? 2 : 1);
-    int cellW = spec.frameW * zoom + kPad * 2, cellH = spec.frameH * zoom + kLabelH + kPad * 2;
-    int cols = std::max(1, std::min(spec.frames, kMaxSheetW / cellW));
-    if (spec.columns < cols && spec.columns * cellW >= 256) cols = spec.columns;
-    int rows = (spec.frames + cols - 1) / cols;
+Canvas contactSheet(const ImageDef& def) {
+    Canvas image = renderImage(def, 1);
+    int zoom = def.frameW <= 16 ? 4 : (def.frameW <= 36 ? 2 : 1);
+    int cellW = def.frameW * zoom + kPad * 2, cellH = def.frameH * zoom + kLabelH + kPad * 2;
+    int cols = std::max(1, std::min(def.frames, kMaxSheetW / cellW));
+    if (def.columns < cols && def.columns * cellW >= 256) cols = def.columns;
+    int rows = (def.frames + cols - 1) / cols;
     int headerH = 14;
     Canvas sheet(std::max(cols * cellW, 200), rows * cellH + headerH);
     for (int y = 0; y < sheet.height(); ++y)
         for (int x = 0; x < sheet.width(); ++x) sheet.set(x, y, kSheetBg);
-    blitText(sheet, 2, 2, spec.name, rgb(255, 220, 120));
-    int ic = spec.columns;
-    for (int f = 0; f < spec.frames; ++f) {
+    blitText(sheet, 2, 2, def.name, rgb(255, 220, 120));
+    int ic = def.columns;
+    for (int f = 0; f < def.frames; ++f) {
         int cx = (f % cols) * cellW, cy = headerH + (f / cols) * cellH;
-        int sx = (f % ic) * spec.frameW, sy = (f / ic) * spec.frameH;
-        for (int y = 0; y < spec.frameH * zoom; ++y) {
-            for (int x = 0; x < spec.frameW * zoom; ++x) {
+        int sx = (f % ic) * def.frameW, sy = (f / ic) * def.frameH;
+        for (int y = 0; y < def.frameH * zoom; ++y) {
+            for (int x = 0; x < def.frameW * zoom; ++x) {
                 int px = cx + kPad + x, py = cy + kLabelH + kPad + y;
-                sheet.set(px, py, spec.backdrop.a > 0 ? spec.backdrop : checker(x, y));
+                sheet.set(px, py, def.backdrop.a > 0 ? def.backdrop : checker(x, y));
                 sheet.blend(px, py, image.get(sx + x / zoom, sy + y / zoom), 1);
             }
         }
@@ -72,8 +72,8 @@ Canvas fontSample() {
         "BRAMBOLT3  Level 42  SUPER : 12", "The quick brown fox jumps over",
         "the lazy dog. 0123456789 !?%&*()", "Best  00012345   Last  00000990"};
     const int zoom = 2, advance = 7, lineH = 14, cell = 16;
-    ImageSpec font;
-    for (const ImageSpec& s : allImages()) {
+    ImageDef font;
+    for (const ImageDef& s : allImages()) {
         if (s.name == "fonts/shadow_editundo") font = s;
     }
     Canvas glyphs = renderImage(font, 1);

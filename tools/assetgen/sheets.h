@@ -8,7 +8,7 @@
 
 namespace assetgen {
 
-Canvas contactSheet(const ImageSpec& spec);
+Canvas contactSheet(const ImageDef& def);
 Canvas fontSample();
 
 } // namespace assetgen

@@ -363,8 +363,8 @@ Sound jingle() {
 
 } // namespace
 
-std::vector<TuneSpec> allTunes() {
-    std::vector<TuneSpec> list;
+std::vector<TuneDef> allTunes() {
+    std::vector<TuneDef> list;
     list.push_back({"sfx/title_full", false, [] { return composeSong(titleTheme()); }});
     for (int t = 1; t <= 16; ++t) {
         char name[32];
