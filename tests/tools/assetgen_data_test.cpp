@@ -169,6 +169,23 @@ TEST_F(GeneratedData, EveryImageCutsIntoTheGameGridAtEveryLevel) {
     }
 }
 
+TEST_F(GeneratedData, DefaultFontIsAPaddedStripOf96Glyphs) {
+    Image img = image("vexa_font");
+    ASSERT_TRUE(img.pixels);
+    ASSERT_EQ(img.width % 96, 0);
+    int w = img.width / 96;
+    for (int g = 0; g < 96; ++g) {
+        // The padding columns at both sides of every glyph stay clear.
+        for (int y = 0; y < img.height; ++y) {
+            EXPECT_EQ(img.alpha(g * w, y), 0) << "glyph " << g;
+            EXPECT_EQ(img.alpha(g * w + w - 1, y), 0) << "glyph " << g;
+        }
+        if (g > 0 && g < 95) {
+            EXPECT_GT(coverage(img, {g * w, 0}, w, img.height), 2.0) << "glyph " << g;
+        }
+    }
+}
+
 TEST_F(GeneratedData, DrawnFramesArePaintedAtEveryLevelAlike) {
     // Frames the game draws, per image; each must hold art, the same art at each level.
     std::vector<std::pair<Wanted, std::vector<int>>> drawn;
