@@ -155,7 +155,12 @@ void melody(Score& sc, int firstBar, int phrases) {
                 } else {
                     int idx = nearestIndex(notes, pitch) + (n.move == 0 ? 1 : n.move);
                     idx = std::clamp(idx, 0, static_cast<int>(notes.size()) - 1);
-                    pitch = std::clamp(notes[static_cast<size_t>(idx)], centre - 8, centre + 12);
+                    // Keep to the lead's range by stepping back inside the scale, never off it.
+                    while (idx > 0 && notes[static_cast<size_t>(idx)] > centre + 12) --idx;
+                    while (idx + 1 < static_cast<int>(notes.size()) &&
+                           notes[static_cast<size_t>(idx)] < centre - 8)
+                        ++idx;
+                    pitch = notes[static_cast<size_t>(idx)];
                 }
                 long global = static_cast<long>(phraseBar) * kSteps + step;
                 sc.play(sc.mix, global, len, s.lead, static_cast<float>(pitch));
