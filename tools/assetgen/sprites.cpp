@@ -1,0 +1,72 @@
+// Small sprites: particle sparks ("parts", 256 frames of 8x8 picked at random by the game, so
+// they mix dots, stars, diamonds and rings, white for the game to tint) and "bobs": the sheep
+// of the Sheep Race (0..5) and the score pop-up badges (16..31: look 1 a round chip and look 2
+// a burst, in the eight ink colours).
+#include <cmath>
+
+#include "tools/assetgen/images.h"
+#include "tools/assetgen/noise.h"
+#include "tools/assetgen/paint_kit.h"
+
+namespace assetgen {
+
+namespace {
+
+constexpr int kSheepFrames = 6;
+constexpr int kPopupFirst = 16;
+constexpr int kPopupColours = 8;
+const uint32_t kInk[kPopupColours] = {0xff3a3a, 0xff8a2a, 0xffe02a, 0x3ae03a,
+                                      0x3ae0e0, 0x3a5aff, 0x8a3aff, 0xff3a8a};
+
+} // namespace
+
+void paintParts(Pen& pen, int frame) {
+    const float c = 4;
+    const Rgba w = hex(0xffffff);
+    float size = 1.6f + (hash32(static_cast<uint32_t>(frame)) % 100) / 100.0f * 2.0f;
+    switch (frame % 6) {
+    case 0:
+        pen.circle(c, c, size * 0.8f, w);
+        break;
+    case 1:
+        pen.polygon(starPoints(c, c, 4, size + 0.6f, size * 0.3f, 0), w);
+        break;
+    case 2:
+        pen.polygon({c, c - size, c + size * 0.7f, c, c, c + size, c - size * 0.7f, c}, w);
+        break;
+    case 3:
+        pen.ring(c, c, size * 0.7f, 0.9f, w);
+        break;
+    case 4:
+        pen.glow(c, c, 0.6f, size + 1, w);
+        break;
+    default:
+        pen.polygon(starPoints(c, c, 5, size + 0.4f, size * 0.45f, static_cast<float>(frame * 7)),
+                    w);
+        break;
+    }
+}
+
+void paintBobs(Pen& pen, int frame) {
+    if (frame < kSheepFrames) {
+        drawSheep(pen, 14, 13, 0.95f, frame * 3.14159265f / 3, hex(0xf8f4ec), hex(0x302820));
+        return;
+    }
+    if (frame < kPopupFirst || frame >= kPopupFirst + 2 * kPopupColours) return;
+    int colour = (frame - kPopupFirst) / 2;
+    bool burst = (frame - kPopupFirst) % 2 == 1;
+    Rgba c = hex(kInk[colour]);
+    const float m = 16;
+    if (burst) {
+        pen.polygon(starPoints(m, m + 1, 12, 15, 11, 0), shade(c, -0.5f));
+        pen.polygon(starPoints(m, m, 12, 14, 10, 0),
+                    [=](float x, float y) { return litSphere(c, (x - m) / 15, (y - m) / 15); });
+    } else {
+        pen.circle(m, m + 1, 14, shade(c, -0.5f));
+        pen.circle(m, m, 14,
+                   [=](float x, float y) { return litSphere(c, (x - m) / 14, (y - m) / 14); });
+        pen.ring(m, m, 11, 1.2f, withAlpha(hex(0xffffff), 0.6f));
+    }
+}
+
+} // namespace assetgen
