@@ -6,8 +6,11 @@ root="$(cd "$(dirname "$0")" && pwd)"
 cd "$root"
 tools/deps.sh
 tools/build.sh "$root/build"
-if [ -x build/tools/assetgen/assetgen ]; then
-  build/tools/assetgen/assetgen "$root/data"
+# The data folder is generated again only when the generator has changed since.
+generator=build/tools/assetgen/assetgen
+if [ ! -f data/.generated ] || [ "$generator" -nt data/.generated ]; then
+  "$generator" "$root/data"
+  touch data/.generated
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: DISPLAY is not set, so the game cannot open its window." >&2
