@@ -2,6 +2,7 @@
 // globals and the application, then the frame loop.
 #include <GLFW/glfw3.h>
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 #include "runtime/kp_app.h"
@@ -27,6 +28,11 @@ int kp_std_main(int count, char** values) {
 }
 
 int KpZembraGame::Main(int count, char** values) {
+    // The window library's own reason goes to standard error; standard output keeps the
+    // program's lines.
+    glfwSetErrorCallback([](int code, const char* description) {
+        std::fprintf(stderr, "GLFW error %d: %s\n", code, description);
+    });
     if (!glfwInit()) {
         kpPrint(std::string_view("glfwInit failed"));
         std::exit(-1);
