@@ -328,6 +328,8 @@ class c_MyApp : public c_App {
   private:
     // The next free command of the draw list, or nullptr when the list is full.
     float* newCommand();
+    // Appends a rectangle, oval or line command stamped with the current draw state.
+    int appendShape(float kind, float a, float b, float w, float h);
     // Whether a touch slot in firstSlot..lastSlot lies within half the image's loaded size.
     bool touchOnImage(int image, float x, float y, int firstSlot, int lastSlot) const;
     // Fills the level table by the group rule, then writes the hand-made levels over it.

@@ -76,7 +76,9 @@ constexpr LoadRow kStartupLoad[] = {
     {30, Load::Sound, 7, nullptr, 0, 0, 0},
 };
 
-float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
+float clamp01(float v) {
+    return std::clamp(v, 0.0f, 1.0f);
+}
 
 } // namespace
 
@@ -119,7 +121,8 @@ int c_MyApp::p_LoadImg(int slot, const String& name, int w, int h, int frames, i
 
 int c_MyApp::p_LoadFont(int slot, const String& name, int advance, int lineHeight) {
     const int cell = kFontCell * m_hdLevel;
-    m_images[slot] = kp_graphics_LoadImage2(imageFileName(name), cell, cell, kFontGlyphs, kCentreHandle);
+    m_images[slot] =
+        kp_graphics_LoadImage2(imageFileName(name), cell, cell, kFontGlyphs, kCentreHandle);
     // The font's metrics are in virtual units and do not grow with the image level.
     m_fontMetrics[slot * 3] = advance;
     m_fontMetrics[slot * 3 + 1] = lineHeight;
@@ -149,9 +152,15 @@ int c_MyApp::p_Loader() {
         case Load::Image:
             p_LoadImg(row.slot, kpS(row.name), row.w, row.h, row.frames, kCentreHandle);
             break;
-        case Load::Font: p_LoadFont(row.slot, kpS(row.name), row.w, row.h); break;
-        case Load::Sound: p_LoadSFX(row.slot, -1); break;
-        case Load::ThemeSound: loadThemeSound3(); break;
+        case Load::Font:
+            p_LoadFont(row.slot, kpS(row.name), row.w, row.h);
+            break;
+        case Load::Sound:
+            p_LoadSFX(row.slot, -1);
+            break;
+        case Load::ThemeSound:
+            loadThemeSound3();
+            break;
         case Load::WorldBlocks:
         case Load::WorldStrips:
             p_LoadImg(row.slot, kpS(row.name) + p_rstr(m_loadedTheme, 3, u"0"), row.w, row.h,
@@ -183,8 +192,9 @@ void c_MyApp::drawSpinner() {
         for (int i = 0; i < kSpinnerDots; ++i) {
             const double a = (m_spin + ring.offset + kSpinStep * i) * M_PI / 180.0;
             p_SetCol(ring.shade, ring.shade, ring.shade, i / 10.0f);
-            p_Oval(static_cast<float>(cx + std::sin(a) * s / 4), static_cast<float>(cy - std::cos(a) * s / 4),
-                   kSpinnerDotRadius, kSpinnerDotRadius);
+            p_Oval(static_cast<float>(cx + std::sin(a) * s / 4),
+                   static_cast<float>(cy - std::cos(a) * s / 4), kSpinnerDotRadius,
+                   kSpinnerDotRadius);
         }
     }
 }
@@ -194,12 +204,19 @@ int c_MyApp::p_MiniLoader() {
     p_DoBG(0, 0, 80, -123);
     m_drawRot = 90; // stamped as given: the logo lies on its side while it waits
     p_SetSize(3, 3);
-    p_DrawImg(kHeartSlot, static_cast<int>(kp_BT3_jscrw / 2), static_cast<int>(kp_BT3_jscrh / 2 + 260), 0);
+    p_DrawImg(kHeartSlot, static_cast<int>(kp_BT3_jscrw / 2),
+              static_cast<int>(kp_BT3_jscrh / 2 + 260), 0);
     kpPrint(u"Loading theme : " + kpIntToString(m_theme) + u" variant " + kpIntToString(m_variant));
     switch (m_miniLoadStep) {
-    case 1: p_LoadImg(kBlocksSlot, worldName("blocks_world", m_theme), 36, 36, 196, kCentreHandle); break;
-    case 2: p_LoadImg(kStripsSlot, worldName("strips_world", m_theme), 512, 36, 14, kCentreHandle); break;
-    case 3: p_LoadSFX(2, -1); break;
+    case 1:
+        p_LoadImg(kBlocksSlot, worldName("blocks_world", m_theme), 36, 36, 196, kCentreHandle);
+        break;
+    case 2:
+        p_LoadImg(kStripsSlot, worldName("strips_world", m_theme), 512, 36, 14, kCentreHandle);
+        break;
+    case 3:
+        p_LoadSFX(2, -1);
+        break;
     case 4:
         // Drawing the new image off screen makes the renderer build its texture now.
         p_DrawImg(kBlocksSlot, -512, -512, 0);
@@ -261,7 +278,8 @@ int c_MyApp::p_FirstLoader() {
     const int x = static_cast<int>(kp_BT3_jscrw / 2);
     const int y0 = static_cast<int>(kp_BT3_jscrh / 2 + 260);
     int y = y0;
-    if (f > 180) y = std::max(y0 + static_cast<int>(2 * (180 - f)), static_cast<int>(kp_BT3_jscrh / 2));
+    if (f > 180)
+        y = std::max(y0 + static_cast<int>(2 * (180 - f)), static_cast<int>(kp_BT3_jscrh / 2));
 
     float logoAlpha = 0;
     if (f > 120 && f <= 300) logoAlpha = clamp01((f - 120) / 30);

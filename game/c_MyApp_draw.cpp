@@ -140,28 +140,24 @@ static void fillShape(float* c, float kind, float a, float b, float d, float e) 
     c[kSlotFrame] = 0;
 }
 
-int c_MyApp::p_Rect(float x, float y, float w, float h) {
+int c_MyApp::appendShape(float kind, float a, float b, float w, float h) {
     float* c = newCommand();
     if (!c) return 0;
-    fillShape(c, kCmdRect, x, y, w, h);
+    fillShape(c, kind, a, b, w, h);
     stampState(c, m_drawRot, m_drawAlpha, m_drawR, m_drawG, m_drawB, m_drawBlend);
     return 0;
+}
+
+int c_MyApp::p_Rect(float x, float y, float w, float h) {
+    return appendShape(kCmdRect, x, y, w, h);
 }
 
 int c_MyApp::p_Oval(float cx, float cy, float rx, float ry) {
-    float* c = newCommand();
-    if (!c) return 0;
-    fillShape(c, kCmdOval, cx, cy, rx, ry);
-    stampState(c, m_drawRot, m_drawAlpha, m_drawR, m_drawG, m_drawB, m_drawBlend);
-    return 0;
+    return appendShape(kCmdOval, cx, cy, rx, ry);
 }
 
 int c_MyApp::p_Line(float x1, float y1, float x2, float y2) {
-    float* c = newCommand();
-    if (!c) return 0;
-    fillShape(c, kCmdLine, x1, y1, x2, y2);
-    stampState(c, m_drawRot, m_drawAlpha, m_drawR, m_drawG, m_drawB, m_drawBlend);
-    return 0;
+    return appendShape(kCmdLine, x1, y1, x2, y2);
 }
 
 int c_MyApp::p_FlipScreen() {

@@ -52,12 +52,13 @@ struct ICadeRow {
     int button;
 };
 constexpr ICadeRow kICadeLetters[] = {
-    {'W', 'E', 0},  {'X', 'Z', 8},  {'A', 'Q', 3},  {'D', 'C', 5},
-    {'Y', 'T', 13}, {'U', 'F', 14}, {'I', 'M', 15}, {'O', 'G', 16},
-    {'H', 'R', 10}, {'J', 'N', 11}, {'K', 'P', 12}, {'L', 'V', 17},
+    {'W', 'E', 0},  {'X', 'Z', 8},  {'A', 'Q', 3},  {'D', 'C', 5},  {'Y', 'T', 13}, {'U', 'F', 14},
+    {'I', 'M', 15}, {'O', 'G', 16}, {'H', 'R', 10}, {'J', 'N', 11}, {'K', 'P', 12}, {'L', 'V', 17},
 };
 
-char upper(int c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : static_cast<char>(c); }
+char upper(int c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : static_cast<char>(c);
+}
 
 // Device pixels to virtual units; a scale not yet known (before the first render) counts as 1.
 int toVirtual(float device, float offset, float scale) {
@@ -123,7 +124,8 @@ void c_MyApp::samplePointer() {
     m_prevPointerX = m_pointerX;
     m_prevPointerY = m_pointerY;
     const float ox = kp_BT3_overscan;
-    const float oy = kp_app__devWidth != 0 ? kp_BT3_overscan * kp_app__devHeight / kp_app__devWidth : 0.0f;
+    const float oy =
+        kp_app__devWidth != 0 ? kp_BT3_overscan * kp_app__devHeight / kp_app__devWidth : 0.0f;
     m_pointerX = toVirtual(kp_input_MouseX(), ox, m_scaleX);
     m_pointerY = toVirtual(kp_input_MouseY(), oy, m_scaleY);
     const bool mouseDown = kp_input_KeyDown(kKeyMouseLeft);
@@ -193,8 +195,12 @@ void c_MyApp::dispatchScreen() {
         m_screen = kScreenMenu;
         p_GameOver();
         return;
-    case kScreenQuitBox: p_OuyaQuit(); break;
-    case kScreenWaitStart: p_WaitStart(0); break;
+    case kScreenQuitBox:
+        p_OuyaQuit();
+        break;
+    case kScreenWaitStart:
+        p_WaitStart(0);
+        break;
     case kScreenPlay:
         if (m_paused != 0) {
             p_InGame();
@@ -209,7 +215,8 @@ void c_MyApp::dispatchScreen() {
             p_LoadGame_Ball();
         }
         break;
-    default: return;
+    default:
+        return;
     }
     if (m_screen == kScreenPlay && m_roundOver > 0) p_GameOver();
     if (m_screen == kScreenMenu || m_screen == kScreenToMenu) p_GameOver();
@@ -287,7 +294,8 @@ int c_MyApp::p_FullscreenFlip() {
     if (desktop) {
         KpGlfwVideoMode mode = desktop->GetGlfwDesktopMode();
         if (m_fullscreen == 1) {
-            desktop->SetGlfwWindow(mode.width, mode.height, mode.red, mode.green, mode.blue, 0, 0, 0, true);
+            desktop->SetGlfwWindow(mode.width, mode.height, mode.red, mode.green, mode.blue, 0, 0,
+                                   0, true);
         } else {
             desktop->SetGlfwWindow(kWindowedWidth, kWindowedHeight, mode.red, mode.green, mode.blue,
                                    0, 0, 0, false);

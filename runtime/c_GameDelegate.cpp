@@ -69,4 +69,6 @@ void c_GameDelegate::MotionEvent(int event, int data, float x, float y, float z)
     input->p_MotionEvent(event, data, x, y, z);
 }
 
-void c_GameDelegate::DiscardGraphics() { graphics->DiscardGraphics(); }
+void c_GameDelegate::DiscardGraphics() {
+    graphics->DiscardGraphics();
+}

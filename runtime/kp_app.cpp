@@ -36,20 +36,30 @@ c_App* c_App::m_new() {
     return this;
 }
 
-int c_App::p_OnClose() { kp_app_EndApp(); }
+int c_App::p_OnClose() {
+    kp_app_EndApp();
+}
 
-int c_App::p_OnBack() { kp_app_EndApp(); }
+int c_App::p_OnBack() {
+    kp_app_EndApp();
+}
 
 void kp_app_SetUpdateRate(int hertz) {
     kp_app__updateRate = hertz;
     kp_app__game->SetUpdateRate(hertz);
 }
 
-int kp_app_Millisecs() { return kp_app__game->Millisecs(); }
+int kp_app_Millisecs() {
+    return kp_app__game->Millisecs();
+}
 
-int kp_app_DeviceWidth() { return kp_app__devWidth; }
+int kp_app_DeviceWidth() {
+    return kp_app__devWidth;
+}
 
-int kp_app_DeviceHeight() { return kp_app__devHeight; }
+int kp_app_DeviceHeight() {
+    return kp_app__devHeight;
+}
 
 void kp_app_ValidateDeviceWindow(bool /*notify*/) {
     int w = kp_app__game->GetDeviceWidth();
@@ -81,8 +91,14 @@ void kp_app_EnumDisplayModes() {
     }
 }
 
-String kp_app_LoadState() { return kp_app__game->LoadState(); }
+String kp_app_LoadState() {
+    return kp_app__game->LoadState();
+}
 
-int kp_app_SaveState(const String& state) { return kp_app__game->SaveState(state); }
+int kp_app_SaveState(const String& state) {
+    return kp_app__game->SaveState(state);
+}
 
-void kp_app_EndApp() { kpError(String()); }
+void kp_app_EndApp() {
+    kpError(String());
+}

@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int kOggBlock = 4096;    // samples per channel decoded at a time
-constexpr int kPcmFormat = 1;      // WAVE_FORMAT_PCM
+constexpr int kOggBlock = 4096;      // samples per channel decoded at a time
+constexpr int kPcmFormat = 1;        // WAVE_FORMAT_PCM
 constexpr unsigned kFmtMinimum = 16; // the PCM fields we read
 
 struct WavReader {

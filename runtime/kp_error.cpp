@@ -40,9 +40,13 @@ void kpPrint(const String& text) {
     std::fflush(stdout);
 }
 
-void kpPrint(std::string_view utf8) { kpPrint(kpS(utf8)); }
+void kpPrint(std::string_view utf8) {
+    kpPrint(kpS(utf8));
+}
 
-void kpDebugLog(const String& text) { kpPrint(text); }
+void kpDebugLog(const String& text) {
+    kpPrint(text);
+}
 
 void kpError(const String& message) {
     if (message.empty()) std::exit(0);
@@ -56,7 +60,9 @@ void kpError(const String& message) {
     std::exit(kFatalStatus);
 }
 
-void kpError(std::string_view utf8) { kpError(kpS(utf8)); }
+void kpError(std::string_view utf8) {
+    kpError(kpS(utf8));
+}
 
 void kpDieUncaught() {
     kpPrint(std::string_view("Zembra Runtime Error : Uncaught Zembra Exception"));
@@ -65,10 +71,14 @@ void kpDieUncaught() {
 
 const char* kpSignalMessage(int signal) {
     switch (signal) {
-    case SIGSEGV: return "Memory access violation";
-    case SIGILL: return "Illegal instruction";
-    case SIGFPE: return "Floating point exception";
-    default: return "Unknown signal";
+    case SIGSEGV:
+        return "Memory access violation";
+    case SIGILL:
+        return "Illegal instruction";
+    case SIGFPE:
+        return "Floating point exception";
+    default:
+        return "Unknown signal";
     }
 }
 

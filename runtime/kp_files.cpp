@@ -76,14 +76,17 @@ int KpGame::SaveState(const String& state) {
         std::remove(kpToUtf8(temp).c_str());
         return -2;
     }
-    if (std::rename(kpToUtf8(temp).c_str(), kpToUtf8(PathToFilePath(kpS(kStateFile))).c_str()) != 0) {
+    if (std::rename(kpToUtf8(temp).c_str(), kpToUtf8(PathToFilePath(kpS(kStateFile))).c_str()) !=
+        0) {
         std::remove(kpToUtf8(temp).c_str());
         return -1;
     }
     return 0;
 }
 
-String KpGame::LoadState() { return LoadString(kpS(kStateFile)); }
+String KpGame::LoadState() {
+    return LoadString(kpS(kStateFile));
+}
 
 String KpGame::LoadString(const String& path) {
     FileHandle file(OpenFile(path, u"rb"));
@@ -103,9 +106,13 @@ KpBytes KpGame::LoadData(const String& path, int* length) {
     return data;
 }
 
-KpBytes KpGame::LoadImageData(const String&, int*, int*, int*) { return nullptr; }
+KpBytes KpGame::LoadImageData(const String&, int*, int*, int*) {
+    return nullptr;
+}
 
-KpBytes KpGame::LoadAudioData(const String&, int*, int*, int*, int*) { return nullptr; }
+KpBytes KpGame::LoadAudioData(const String&, int*, int*, int*, int*) {
+    return nullptr;
+}
 
 KpBytes KpGame::decodeImageAt(const String& path, int* width, int* height, int* depth) {
     FileHandle file(OpenFile(path, u"rb"));

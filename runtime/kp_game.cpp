@@ -12,7 +12,9 @@ namespace {
 constexpr int kDateFields = 7;
 }
 
-KpGame::KpGame() { _game = this; }
+KpGame::KpGame() {
+    _game = this;
+}
 
 KpGame::~KpGame() {
     if (_game == this) _game = nullptr;
@@ -20,16 +22,25 @@ KpGame::~KpGame() {
 
 void KpGame::GetDate(int* date, int count) {
     std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
-    const int fields[kDateFields] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                     local.tm_hour,        local.tm_min,     local.tm_sec, 0};
+    const int fields[kDateFields] = {local.tm_year + 1900,
+                                     local.tm_mon + 1,
+                                     local.tm_mday,
+                                     local.tm_hour,
+                                     local.tm_min,
+                                     local.tm_sec,
+                                     0};
     for (int i = 0; i < count && i < kDateFields; ++i) date[i] = fields[i];
 }
 
-bool KpGame::PollJoystick(int, float*, float*, float*, bool*) { return false; }
+bool KpGame::PollJoystick(int, float*, float*, float*, bool*) {
+    return false;
+}
 
-void KpGame::Die(const ThrowableObject*) { kpDieUncaught(); }
+void KpGame::Die(const ThrowableObject*) {
+    kpDieUncaught();
+}
 
 template <typename Call> void KpGame::guarded(Call call) {
     try {

@@ -38,7 +38,9 @@ void kpReorderJoyButtons(const bool* b, int n, bool* buttons) {
     }
 }
 
-KpGlfwGame::KpGlfwGame() { _glfwGame = this; }
+KpGlfwGame::KpGlfwGame() {
+    _glfwGame = this;
+}
 
 KpGlfwGame::~KpGlfwGame() {
     if (window_) glfwDestroyWindow(window_);
@@ -50,7 +52,9 @@ void KpGlfwGame::SetUpdateRate(int hertz) {
     loop_.SetUpdateRate(hertz);
 }
 
-int KpGlfwGame::Millisecs() { return static_cast<int>(glfwGetTime() * 1000.0); }
+int KpGlfwGame::Millisecs() {
+    return static_cast<int>(glfwGetTime() * 1000.0);
+}
 
 bool KpGlfwGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons) {
     int joy = GLFW_JOYSTICK_1 + port;
@@ -77,7 +81,8 @@ bool KpGlfwGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, b
     int n = 0;
     for (int i = 0; i < real && n < kJoyButtons; ++i) b[n++] = raw[i] == GLFW_PRESS;
     for (int h = 0; h < hatCount; ++h) {
-        for (int d = 0; d < kHatButtons && n < kJoyButtons; ++d) b[n++] = (hats[h] & kHatOrder[d]) != 0;
+        for (int d = 0; d < kHatButtons && n < kJoyButtons; ++d)
+            b[n++] = (hats[h] & kHatOrder[d]) != 0;
     }
     kpReorderJoyButtons(b, n, buttons);
 
@@ -106,7 +111,8 @@ void KpGlfwGame::OpenUrl(const String& url) {
 }
 
 void KpGlfwGame::SetMouseVisible(bool visible) {
-    if (window_) glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
+    if (window_)
+        glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
 }
 
 int KpGlfwGame::GetDeviceWidth() {
@@ -142,7 +148,9 @@ void KpGlfwGame::SetSwapInterval(int interval) {
     if (interval >= 0 && window_) glfwSwapInterval(interval);
 }
 
-String KpGlfwGame::PathToFilePath(const String& path) { return kpDesktopPathToFilePath(path); }
+String KpGlfwGame::PathToFilePath(const String& path) {
+    return kpDesktopPathToFilePath(path);
+}
 
 KpBytes KpGlfwGame::LoadImageData(const String& path, int* width, int* height, int* depth) {
     return decodeImageAt(path, width, height, depth);
@@ -166,8 +174,8 @@ std::vector<KpGlfwVideoMode> KpGlfwGame::GetGlfwVideoModes() {
     int count = 0;
     const GLFWvidmode* list = monitor ? glfwGetVideoModes(monitor, &count) : nullptr;
     for (int i = 0; i < count && i < kMaxVideoModes; ++i) {
-        modes.push_back({list[i].width, list[i].height, list[i].redBits, list[i].greenBits,
-                         list[i].blueBits});
+        modes.push_back(
+            {list[i].width, list[i].height, list[i].redBits, list[i].greenBits, list[i].blueBits});
     }
     return modes;
 }
@@ -226,7 +234,9 @@ void KpGlfwGame::OpenInitialWindow() {
     SetGlfwWindow(kInitialWidth, kInitialHeight, 8, 8, 8, 0, 0, 0, false);
 }
 
-bool KpGlfwGame::WindowOpen() const { return window_ && !glfwWindowShouldClose(window_); }
+bool KpGlfwGame::WindowOpen() const {
+    return window_ && !glfwWindowShouldClose(window_);
+}
 
 void KpGlfwGame::Run() {
     OpenInitialWindow();
@@ -234,7 +244,9 @@ void KpGlfwGame::Run() {
     while (WindowOpen()) RunIteration();
 }
 
-double KpGlfwGame::Now() { return glfwGetTime(); }
+double KpGlfwGame::Now() {
+    return glfwGetTime();
+}
 
 void KpGlfwGame::Sleep(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));

@@ -40,6 +40,6 @@ KpBytes KpHeadlessGame::LoadImageData(const String& path, int* width, int* heigh
 }
 
 KpBytes KpHeadlessGame::LoadAudioData(const String& path, int* length, int* channels, int* format,
-                                  int* hertz) {
+                                      int* hertz) {
     return decodeAudioAt(path, length, channels, format, hertz);
 }

@@ -12,18 +12,24 @@ struct KeyRow {
 };
 
 constexpr KeyRow kKeyTable[] = {
-    {GLFW_KEY_SPACE, 32},         {GLFW_KEY_APOSTROPHE, 222},   {GLFW_KEY_COMMA, 188},
-    {GLFW_KEY_MINUS, 189},        {GLFW_KEY_PERIOD, 190},       {GLFW_KEY_SLASH, 191},
-    {GLFW_KEY_SEMICOLON, 186},    {GLFW_KEY_EQUAL, 187},        {GLFW_KEY_LEFT_BRACKET, 219},
-    {GLFW_KEY_BACKSLASH, 220},    {GLFW_KEY_RIGHT_BRACKET, 221}, {GLFW_KEY_GRAVE_ACCENT, 192},
-    {GLFW_KEY_ESCAPE, 27},        {GLFW_KEY_UP, 38},            {GLFW_KEY_DOWN, 40},
-    {GLFW_KEY_LEFT, 37},          {GLFW_KEY_RIGHT, 39},         {GLFW_KEY_LEFT_SHIFT, 16},
-    {GLFW_KEY_RIGHT_SHIFT, 16},   {GLFW_KEY_LEFT_CONTROL, 17},  {GLFW_KEY_RIGHT_CONTROL, 17},
-    {GLFW_KEY_TAB, 9},            {GLFW_KEY_ENTER, 13},         {GLFW_KEY_BACKSPACE, 8},
-    {GLFW_KEY_INSERT, 45},        {GLFW_KEY_DELETE, 46},        {GLFW_KEY_PAGE_UP, 33},
-    {GLFW_KEY_PAGE_DOWN, 34},     {GLFW_KEY_HOME, 36},          {GLFW_KEY_END, 35},
-    {GLFW_KEY_KP_DIVIDE, 111},    {GLFW_KEY_KP_MULTIPLY, 106},  {GLFW_KEY_KP_SUBTRACT, 109},
-    {GLFW_KEY_KP_ADD, 107},       {GLFW_KEY_KP_DECIMAL, 110},
+    {GLFW_KEY_SPACE, 32},          {GLFW_KEY_APOSTROPHE, 222},
+    {GLFW_KEY_COMMA, 188},         {GLFW_KEY_MINUS, 189},
+    {GLFW_KEY_PERIOD, 190},        {GLFW_KEY_SLASH, 191},
+    {GLFW_KEY_SEMICOLON, 186},     {GLFW_KEY_EQUAL, 187},
+    {GLFW_KEY_LEFT_BRACKET, 219},  {GLFW_KEY_BACKSLASH, 220},
+    {GLFW_KEY_RIGHT_BRACKET, 221}, {GLFW_KEY_GRAVE_ACCENT, 192},
+    {GLFW_KEY_ESCAPE, 27},         {GLFW_KEY_UP, 38},
+    {GLFW_KEY_DOWN, 40},           {GLFW_KEY_LEFT, 37},
+    {GLFW_KEY_RIGHT, 39},          {GLFW_KEY_LEFT_SHIFT, 16},
+    {GLFW_KEY_RIGHT_SHIFT, 16},    {GLFW_KEY_LEFT_CONTROL, 17},
+    {GLFW_KEY_RIGHT_CONTROL, 17},  {GLFW_KEY_TAB, 9},
+    {GLFW_KEY_ENTER, 13},          {GLFW_KEY_BACKSPACE, 8},
+    {GLFW_KEY_INSERT, 45},         {GLFW_KEY_DELETE, 46},
+    {GLFW_KEY_PAGE_UP, 33},        {GLFW_KEY_PAGE_DOWN, 34},
+    {GLFW_KEY_HOME, 36},           {GLFW_KEY_END, 35},
+    {GLFW_KEY_KP_DIVIDE, 111},     {GLFW_KEY_KP_MULTIPLY, 106},
+    {GLFW_KEY_KP_SUBTRACT, 109},   {GLFW_KEY_KP_ADD, 107},
+    {GLFW_KEY_KP_DECIMAL, 110},
 };
 
 constexpr int kFirstFunctionCode = 112; // F1; F1 to F12 are 112 to 123
@@ -48,10 +54,14 @@ int kpKeyToChar(int code) {
     case 8:
     case 9:
     case 13:
-    case 27: return code;
-    case 46: return 127;
-    case 45: return code | kCursorCharBit;
-    default: break;
+    case 27:
+        return code;
+    case 46:
+        return 127;
+    case 45:
+        return code | kCursorCharBit;
+    default:
+        break;
     }
     if (code >= 33 && code <= 40) return code | kCursorCharBit;
     return 0;

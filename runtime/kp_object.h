@@ -8,7 +8,9 @@ class Object {
   public:
     virtual ~Object() = default;
     virtual bool Equals(const Object* other) const { return this == other; }
-    virtual int Compare(const Object* other) const { return this == other ? 0 : (this < other ? -1 : 1); }
+    virtual int Compare(const Object* other) const {
+        return this == other ? 0 : (this < other ? -1 : 1);
+    }
     virtual String debug() const { return String(); }
 };
 

@@ -18,9 +18,13 @@ double draw() {
 
 int kp_random_Seed = 1234;
 
-float kp_random_Rnd() { return static_cast<float>(draw()); }
+float kp_random_Rnd() {
+    return static_cast<float>(draw());
+}
 
-float kp_random_Rnd3(float range) { return static_cast<float>(draw() * range); }
+float kp_random_Rnd3(float range) {
+    return static_cast<float>(draw() * range);
+}
 
 float kp_random_Rnd2(float low, float high) {
     double r = draw();

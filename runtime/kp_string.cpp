@@ -6,7 +6,9 @@
 
 namespace {
 
-bool isContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+bool isContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
 
 // Strict pass over UTF-8: false when any byte breaks the one-to-three byte rules.
 bool decodeUtf8(const unsigned char* p, size_t n, String& out) {
@@ -71,8 +73,10 @@ std::string kpToUtf8(const String& text) {
 }
 
 String kpDecodeText(const unsigned char* bytes, size_t count) {
-    if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return decodeUtf16(bytes + 2, count - 2, true);
-    if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return decodeUtf16(bytes + 2, count - 2, false);
+    if (count >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF)
+        return decodeUtf16(bytes + 2, count - 2, true);
+    if (count >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE)
+        return decodeUtf16(bytes + 2, count - 2, false);
     if (count >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         bytes += 3;
         count -= 3;

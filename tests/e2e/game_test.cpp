@@ -17,15 +17,17 @@ std::string buildDir() {
     return dir ? dir : ".";
 }
 
-void pause(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
+void pause(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
 
 // Generates the data folder once for every test of this binary.
 class GameEndToEnd : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         data_ = new TempDir();
-        std::string out = runCommand(buildDir() + "/tools/assetgen/assetgen " + data_->file("data") +
-                                     " 2>&1; echo status=$?");
+        std::string out = runCommand(buildDir() + "/tools/assetgen/assetgen " +
+                                     data_->file("data") + " 2>&1; echo status=$?");
         ASSERT_NE(out.find("status=0"), std::string::npos) << out;
     }
     static void TearDownTestSuite() {
@@ -34,14 +36,17 @@ class GameEndToEnd : public ::testing::Test {
     }
 
     void start() {
-        game_ = std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
-                                               data_->path(), data_->file("out.txt"));
+        game_ =
+            std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
+                                           data_->path(), data_->file("out.txt"));
         window_ = findWindow("Brambolt3", 20.0);
         ASSERT_NE(window_, 0u) << readFile(data_->file("out.txt"));
         runCommand("xdotool windowfocus --sync " + std::to_string(window_));
     }
 
-    std::string geometry() { return runCommand("xdotool getwindowgeometry " + std::to_string(window_)); }
+    std::string geometry() {
+        return runCommand("xdotool getwindowgeometry " + std::to_string(window_));
+    }
 
     // Distinct colours in a screenshot of the game's window, saved to the build folder.
     size_t screenshotColours(const std::string& name) {

@@ -42,7 +42,8 @@ TEST(GameWindow, SleepsBetweenFramesWhenIdle) {
     auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(3));
     double used = game.cpuSeconds() - before;
-    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     // A spinning loop would use a whole core; pacing by sleep keeps it far below.
     EXPECT_LT(used / elapsed, 0.5) << "CPU share " << used / elapsed;
     RecordProperty("idle_cpu_share", std::to_string(used / elapsed));

@@ -19,7 +19,9 @@ using ::testing::ExitedWithCode;
 namespace {
 
 // Death tests match what the child wrote to standard error; our reports go to standard output.
-void stdoutToStderr() { dup2(STDERR_FILENO, STDOUT_FILENO); }
+void stdoutToStderr() {
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
 
 class TestApp : public c_App {
   public:
@@ -102,10 +104,10 @@ TEST(KeyTable, TranslatesTheDesktopKeysAndIgnoresTheRest) {
     EXPECT_EQ(kpTranslateGlfwKey(GLFW_KEY_RIGHT), 39);
     EXPECT_EQ(kpTranslateGlfwKey(GLFW_KEY_APOSTROPHE), 222);
     EXPECT_EQ(kpTranslateGlfwKey(GLFW_KEY_GRAVE_ACCENT), 192);
-    for (int ignored : {GLFW_KEY_F13, GLFW_KEY_LEFT_ALT, GLFW_KEY_RIGHT_ALT, GLFW_KEY_KP_EQUAL,
-                        GLFW_KEY_KP_ENTER, GLFW_KEY_NUM_LOCK, GLFW_KEY_CAPS_LOCK,
-                        GLFW_KEY_SCROLL_LOCK, GLFW_KEY_PAUSE, GLFW_KEY_LEFT_SUPER, GLFW_KEY_MENU,
-                        GLFW_KEY_WORLD_1}) {
+    for (int ignored :
+         {GLFW_KEY_F13, GLFW_KEY_LEFT_ALT, GLFW_KEY_RIGHT_ALT, GLFW_KEY_KP_EQUAL, GLFW_KEY_KP_ENTER,
+          GLFW_KEY_NUM_LOCK, GLFW_KEY_CAPS_LOCK, GLFW_KEY_SCROLL_LOCK, GLFW_KEY_PAUSE,
+          GLFW_KEY_LEFT_SUPER, GLFW_KEY_MENU, GLFW_KEY_WORLD_1}) {
         EXPECT_EQ(kpTranslateGlfwKey(ignored), 0) << ignored;
     }
 }

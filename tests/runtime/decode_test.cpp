@@ -34,8 +34,8 @@ struct WavShape {
     unsigned rate = 22050;
     unsigned fmtSize = 16;
     unsigned formatCode = 1;
-    std::string extraChunk;  // a whole chunk placed between fmt and data
-    std::string beforeFmt;   // a whole chunk placed between WAVE and fmt
+    std::string extraChunk; // a whole chunk placed between fmt and data
+    std::string beforeFmt;  // a whole chunk placed between WAVE and fmt
 };
 
 std::string wav(const WavShape& shape, const std::string& samples, long declaredSize = -1) {
@@ -54,7 +54,8 @@ std::string wav(const WavShape& shape, const std::string& samples, long declared
     if (shape.fmtSize > 16) s += std::string(shape.fmtSize - 16, '\0');
     s += shape.extraChunk;
     s += "data";
-    put32(s, declaredSize < 0 ? static_cast<unsigned>(samples.size()) : static_cast<unsigned>(declaredSize));
+    put32(s, declaredSize < 0 ? static_cast<unsigned>(samples.size())
+                              : static_cast<unsigned>(declaredSize));
     s += samples;
     return s;
 }
@@ -173,8 +174,8 @@ TEST_F(Decoding, OggVorbisDecodesToSixteenBitFramesAnyCaseExtension) {
 }
 
 TEST_F(Decoding, PngKeepsItsComponentCountUnflipped) {
-    const unsigned char rgba[2 * 2 * 4] = {255, 0, 0, 255, 0, 255, 0, 128,
-                                           0,   0, 255, 255, 9, 9, 9, 0};
+    const unsigned char rgba[2 * 2 * 4] = {255, 0, 0,   255, 0, 255, 0, 128,
+                                           0,   0, 255, 255, 9, 9,   9, 0};
     ASSERT_TRUE(stbi_write_png("data_img.png", 2, 2, 4, rgba, 8));
     std::filesystem::create_directory("data");
     std::filesystem::rename("data_img.png", "data/img.png");

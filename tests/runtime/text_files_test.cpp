@@ -47,7 +47,8 @@ TEST(TextDecoding, Utf8WithAndWithoutByteOrderMark) {
 
 TEST(TextDecoding, InvalidUtf8FallsBackToLatin1ForTheWholeText) {
     EXPECT_EQ(decode("\xE9"), u"\u00E9");
-    EXPECT_EQ(decode("a\xC3\xA9\x80"), String({u'a', char16_t(0xC3), char16_t(0xA9), char16_t(0x80)}));
+    EXPECT_EQ(decode("a\xC3\xA9\x80"),
+              String({u'a', char16_t(0xC3), char16_t(0xA9), char16_t(0x80)}));
     EXPECT_EQ(decode("\xF0\x9F\x98\x80").size(), 4u); // four-byte forms are not accepted
     EXPECT_EQ(decode("x\xE2\x82"), String({u'x', char16_t(0xE2), char16_t(0x82)})); // cut off
 }

@@ -9,8 +9,8 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <thread>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
@@ -55,7 +55,9 @@ int ChildProcess::wait(double seconds) {
     return status_;
 }
 
-bool ChildProcess::running() { return wait(0.0) == -1 && !reaped_; }
+bool ChildProcess::running() {
+    return wait(0.0) == -1 && !reaped_;
+}
 
 double ChildProcess::cpuSeconds() const {
     std::ifstream in("/proc/" + std::to_string(pid_) + "/stat");
@@ -87,7 +89,7 @@ std::string runCommand(const std::string& command) {
 bool sendCloseRequest(unsigned long window) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
-    XEvent event {};
+    XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
@@ -103,7 +105,8 @@ bool sendCloseRequest(unsigned long window) {
 unsigned long findWindow(const std::string& title, double seconds) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline) {
-        std::string id = runCommand("xdotool search --onlyvisible --name '^" + title + "$' 2>/dev/null | head -n1");
+        std::string id = runCommand("xdotool search --onlyvisible --name '^" + title +
+                                    "$' 2>/dev/null | head -n1");
         if (!id.empty()) return std::stoul(id);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

@@ -24,7 +24,9 @@ constexpr double kGiveUpSeconds = 60.0;
 
 using Clock = std::chrono::steady_clock;
 
-double since(Clock::time_point t) { return std::chrono::duration<double>(Clock::now() - t).count(); }
+double since(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
 
 struct Figures {
     double total = 0, update = 0, render = 0, frames = 0;
