@@ -56,8 +56,9 @@ constexpr ICadeRow kICadeLetters[] = {
     {'I', 'M', 15}, {'O', 'G', 16}, {'H', 'R', 10}, {'J', 'N', 11}, {'K', 'P', 12}, {'L', 'V', 17},
 };
 
-char upper(int c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : static_cast<char>(c);
+// Upper case for the letters a to z; every other character, however large, stays itself.
+int upper(int c) {
+    return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c;
 }
 
 // Device pixels to virtual units; a scale not yet known (before the first render) counts as 1.
@@ -236,7 +237,7 @@ void c_MyApp::decodeICade() {
         int c = kp_input_GetChar();
         if (c == 0) break;
         if (c < 0) continue;
-        char letter = upper(c);
+        const int letter = upper(c);
         for (const ICadeRow& row : kICadeLetters) {
             if (letter == row.press) m_buttons[row.button] = 2;
             if (letter == row.release) m_buttons[row.button] = 0;

@@ -110,6 +110,20 @@ TEST_F(FrameDriver, ICadeLettersHoldAndReleaseButtons) {
     EXPECT_EQ(app->m_buttons[17], 2) << "letters are ignored with iCade off";
 }
 
+TEST_F(FrameDriver, ICadeIgnoresCharactersBeyondLatinThatShareALettersLowByte) {
+    StartLoaded();
+    kp_BT3_iCadeControls = 1;
+    Type(static_cast<char16_t>(u'W' + 0x100)); // U+0157, low byte 'W'
+    Type(static_cast<char16_t>(u'd' + 0x4100));
+    Tick();
+    EXPECT_EQ(app->m_buttons[0], 0);
+    EXPECT_EQ(app->m_buttons[5], 0);
+    app->m_buttons[17] = 2;
+    Type(static_cast<char16_t>(u'v' + 0x300)); // low byte 'v', the release of button 17
+    Tick();
+    EXPECT_EQ(app->m_buttons[17], 2);
+}
+
 TEST_F(FrameDriver, OneTickPressesEndButHeldButtonsStay) {
     StartLoaded();
     app->m_buttons[3] = 1;
