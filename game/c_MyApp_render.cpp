@@ -25,18 +25,24 @@ KpScreenFit kpFitScreen(int devW, int devH, float rawW, float rawH, float oversc
     const float sx = (w - 2 * overscan) / (rawW * m);
     const float sy = (h - 2 * overscan) / (rawH * m);
     KpScreenFit fit{};
+    float k;
     if (sx >= sy) {
         fit.scale = sx;
         fit.mode = 1;
-        float k = w / (rawW * m);
-        fit.virtualW = w / k;
-        fit.virtualH = h / k;
+        k = w / (rawW * m);
     } else {
         fit.scale = sy;
         fit.mode = 2;
-        float k = h / (rawH * m);
+        k = h / (rawH * m);
+    }
+    if (k > 0) {
         fit.virtualW = w / k;
         fit.virtualH = h / k;
+    } else {
+        // A window with no pixels on the fitted side (one minimised to 0 by 0) keeps the
+        // designed screen instead of dividing by zero.
+        fit.virtualW = rawW * m;
+        fit.virtualH = rawH * m;
     }
     fit.landscape = fit.virtualH <= fit.virtualW ? 1 : 0;
     fit.offsetX = overscan;

@@ -1,5 +1,7 @@
 // The draw command list: command layout, the per-frame capacity, the draw state setters,
 // the eased background, the theme rules, the string helpers and the virtual screen fit.
+#include <cmath>
+
 #include "game_fixture.h"
 
 namespace {
@@ -223,4 +225,16 @@ TEST(ScreenFitTest, OverscanShrinksTheScaleAndOffsetsByTheWindowShape) {
     EXPECT_FLOAT_EQ(fit.virtualH, 360);
     EXPECT_FLOAT_EQ(fit.offsetX, 64);
     EXPECT_FLOAT_EQ(fit.offsetY, 36);
+}
+
+TEST(ScreenFitTest, AWindowWithNoPixelsKeepsTheDesignedScreen) {
+    for (float overscan : {0.0f, 64.0f}) {
+        KpScreenFit fit = kpFitScreen(0, 0, 640, 480, overscan);
+        EXPECT_FLOAT_EQ(fit.virtualW, 640) << overscan;
+        EXPECT_FLOAT_EQ(fit.virtualH, 480) << overscan;
+        EXPECT_TRUE(std::isfinite(fit.offsetY)) << overscan;
+    }
+    KpScreenFit flat = kpFitScreen(0, 10, 640, 480, 64); // fitted by the empty width
+    EXPECT_TRUE(std::isfinite(flat.virtualW));
+    EXPECT_TRUE(std::isfinite(flat.virtualH));
 }
