@@ -60,18 +60,19 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
                     int fontOffset) {
     const float advanceW = static_cast<float>(m_fontMetrics[m_font * 3]);
     const float lineH = static_cast<float>(m_fontMetrics[m_font * 3 + 1]);
-    String t = String(1, kSpace) + text;
-    const size_t n = t.size();
+    // The text behind one leading space, read in place: laying out text allocates nothing.
+    const size_t n = text.size() + 1;
+    auto t = [&text](size_t i) -> char16_t { return i == 0 ? kSpace : text[i - 1]; };
 
     // Width of everything but the last character, truncated at every step.
     float width = 0;
     for (size_t i = 0; i + 1 < n; ++i) {
         int adj;
-        if (t[i] == kIconEscape) {
+        if (t(i) == kIconEscape) {
             adj = kEscapeMeasureAdj;
             ++i;
         } else {
-            adj = spacingOf(t[i], 0);
+            adj = spacingOf(t(i), 0);
         }
         width = std::trunc(width + (adj + advanceW) * m_drawScaleX);
     }
@@ -88,11 +89,11 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
     float cy = y0;
     int line = 0;
     for (size_t i = 0; i < n; ++i) {
-        int code = t[i];
+        int code = t(i);
         int glyph;
         int adj;
         if (code == kIconEscape && i + 1 < n) {
-            char16_t letter = t[++i];
+            char16_t letter = t(++i);
             glyph = letter;
             adj = kOtherIconAdj;
             for (const Icon& icon : kIcons) {
@@ -103,7 +104,7 @@ int c_MyApp::p_Text(float x, float y, const String& text, float alignX, float al
             }
             if (m_iconStyle == 0) glyph += kIconStyleShift;
             adj = spacingOf(glyph + kFirstGlyphChar, adj);
-        } else if (code == kBreakFirst && i + 1 < n && t[i + 1] == kBreakSecond) {
+        } else if (code == kBreakFirst && i + 1 < n && t(i + 1) == kBreakSecond) {
             ++i;
             ++line;
             float l = line * lineH * m_drawScaleY;

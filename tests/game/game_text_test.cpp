@@ -1,9 +1,29 @@
 // Bitmap text layout: glyph frames and advance, per-letter spacing, alignment with the
 // truncated measure, icon escapes in both icon styles, the line-break escape and rotation.
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 #include "game_fixture.h"
+
+namespace {
+// Every allocation of this test binary is counted, so a test can show that laying out a
+// frame's text does not allocate.
+long gAllocations = 0;
+} // namespace
+
+void* operator new(std::size_t size) {
+    ++gAllocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 constexpr int kFontSlot = 90;
@@ -148,4 +168,14 @@ TEST_F(TextTest, RotatedTextRunsAlongItsAngle) {
     app->p_SetRot(90);
     auto centred = layout(100, 50, kpS("Hi"), 2);
     EXPECT_NEAR(centred[1].y, 50, 1e-4) << "right alignment ends at y along the text";
+}
+
+TEST_F(TextTest, LayingOutTextAllocatesNothing) {
+    const String text = kpS("A longer line of text\\nwith a break and \xc2\xac"
+                            "J an icon");
+    app->m_drawCount = 0;
+    const long before = gAllocations;
+    app->p_Text(320, 240, text, 1, 1, 0);
+    EXPECT_EQ(gAllocations, before);
+    EXPECT_GT(app->m_drawCount, 30 * 15) << "the text was laid out";
 }
