@@ -236,7 +236,11 @@ int c_MyApp::p_MiniLoader() {
 }
 
 int c_MyApp::p_Reload() {
-    p_CLS2D(0, 0, 0, 1);
+    // Only the frame background turns black; what the list holds stays.
+    m_clsR = 0;
+    m_clsG = 0;
+    m_clsB = 0;
+    m_clsAlpha = 1;
     computeResolutionLevel();
     p_LoadImg(kStudioLogoSlot, u"common/UlvoLogo", 256, 256, 1, kCentreHandle);
     p_LoadFont(kFontSlot, u"fonts/shadow_editundo", kFontAdvance, kFontLineHeight);

@@ -134,8 +134,12 @@ TEST_F(Loader, ReloadLoadsTheLogoAndFontThenRestartsTheLoader) {
     StartAt(620, 460);
     app->m_loadStep = 0;
     app->m_font = 0;
+    app->p_CLS2D(0, 0, 80, 1);
+    app->p_Rect(0, 0, 10, 10);
     app->p_Reload();
     EXPECT_EQ(app->m_loadStep, 1);
+    EXPECT_EQ(app->m_clsB, 0.0f) << "the frame background turns black";
+    EXPECT_EQ(app->m_drawCount, 15) << "the list itself is kept";
     EXPECT_NE(app->m_images[93], nullptr);
     EXPECT_NE(app->m_images[90], nullptr);
     EXPECT_EQ(app->m_font, 90);
