@@ -8,6 +8,8 @@ int c_Image::m_DefaultFlags = 0;
 
 int c_Image::p_Init(std::unique_ptr<gxtkSurface> surf, int frameCount, int fl) {
     surface = std::move(surf);
+    // A strip of no frames would divide by zero: it is taken as the whole surface.
+    if (frameCount < 1) frameCount = 1;
     width = surface->Width() / frameCount;
     height = surface->Height();
     frames.clear();

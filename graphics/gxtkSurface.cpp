@@ -17,6 +17,8 @@ constexpr int kNoTextureSeq = -1;
 constexpr int kFormats[gxtkSurface::kMaxDepth + 1] = {0, GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB,
                                                       GL_RGBA};
 
+constexpr int kMaxPendingGlErrors = 32; // more error flags than any driver keeps
+
 // Smallest power of two at or above size; sizes of 1 or less become 1.
 int powerOfTwo(int size) {
     int p = 1;
@@ -26,7 +28,8 @@ int powerOfTwo(int size) {
 
 // Clears errors left by earlier calls, so the next check sees only the allocation's own.
 void drainGlErrors() {
-    while (glGetError() != GL_NO_ERROR) {
+    // Bounded, in case a lost context keeps reporting an error on every call.
+    for (int i = 0; i < kMaxPendingGlErrors && glGetError() != GL_NO_ERROR; ++i) {
     }
 }
 

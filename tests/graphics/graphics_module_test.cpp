@@ -67,6 +67,14 @@ TEST_F(GraphicsModule, StripFramesSitSideBySide) {
     EXPECT_EQ(image->flags & c_Image::m_WholeSurfaceFlag, 0);
 }
 
+TEST_F(GraphicsModule, StripOfNoFramesIsTheWholeSurface) {
+    writeSolidPng("data/none.png", 64, 32, 255, 255, 255, 255);
+    auto image = kp_graphics_LoadImage(u"none.png", 0, 0);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->frames.size(), 1u);
+    EXPECT_EQ(image->width, 64);
+}
+
 TEST_F(GraphicsModule, GridFramesWrapToTheNextRow) {
     writeSolidPng("data/grid.png", 130, 128, 255, 255, 255, 255);
     auto image = kp_graphics_LoadImage2(u"grid.png", 64, 64, 4, 0);
