@@ -111,8 +111,10 @@ void KpGlfwGame::OpenUrl(const String& url) {
 }
 
 void KpGlfwGame::SetMouseVisible(bool visible) {
+    // Turning the cursor off hides it and locks it to the window: the pointer keeps moving
+    // without ever leaving it.
     if (window_)
-        glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
+        glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
 }
 
 int KpGlfwGame::GetDeviceWidth() {

@@ -114,3 +114,10 @@ TEST_F(GlfwHost, KeysReachTheDelegateTranslatedWithTheirCharacters) {
     EXPECT_TRUE(delegate.sawKey(kEventKeyDown, 65));
     EXPECT_TRUE(delegate.sawKey(kEventKeyUp, 65));
 }
+
+TEST_F(GlfwHost, HiddenMouseIsLockedToTheWindowAndShownAgainFreely) {
+    host->SetMouseVisible(false);
+    EXPECT_EQ(glfwGetInputMode(host->Window(), GLFW_CURSOR), GLFW_CURSOR_DISABLED);
+    host->SetMouseVisible(true);
+    EXPECT_EQ(glfwGetInputMode(host->Window(), GLFW_CURSOR), GLFW_CURSOR_NORMAL);
+}
