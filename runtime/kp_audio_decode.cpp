@@ -120,6 +120,11 @@ KpBytes readOgg(FILE* file, int* length, int* channels, int* format, int* hertz)
     }
     stb_vorbis_close(decoder);
     if (!samples) return nullptr;
+    // Shrink the block to what was decoded.
+    if (total > 0) {
+        if (auto* fitted = static_cast<short*>(std::realloc(samples, total * sizeof(short))))
+            samples = fitted;
+    }
     KpBytes data(reinterpret_cast<unsigned char*>(samples));
     *length = static_cast<int>(total / c);
     *channels = c;
