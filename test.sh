@@ -10,8 +10,6 @@ tools/deps.sh
 if [ "${BRAMBOLT_SANITIZE:-0}" = "1" ]; then
   build="$root/build-asan"
   tools/build.sh "$build" -DBRAMBOLT_SANITIZE=ON
-  # The system's OpenGL and X11 libraries keep allocations for the process's life.
-  export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:fast_unwind_on_malloc=0:print_suppressions=0"
 else
   build="$root/build"
   tools/build.sh "$build"
