@@ -246,10 +246,7 @@ void c_MyApp::decodeICade() {
 }
 
 void c_MyApp::drawDebugLine() {
-    p_SetSize(1, 1);
-    p_SetRot(0);
-    p_SetCol(255, 255, 255, 1);
-    p_Blend(1);
+    p_ResetDraw();
     String line = kpIntToString(m_renderFps) + u":" + kpFloatToString(m_scaleX) + u"," +
                   kpFloatToString(m_scaleY);
     p_Text(16, kp_BT3_jscrh - 16, line, 0, 0, 0);

@@ -11,6 +11,7 @@
 #include "graphics/png_writer.h"
 #include "runtime/kp_glfw_game.h"
 #include "support/test_support.h"
+#include "support/test_window.h"
 
 namespace {
 constexpr int kTolerance = 2;
@@ -27,10 +28,8 @@ class Replay : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         if (host) return;
-        ASSERT_EQ(glfwInit(), GLFW_TRUE);
-        host = new KpGlfwGame();
-        host->OpenInitialWindow();
-        ASSERT_NE(host->Window(), nullptr);
+        host = sharedTestWindow();
+        ASSERT_NE(host, nullptr);
         kpInit();
         app = new c_MyApp();
         host->StartGame();

@@ -13,6 +13,7 @@
 #include "runtime/kp_app.h"
 #include "runtime/kp_glfw_game.h"
 #include "support/test_support.h"
+#include "support/test_window.h"
 
 namespace {
 
@@ -31,10 +32,8 @@ class RenderDevice : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         if (host) return;
-        ASSERT_EQ(glfwInit(), GLFW_TRUE);
-        host = new KpGlfwGame();
-        host->OpenInitialWindow();
-        ASSERT_NE(host->Window(), nullptr);
+        host = sharedTestWindow();
+        ASSERT_NE(host, nullptr);
     }
 
     RenderDevice() {
