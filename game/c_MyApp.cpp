@@ -6,12 +6,11 @@
 #include <cmath>
 #include <string_view>
 
+#include "game/bt3_numbers.h"
 #include "runtime/kp_random.h"
 
 namespace {
 constexpr int kUpdatesPerSecond = 60;
-constexpr int kLevelsPerGroup = 10;
-constexpr int kScreenMenu = 1;
 constexpr int kFirstSelectedLevel = 2;
 constexpr float kOuyaOverscan = 64.0f;
 constexpr int kStartStars = 100;
@@ -20,19 +19,6 @@ constexpr int kPlayerFloats = 500;
 // The ping goes to this endpoint when kp_BT3_J_On_Allow is set (it is not by default).
 constexpr std::string_view kPingAddress = "http://127.0.0.1/housecall.php";
 constexpr std::string_view kPingQuery = "hello=1&gameID=";
-
-// Level kinds used by the table.
-constexpr int kKindSuper = 1;
-constexpr int kKindTarget = 2;
-constexpr int kKindSpikes = 3;
-constexpr int kKindInfinity = 6;
-constexpr int kKindSheepRace = 7;
-constexpr int kKindDejaVu = 8;
-constexpr int kKindBounces = 9;
-constexpr int kKindLavaChase = 10;
-constexpr int kKindCollect = 11;
-constexpr int kKindMegaSpikes = 12;
-constexpr int kKindButtons = 13;
 
 // Groups that play another theme than their number: 5 and 7 are crossed over, 14 is mirrored.
 struct ThemeSwap {

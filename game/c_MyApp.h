@@ -127,20 +127,48 @@ class c_MyApp : public c_App {
     int p_WaitStart(int mode);
     int p_FirstLoader();
 
-    // ---- Later stages of the game (see c_MyApp_pending.cpp)
-    int p_ResetStars(int count);
-    int p_GetURL(const String& url, const String& query);
-    int p_Load();
-    int p_Save();
-    int p_Menu();
-    int p_LoadMenu();
-    int p_GameOver();
-    int p_OuyaQuit();
+    // ---- Effects: particles, stars and decorations
+    int p_ThrowParticle(float x, float y, int kind, int colour, float angle, float speed);
+    int p_FreeParticle();
+    int p_ResetParticles(int n);
+    int p_DoParticles();
+    int p_ResetStars(int n);
+    int p_DoStars(float dx, float dy);
+    int p_PutMisc(int i, int initial);
+    int p_ResetMisc(int n);
+    int p_DoMisc(float dx, float dy, int layers);
+    int p_Ink(int colour, int brightness);
+
+    // ---- Spike course, level set-up and win rules
+    int p_AddSpike();
+    int p_LoadGame_Ball();
+    int p_DidIWin();
+
+    // ---- Ball play
     int p_Game_Ball();
     int p_InGame();
-    int p_LoadGame_Ball();
-    int p_OptionBox();
+    int p_FindFloor();
+
+    // ---- Save data and badges
+    int p_Load();
+    int p_Save();
+    String p_BadgeID(int n);
+    String p_BadgeName(int n);
+    int p_GiveBadge(int n);
     int p_ShowBadges();
+
+    // ---- Menu, level select and the results panel
+    int p_Menu();
+    int p_LoadMenu();
+    int p_UnlockAllTheLevels();
+    int p_GameOver();
+    String p_MyNth();
+
+    // ---- Options, pause and quit panels; the online ping
+    int p_OptionBox();
+    int p_PauseMenu();
+    int p_OuyaQuit();
+    int p_GetURL(const String& url, const String& query);
 
     // ======== Fields ========
 
@@ -325,6 +353,16 @@ class c_MyApp : public c_App {
     // Online ping.
     String m_pingText;
 
+    // Save data and badges.
+
+    // Spike course, level set-up and win rules.
+
+    // Ball play.
+
+    // Menu, level select and results.
+
+    // Options, pause and quit panels.
+
   private:
     // The next free command of the draw list, or nullptr when the list is full.
     float* newCommand();
@@ -356,4 +394,16 @@ class c_MyApp : public c_App {
     String worldName(const char* base, int theme);
     void loadThemeSound3();
     void drawSpinner();
+
+    // Save data and badges.
+
+    // Effects.
+
+    // Spike course, level set-up and win rules.
+
+    // Ball play.
+
+    // Menu, level select and results.
+
+    // Options, pause and quit panels; the ping.
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "audio/gxtkAudio.h"
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "input/kp_input.h"
 #include "net/kp_asyncevent.h"
@@ -32,15 +33,6 @@ constexpr float kUp = -3717.0f; // a touch slot that is up
 // Intro overlay: two counts per tick up to this value, one after it, gone from kIntroEnd.
 constexpr int kIntroFastUntil = 89;
 constexpr int kIntroEnd = 320;
-
-enum Screen {
-    kScreenMenu = 1,
-    kScreenToMenu = 2,
-    kScreenQuitBox = 4,
-    kScreenWaitStart = 5,
-    kScreenPlay = 10,
-    kScreenLevelLoad = 11,
-};
 
 // The buttons whose presses hold the back latch, in the order they are checked.
 constexpr int kLatchButtons[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 16, 17, kBackButton};

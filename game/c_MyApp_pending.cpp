@@ -1,65 +1,122 @@
 // Methods that creation and the frame driver already call but whose work belongs to later
-// stages of the game: the star field, the online ping, the save data, and the screens and
-// panels (menu, play, results, options, pause, badges). Until those land they do nothing and
-// return 0, so creation and every tick run their whole order; each moves to its own file then.
+// stages of the game. Until each lands it does nothing and returns 0 (or an empty text), so
+// creation and every tick run their whole order; each group moves to files of its own then.
 #include "game/c_MyApp.h"
 
 namespace {
 constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
 }
 
-int c_MyApp::p_ResetStars(int /*count*/) {
+// ==== Effects
+int c_MyApp::p_ThrowParticle(float, float, int, int, float, float) {
     return 0;
 }
-
-int c_MyApp::p_GetURL(const String& /*url*/, const String& /*query*/) {
+int c_MyApp::p_FreeParticle() {
+    return -1;
+}
+int c_MyApp::p_ResetParticles(int) {
     return 0;
 }
+int c_MyApp::p_DoParticles() {
+    return 0;
+}
+int c_MyApp::p_ResetStars(int) {
+    return 0;
+}
+int c_MyApp::p_DoStars(float, float) {
+    return 0;
+}
+int c_MyApp::p_PutMisc(int, int) {
+    return 0;
+}
+int c_MyApp::p_ResetMisc(int) {
+    return 0;
+}
+int c_MyApp::p_DoMisc(float, float, int) {
+    return 0;
+}
+int c_MyApp::p_Ink(int, int) {
+    return 0;
+}
+// ==== end of effects
 
+// ==== Course, set-up and win rules
+int c_MyApp::p_AddSpike() {
+    return 0;
+}
+int c_MyApp::p_LoadGame_Ball() {
+    return 0;
+}
+int c_MyApp::p_DidIWin() {
+    return 0;
+}
+// ==== end of course
+
+// ==== Ball play
+int c_MyApp::p_Game_Ball() {
+    return 0;
+}
+int c_MyApp::p_InGame() {
+    return 0;
+}
+int c_MyApp::p_FindFloor() {
+    return 0;
+}
+// ==== end of ball play
+
+// ==== Save data and badges
 int c_MyApp::p_Load() {
     return 0;
 }
-
 int c_MyApp::p_Save() {
     return 0;
 }
+String c_MyApp::p_BadgeID(int) {
+    return String();
+}
+String c_MyApp::p_BadgeName(int) {
+    return String();
+}
+int c_MyApp::p_GiveBadge(int) {
+    return 0;
+}
+int c_MyApp::p_ShowBadges() {
+    return 0;
+}
+// ==== end of save data
 
+// ==== Menu and results
 int c_MyApp::p_Menu() {
-    // The menu's own clear, so each tick's drawing starts a fresh list; the tiles, panels
-    // and level select come with the menu screen.
+    // The menu's own clear, so each tick's drawing starts a fresh list.
     p_DoBG(0, 0, 80, kMenuBackgroundAlpha);
     m_theme = 0;
     return 0;
 }
-
 int c_MyApp::p_LoadMenu() {
     return 0;
 }
-
+int c_MyApp::p_UnlockAllTheLevels() {
+    return 0;
+}
 int c_MyApp::p_GameOver() {
     return 0;
 }
-
-int c_MyApp::p_OuyaQuit() {
-    return 0;
+String c_MyApp::p_MyNth() {
+    return String();
 }
+// ==== end of menu
 
-int c_MyApp::p_Game_Ball() {
-    return 0;
-}
-
-int c_MyApp::p_InGame() {
-    return 0;
-}
-
-int c_MyApp::p_LoadGame_Ball() {
-    return 0;
-}
-
+// ==== Panels and ping
 int c_MyApp::p_OptionBox() {
     return 0;
 }
-
-int c_MyApp::p_ShowBadges() {
+int c_MyApp::p_PauseMenu() {
     return 0;
 }
+int c_MyApp::p_OuyaQuit() {
+    return 0;
+}
+int c_MyApp::p_GetURL(const String&, const String&) {
+    return 0;
+}
+// ==== end of panels

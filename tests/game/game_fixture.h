@@ -1,6 +1,8 @@
 // A headless host with a fresh game object for each test: kpInit resets every module global,
 // the game registers itself as the one application, and TearDown releases both so that the
-// next test can register again. Tests that need creation call Start().
+// next test can register again. Tests that need creation call Start(). Every test runs in a
+// temporary working folder of its own, so saves never meet another test's or the player's
+// state file.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,9 +11,13 @@
 
 #include "game/c_MyApp.h"
 #include "runtime/kp_headless_game.h"
+#include "support/test_support.h"
 
 class GameTest : public ::testing::Test {
   protected:
+    // First member, so a derived fixture's own folder nests inside it.
+    TempDir workDir;
+
     void SetUp() override {
         host = std::make_unique<KpHeadlessGame>(640, 480);
         kpInit();

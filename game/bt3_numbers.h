@@ -1,0 +1,35 @@
+// Numbers that several files of the game share: the screen states of the frame driver and
+// the thirteen level kinds. Sound numbers, image slots and the like that one file alone uses
+// stay private to that file; a number needed by a second file moves here.
+#pragma once
+
+// Screen states (m_screen).
+enum Bt3Screen {
+    kScreenMenu = 1,
+    kScreenToMenu = 2,
+    kScreenQuitBox = 4,
+    kScreenWaitStart = 5,
+    kScreenPlay = 10,
+    kScreenLevelLoad = 11,
+};
+
+// Level kinds (m_levelKind, m_kind).
+enum Bt3Kind {
+    kKindSuper = 1,
+    kKindTarget = 2,
+    kKindSpikes = 3,
+    kKindLeap = 4,
+    kKindSpike = 5,
+    kKindInfinity = 6,
+    kKindSheepRace = 7,
+    kKindDejaVu = 8,
+    kKindBounces = 9,
+    kKindLavaChase = 10,
+    kKindCollect = 11,
+    kKindMegaSpikes = 12,
+    kKindButtons = 13,
+};
+
+// Level groups and themes: ten levels a group; the themes run 1..16.
+constexpr int kLevelsPerGroup = 10;
+constexpr int kThemeCount = 16;
