@@ -50,18 +50,11 @@ int c_MyApp::p_LoadGame_Ball() {
 int c_MyApp::p_DidIWin() {
     return 0;
 }
+void c_MyApp::drawKindCounter() {}
+void c_MyApp::drawStartTitle() {}
 // ==== end of course
 
 // ==== Ball play
-int c_MyApp::p_Game_Ball() {
-    return 0;
-}
-int c_MyApp::p_InGame() {
-    return 0;
-}
-int c_MyApp::p_FindFloor() {
-    return 0;
-}
 // ==== end of ball play
 
 // ==== Save data and badges
