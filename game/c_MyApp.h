@@ -356,9 +356,10 @@ class c_MyApp : public c_App {
     // Save data and badges.
 
     // Spike course, level set-up and win rules.
+    int m_num = 0;          // the head-up counter's value; play also sets it at each bounce
+    int m_resultsTimer = 0; // ticks of the results panel, 0 when a level starts
 
     // Ball play.
-    int m_num = 0;         // the head-up counter's number (spikes or bounces left, ...)
     int m_spikeMillis = 0; // clock of the spike pass; frozen once the round is over
 
     // Menu, level select and results.
@@ -402,6 +403,17 @@ class c_MyApp : public c_App {
     // Effects.
 
     // Spike course, level set-up and win rules.
+    // Places the round's decorations: every placement up to the star count, per theme.
+    void placeRoundDecorations();
+    // The kind's head-up counter at the top right, with its icon row; in the Bounces kind a
+    // count below 1 ends the round. The round's frame calls it in its kind-display step
+    // (after the score popups), whether or not the overlay is hidden.
+    void drawKindCounter();
+    // The kind's icon and title, arriving from above and below and resting at m_playFrames
+    // 60. The round's frame calls it while m_playFrames is below 120, after the title overlay.
+    void drawStartTitle();
+    // Tests reach the kind display through this probe.
+    friend struct KindDisplayProbe;
 
     // Ball play: the steps of one frame of p_Game_Ball, in the order they run.
     bool roundRuns() const;
@@ -445,8 +457,6 @@ class c_MyApp : public c_App {
     void runEndChecks();
     void drawScoreLine();
     void drawRoundText(float x, float y, const String& text, float scale);
-    void drawKindCounter();
-    void drawStartTitle();
 
     // Menu, level select and results.
 

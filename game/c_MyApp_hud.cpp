@@ -71,9 +71,7 @@ void c_MyApp::drawTitleOverlay() {
 }
 
 void c_MyApp::runEndChecks() {
-    drawKindCounter(); // draws unless the overlay is hidden; ends a Bounces round at 0
-    const int bouncesLeft = m_param - static_cast<int>(m_ball[kBounces]);
-    if (m_kind == kKindBounces && bouncesLeft < 1 && roundRuns()) m_roundOver = kRoundCrashed;
+    drawKindCounter(); // drawn unless the overlay is hidden; a Bounces round ends at 0 left
 
     const bool chime = (m_kind == kKindSuper && m_bestSuper >= m_param) ||
                        (m_kind == kKindCollect && m_ball[kCollected] >= m_param);

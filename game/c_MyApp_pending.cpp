@@ -41,17 +41,6 @@ int c_MyApp::p_Ink(int, int) {
 // ==== end of effects
 
 // ==== Course, set-up and win rules
-int c_MyApp::p_AddSpike() {
-    return 0;
-}
-int c_MyApp::p_LoadGame_Ball() {
-    return 0;
-}
-int c_MyApp::p_DidIWin() {
-    return 0;
-}
-void c_MyApp::drawKindCounter() {}
-void c_MyApp::drawStartTitle() {}
 // ==== end of course
 
 // ==== Ball play
