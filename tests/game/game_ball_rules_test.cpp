@@ -172,3 +172,42 @@ TEST_F(BallRound, ABurstInTheFrameThatPassesTheGoalEndsTheRoundAsACrash) {
     EXPECT_EQ(TicksOf(10).size(), 1u);
     EXPECT_EQ(app->m_won, 0);
 }
+
+TEST_F(BallRound, TheHeadIsHitWithinFifteenPixelsOfTheBallAndPassedThirtySixBeyondIt) {
+    // The ball moved this frame to dx pixels past spike 1, h pixels above its head.
+    auto roll = [this](float dx, float h) {
+        StartAndGo(1);
+        const float* spike = Spike(1);
+        PlaceBall(spike[1] + dx - 10.0f, spike[2] + h);
+        Press(kKeyRight);
+        Tick();
+        Release(kKeyRight);
+        return std::pair<int, int>(app->m_roundOver, Passed());
+    };
+    StartLevel(1);
+    const float reach = app->m_ballHalfH + 15.0f; // 31 on the first theme
+    EXPECT_EQ(roll(0, reach + 0.5f).first, 0);
+    EXPECT_EQ(roll(0, reach - 0.5f).first, 1);
+    EXPECT_EQ(roll(36.5f, 100).second, 1);
+    EXPECT_EQ(roll(35.5f, 100).second, 0);
+}
+
+TEST_F(BallRound, TheLeapLastsSeventyOneFramesAfterAPassButNotSeventyTwo) {
+    // Passes spike n exactly `after` frames after the previous pass, standing in between.
+    auto passAfter = [this](int n, int after) {
+        for (int i = 1; i < after; ++i) Tick();
+        const float* spike = Spike(n);
+        PlaceBall(spike[1] + 36.5f - 10.0f, 100.0f);
+        Press(kKeyRight);
+        Tick();
+        Release(kKeyRight);
+        EXPECT_EQ(Passed(), n);
+        return app->m_leap;
+    };
+    StartAndGo(1);
+    EXPECT_EQ(passAfter(1, 1), 1);
+    EXPECT_EQ(passAfter(2, 71), 2);
+    EXPECT_EQ(app->m_super, 1) << "standing broke the chain";
+    EXPECT_EQ(passAfter(3, 72), 1);
+    EXPECT_EQ(app->m_score, 1 + 2 + 1);
+}
