@@ -107,6 +107,9 @@ bool c_MyApp::roundRuns() const {
     return m_roundOver == 0;
 }
 
+// The sloped themes shear the world as it is drawn; every world y on screen (ball, spike
+// heads, labels, buttons) is raised by its screen x times the factor, so that with the shear
+// it lands back on the drawn ground.
 float c_MyApp::slopeFactor() const {
     switch (m_theme) {
     case kThemeCrosswind:
@@ -258,5 +261,5 @@ void c_MyApp::recordBallHistory() {
                           static_cast<float>(frog ? kFrameCycleFrog : kFrameCycle));
     }
     m_ball[kScreenX] = m_ball[kX] - m_camX;
-    m_ball[kScreenY] = m_groundY - m_ball[kHeight] + m_ball[kScreenX] * slopeFactor();
+    m_ball[kScreenY] = m_groundY - m_ball[kHeight] - m_ball[kScreenX] * slopeFactor();
 }

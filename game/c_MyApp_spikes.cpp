@@ -69,7 +69,7 @@ void c_MyApp::spikeStep(int slot, float floorAlpha) {
     const int number = static_cast<int>(spike[kSpNumber]);
     const float slope = slopeFactor();
     const float sx = spike[kSpX] - m_camX;
-    float sy = m_groundY - spike[kSpHead] + sx * slope;
+    float sy = m_groundY - spike[kSpHead] - sx * slope;
     const float right = kp_BT3_jscrw + kBeyondRight;
 
     if (sx > kGoalLabelFrom && sx < right && number == m_target) {
@@ -87,7 +87,7 @@ void c_MyApp::spikeStep(int slot, float floorAlpha) {
 
         p_ResetDraw();
         if (slope != 0) {
-            drawRoundText(sx - 12, m_groundY + 58 + sx * slope, kpIntToString(number), 2.0f);
+            drawRoundText(sx - 12, m_groundY + 58 - sx * slope, kpIntToString(number), 2.0f);
         } else {
             drawRoundText(sx, m_groundY + 32.0f, kpIntToString(number), 2.0f);
         }
@@ -158,7 +158,7 @@ void c_MyApp::runButtonWall(float* spike, float sx, float sy) {
         p_DrawImg(kImgBlocks, sx, sy - kWallReach + b * kBlockStep, kFrameWall);
     }
     const float bx = sx - kButtonAhead;
-    const float by = m_groundY - kButtonAbove + bx * slopeFactor();
+    const float by = m_groundY - kButtonAbove - bx * slopeFactor();
     p_SetSize(1.5f, 1.5f);
     p_DrawImg(kImgBlocks, bx, by, kFrameButton);
     p_ResetDraw();
