@@ -64,13 +64,7 @@ int c_MyApp::p_FindFloor() {
 }
 // ==== end of ball play
 
-// ==== Save data and badges
-int c_MyApp::p_Load() {
-    return 0;
-}
-int c_MyApp::p_Save() {
-    return 0;
-}
+// ==== Badges
 String c_MyApp::p_BadgeID(int) {
     return String();
 }
@@ -83,7 +77,7 @@ int c_MyApp::p_GiveBadge(int) {
 int c_MyApp::p_ShowBadges() {
     return 0;
 }
-// ==== end of save data
+// ==== end of badges
 
 // ==== Menu and results
 int c_MyApp::p_Menu() {
