@@ -64,6 +64,9 @@ int c_MyApp::p_FindFloor() {
 }
 // ==== end of ball play
 
+// ==== Save data and badges
+// ==== end of save data
+
 // ==== Menu and results
 int c_MyApp::p_Menu() {
     // The menu's own clear, so each tick's drawing starts a fresh list.
