@@ -259,16 +259,17 @@ int c_MyApp::p_OptionBox() {
     if (m_optionsCursor > count) m_optionsCursor = count;
     if (m_optionsCursor < 0) m_optionsCursor = 0;
 
-    // The press that opened the panel is not an answer to it: on the first tick whatever is
-    // held counts as acted on, until it is released.
-    if (open && sl == 0) {
+    // The press that opens the panel is not an answer to it: while closed (and on a first
+    // opening) whatever is held counts as acted on, until it is released.
+    if (!open || sl == 0) {
         m_optKeyDone = 1;
         m_optTouchDone = 1;
+    } else {
+        if (!anyPressed(*this, kHeldButtons, static_cast<int>(std::size(kHeldButtons)))) {
+            m_optKeyDone = 0;
+        }
+        if (m_pointerDown == 0) m_optTouchDone = 0;
     }
-    if (!anyPressed(*this, kHeldButtons, static_cast<int>(std::size(kHeldButtons)))) {
-        m_optKeyDone = 0;
-    }
-    if (m_pointerDown == 0) m_optTouchDone = 0;
 
     p_ResetDraw();
     p_SetCol(150, 75, 0, kFrameAlpha);

@@ -276,6 +276,13 @@ TEST_F(PanelTest, ThePressThatOpensThePanelDoesNotActInIt) {
     Tick();
     Tap(kKeyB);
     EXPECT_EQ(app->m_settings[1], 1);
+
+    Tap(kKeyEscape);
+    Tick(3); // reopened while still sliding away
+    Press(kKeyB);
+    app->m_optionsOpen = 1;
+    Tick(3);
+    EXPECT_EQ(app->m_settings[1], 1);
 }
 
 TEST_F(PanelTest, BackPressCogTouchAndActionOnTheBackButtonCloseAndLatch) {
