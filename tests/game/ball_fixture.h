@@ -114,7 +114,8 @@ class BallRound : public GameTest {
     // The record of the spike with this number among the 100 slots, or nullptr.
     float* Spike(int number) {
         for (int s = 0; s < 100; ++s) {
-            if (static_cast<int>(app->m_spikes[10 * s + 9]) == number) return &app->m_spikes[10 * s];
+            if (static_cast<int>(app->m_spikes[10 * s + 9]) == number)
+                return &app->m_spikes[10 * s];
         }
         return nullptr;
     }

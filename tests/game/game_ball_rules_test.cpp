@@ -211,3 +211,26 @@ TEST_F(BallRound, TheLeapLastsSeventyOneFramesAfterAPassButNotSeventyTwo) {
     EXPECT_EQ(passAfter(3, 72), 1);
     EXPECT_EQ(app->m_score, 1 + 2 + 1);
 }
+
+TEST_F(BallRound, BadgesComeWithAChainAboveFourAndTheHundredthSpike) {
+    StartAndGo(10); // Infinity: no goal, so spike 100 exists
+    Press(kKeyRight);
+    // Spikes 1..5 passed one after the other without a stop.
+    for (int n = 1; n <= 5; ++n) {
+        PlaceBall(Spike(n)[1] + 36.5f - 10.0f, 100.0f);
+        Tick();
+        ASSERT_EQ(app->m_super, n);
+        EXPECT_EQ(app->m_badges[16], n == 5) << "after a chain of " << n;
+    }
+    EXPECT_FALSE(app->m_badges[17]);
+    EXPECT_FALSE(app->m_badges[0]);
+    app->m_ball[20] = 98;
+    PlaceBall(Spike(99)[1] + 36.5f - 10.0f, 100.0f);
+    Tick();
+    EXPECT_FALSE(app->m_badges[0]) << "99 spikes";
+    PlaceBall(Spike(100)[1] + 36.5f - 10.0f, 100.0f);
+    Tick();
+    EXPECT_EQ(Passed(), 100);
+    EXPECT_TRUE(app->m_badges[0]) << "100 spikes in one round";
+    EXPECT_FALSE(app->m_badges[1]);
+}
