@@ -60,7 +60,13 @@ void c_MyApp::runSpikes(float floorAlpha) {
     p_ResetDraw();
     p_Alpha(floorAlpha);
     if (roundRuns()) m_spikeMillis = kp_app_Millisecs();
-    for (m_i = 0; m_i < kSpikeSlots; ++m_i) spikeStep(m_i, floorAlpha);
+    // m_i names the slot for the step (theme 10 turns each spike by it) and keeps its end
+    // value; the loop itself runs on a local, whatever the step's callees do with m_i.
+    for (int slot = 0; slot < kSpikeSlots; ++slot) {
+        m_i = slot;
+        spikeStep(slot, floorAlpha);
+    }
+    m_i = kSpikeSlots;
     p_ResetDraw();
 }
 
@@ -143,7 +149,7 @@ float c_MyApp::moveSpikeHead(float* spike, float sx, float sy, float& alpha) {
         break;
     }
     case kThemeGhost:
-        m_drawRot = -(kp_app_Millisecs() * 0.5f + 20.0f * m_i);
+        m_drawRot = -(kp_app_Millisecs() * 0.5f + 20.0f * static_cast<float>(m_i));
         break;
     default:
         break;
