@@ -234,3 +234,20 @@ TEST_F(BallRound, BadgesComeWithAChainAboveFourAndTheHundredthSpike) {
     EXPECT_TRUE(app->m_badges[0]) << "100 spikes in one round";
     EXPECT_FALSE(app->m_badges[1]);
 }
+
+TEST_F(BallRound, MirroredPlayFlipsOnlyThePlayFieldNotThePauseIcon) {
+    StartAndGo(131); // plays as the mirrored theme
+    ASSERT_EQ(app->m_theme, 16);
+    Tick();
+    int mirror = -1, unflip = -1, icon = -1;
+    for (int c = 0; c * kDrawStride < app->m_drawCount; ++c) {
+        const float* cmd = &app->m_drawList[c * kDrawStride];
+        if (cmd[0] == kCmdMirror && mirror < 0) mirror = c;
+        if (cmd[0] == kCmdShear && cmd[1] == 0 && cmd[2] == 0 && mirror >= 0) unflip = c;
+        if (cmd[0] == 97 && icon < 0) icon = c;
+    }
+    ASSERT_GE(mirror, 0);
+    ASSERT_GE(icon, 0);
+    EXPECT_GT(unflip, mirror);
+    EXPECT_LT(unflip, icon) << "the pause icon is drawn, and touched, where it is seen";
+}
