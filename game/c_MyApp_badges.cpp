@@ -1,4 +1,4 @@
-// c_MyApp badges (Part 6.12): the table of 22 badges (title "|" description, the description
+// c_MyApp badges: the table of 22 badges (title "|" description, the description
 // using p_Text's backslash-n line break), awarding a badge once with a sound and a pop-up, and
 // the pop-ups themselves: up to 13 stacked from the bottom, each sliding in from the left for
 // 10 ticks, held, and sliding out until it is freed after 240 ticks.

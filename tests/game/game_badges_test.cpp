@@ -1,4 +1,4 @@
-// Badges (Part 6.12): the table and its titles, awarding each badge once with one sound and
+// Badges: the table and its titles, awarding each badge once with one sound and
 // one pop-up, the thirteen pop-up slots, and the pop-ups' slide in, hold, slide out and
 // release as draw commands.
 #include <vector>

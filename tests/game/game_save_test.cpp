@@ -1,4 +1,4 @@
-// Save data (Part 6.11): the save string's three blocks and their checksums round trip every
+// Save data: the save string's three blocks and their checksums round trip every
 // value exactly; damage and truncation reset only the blocks they touch, with the exact console
 // lines; the loader's clamps and the restored menu selection; state files from newer or
 // damaged runs load without a crash; and the whole save path survives being killed at random
@@ -379,8 +379,8 @@ TEST_F(SaveTest, TruncationLosesOnlyTheBlocksNoLongerHeldInFull) {
     };
     check(0, false, false, 0, "", "empty");
     check(bars[6], false, false, 0, "", "inside the settings block");
-    // With no settings block the badge block is read from field 0 on (as Part 6.11 says: from
-    // the read position), so a text of 9 to 25 fields fails it there.
+    // With no settings block the badge block is read from field 0 on (the loader reads on from
+    // its read position), so a text of 9 to 25 fields fails it there.
     check(bars[23], false, false, 0, "Badge Checksum Invalid", "deeper in the settings block");
     check(bars[24], false, false, 0, "Settings Checksum Invalid", "the settings checksum cut");
     check(bars[25] - 1, true, false, 0, "", "settings without the final bar");
@@ -494,8 +494,7 @@ TEST_F(SaveTest, TheTitleTuneStartsWithSoundSettingsOneAndThree) {
     fresh();
     testing::internal::CaptureStdout();
     app->p_Load(); // no file: sound on
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("sfx/title_full.ogg"),
-              std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("sfx/title_full.ogg"), std::string::npos);
 }
 
 // ---- Files from newer or damaged runs
@@ -506,8 +505,8 @@ TEST_F(SaveTest, FieldsReadLikeAtoiAndSaturateBeyondThirtyTwoBits) {
     auto settingsWith = [&](const std::string& field1, int checksum) {
         std::vector<std::string> g = f;
         g[1] = field1;
-        std::uint32_t sum = static_cast<std::uint32_t>(checksum) + 5 * 1 + 10 * 64 + 11 * 64 +
-                            12 * 10 + 14 * 1;
+        std::uint32_t sum =
+            static_cast<std::uint32_t>(checksum) + 5 * 1 + 10 * 64 + 11 * 64 + 12 * 10 + 14 * 1;
         g[25] = std::to_string(static_cast<int>(sum));
         return joinFields(g);
     };
@@ -551,8 +550,8 @@ TEST_F(SaveTest, NonNumericEmptyAndBinaryFieldsFailOnlyTheirBlocks) {
     s.records[10 * 30] = 5; // the binary field below reads as 0
     s.settings[3] = 5;      // the word below reads as 0
     std::vector<std::string> f = splitFields(saveText(s));
-    f[3] = "three";                                   // settings
-    f[levelField(20, 5)] = "";                        // level 20
+    f[3] = "three";                                                // settings
+    f[levelField(20, 5)] = "";                                     // level 20
     f[levelField(30, 0)] = std::string("\x01\xff\0\x80", 4) + "9"; // level 30
     std::vector<std::string> want = {"Settings Checksum Invalid", "Badges Loaded",
                                      "Highscore 20 Checksum Invalid",
