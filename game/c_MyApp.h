@@ -356,6 +356,8 @@ class c_MyApp : public c_App {
     // Save data and badges.
 
     // Spike course, level set-up and win rules.
+    int m_num = 0;          // the head-up counter's value; play also sets it at each bounce
+    int m_resultsTimer = 0; // ticks of the results panel, 0 when a level starts
 
     // Ball play.
 
@@ -365,7 +367,6 @@ class c_MyApp : public c_App {
     int m_menuOpenCount = 1;            // levels open (tiles 0 .. count - 1), each menu tick
     int m_detailSlide = 0;              // detail panel: 0 closed, 1..1280 open, < 0 closing
     int m_unlockStep = 0;               // progress in the hidden unlock codes
-    int m_resultsTimer = 0;             // results panel: counts up over play, down over the menu
     int m_targetDiff = 0;               // score minus the level parameter (Target kind)
     float m_menuDragY = 0;              // pointer y the list last followed
     float m_menuBobAngle = 0;           // degrees; the highest open tile bobs with it
@@ -414,6 +415,17 @@ class c_MyApp : public c_App {
     // Effects.
 
     // Spike course, level set-up and win rules.
+    // Places the round's decorations: every placement up to the star count, per theme.
+    void placeRoundDecorations();
+    // The kind's head-up counter at the top right, with its icon row; in the Bounces kind a
+    // count below 1 ends the round. The round's frame calls it in its kind-display step
+    // (after the score popups), whether or not the overlay is hidden.
+    void drawKindCounter();
+    // The kind's icon and title, arriving from above and below and resting at m_playFrames
+    // 60. The round's frame calls it while m_playFrames is below 120, after the title overlay.
+    void drawStartTitle();
+    // Tests reach the kind display through this probe.
+    friend struct KindDisplayProbe;
 
     // Ball play.
 

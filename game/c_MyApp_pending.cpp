@@ -37,15 +37,6 @@ int c_MyApp::p_Ink(int, int) {
 // ==== end of effects
 
 // ==== Course, set-up and win rules
-int c_MyApp::p_AddSpike() {
-    return 0;
-}
-int c_MyApp::p_LoadGame_Ball() {
-    return 0;
-}
-int c_MyApp::p_DidIWin() {
-    return 0;
-}
 // ==== end of course
 
 // ==== Ball play

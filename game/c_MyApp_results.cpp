@@ -7,12 +7,12 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "game/bt3_course.h"
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 
 namespace {
 
-constexpr int kBallSpikesPassed = 20; // m_ball slot: spikes passed in the round
 constexpr int kStartStars = 100;
 constexpr int kSelectionSetting = 4;
 
@@ -53,7 +53,7 @@ bool levelInRecords(int level) {
 }
 
 VerdictCode verdictOf(const c_MyApp& app) {
-    const bool reached = app.m_ball[kBallSpikesPassed] >= static_cast<float>(app.m_target);
+    const bool reached = app.m_ball[kBallPassed] >= static_cast<float>(app.m_target);
     switch (app.m_kind) {
     case kKindSheepRace:
         return app.m_won == 1 ? kSheepWon : kSheepLost;
@@ -95,7 +95,7 @@ int c_MyApp::p_LoadMenu() {
         last[0] = score;
 
         int* stats = &m_records[kRecordStats + base];
-        const float spikes = m_ball[kBallSpikesPassed];
+        const float spikes = m_ball[kBallPassed];
         stats[kStatMostSpikes] = std::max(stats[kStatMostSpikes], static_cast<int>(spikes));
         const int diff = score - m_param;
         if (std::abs(diff) < std::abs(stats[kStatTargetDiff])) stats[kStatTargetDiff] = diff;
