@@ -51,3 +51,8 @@ enum Bt3Stat {
 };
 constexpr int kMarkerPassed = -1;
 constexpr int kMarkerMaxFails = 3;
+
+// Image slots the effects share with play and the loaders: the theme's world blocks (ball,
+// spikes, scenery, stars of play) and the 8 x 8 sparks and star shapes of "parts".
+constexpr int kImageWorld = 1;
+constexpr int kImageParts = 96;

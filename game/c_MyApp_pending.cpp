@@ -4,36 +4,6 @@
 #include "game/c_MyApp.h"
 
 // ==== Effects
-int c_MyApp::p_ThrowParticle(float, float, int, int, float, float) {
-    return 0;
-}
-int c_MyApp::p_FreeParticle() {
-    return -1;
-}
-int c_MyApp::p_ResetParticles(int) {
-    return 0;
-}
-int c_MyApp::p_DoParticles() {
-    return 0;
-}
-int c_MyApp::p_ResetStars(int) {
-    return 0;
-}
-int c_MyApp::p_DoStars(float, float) {
-    return 0;
-}
-int c_MyApp::p_PutMisc(int, int) {
-    return 0;
-}
-int c_MyApp::p_ResetMisc(int) {
-    return 0;
-}
-int c_MyApp::p_DoMisc(float, float, int) {
-    return 0;
-}
-int c_MyApp::p_Ink(int, int) {
-    return 0;
-}
 // ==== end of effects
 
 // ==== Course, set-up and win rules
