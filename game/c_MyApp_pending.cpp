@@ -10,15 +10,6 @@
 // ==== end of course
 
 // ==== Ball play
-int c_MyApp::p_Game_Ball() {
-    return 0;
-}
-int c_MyApp::p_InGame() {
-    return 0;
-}
-int c_MyApp::p_FindFloor() {
-    return 0;
-}
 // ==== end of ball play
 
 // ==== Save data and badges

@@ -137,6 +137,7 @@ TEST_F(FrameDriver, OneTickPressesEndButHeldButtonsStay) {
 
 TEST_F(FrameDriver, BackLatchHoldsWhileAButtonIsHeldAndClearsOnRelease) {
     StartLoaded();
+    app->m_introFrames = 320; // the menu holds both latches while the intro runs
     app->m_backLatch = 1;
     Press(kKeyRight);
     Tick();
@@ -205,6 +206,7 @@ TEST_F(FrameDriver, AFreshPressShowsNoJump) {
 
 TEST_F(FrameDriver, TouchSlotsReadMinus3717WhenUp) {
     StartLoaded();
+    app->m_introFrames = 320; // the menu holds both latches while the intro runs
     app->m_scaleX = 2;
     app->m_scaleY = 2;
     app->m_pointerLatch = 1;
