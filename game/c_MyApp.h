@@ -354,6 +354,8 @@ class c_MyApp : public c_App {
     String m_pingText;
 
     // Save data and badges.
+    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load.
+    int m_menuLevel = 0;
 
     // Spike course, level set-up and win rules.
     int m_num = 0;          // the head-up counter's value; play also sets it at each bounce
@@ -363,7 +365,6 @@ class c_MyApp : public c_App {
     int m_spikeMillis = 0; // clock of the spike pass; frozen once the round is over
 
     // Menu, level select and results.
-    int m_menuLevel = 0;                // selected tile = level number - 1 (setting 4)
     std::array<int, 100> m_menuStats{}; // totals over all levels, recomputed each menu tick
     int m_menuOpenCount = 1;            // levels open (tiles 0 .. count - 1), each menu tick
     int m_detailSlide = 0;              // detail panel: 0 closed, 1..1280 open, < 0 closing
