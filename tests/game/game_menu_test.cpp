@@ -247,6 +247,20 @@ TEST_F(MenuTest, TotalsAddUpTheStatisticsOfEveryLevel) {
     EXPECT_EQ(app->m_menuStats[28], 5) << "failed rounds";
     EXPECT_EQ(app->m_menuStats[38], 1) << "passed levels";
     EXPECT_EQ(app->m_menuOpenCount, 150) << "the last level's fails open no 151st";
+    EXPECT_TRUE(app->m_badges[8]) << "more than 99 spikes in total";
+    EXPECT_FALSE(app->m_badges[9]);
+    for (int badge = 24; badge <= 28; ++badge) EXPECT_TRUE(app->m_badges[badge]) << badge;
+
+    // The badges come from the totals: 99 spikes and 149 open levels are not enough.
+    app->m_badges.fill(false);
+    stats[1 * 10 + kStatTotalSpikes] = 39;
+    stats[149 * 10 + kStatMarker] = 0;
+    stats[147 * 10 + kStatMarker] = 3;
+    Tick();
+    EXPECT_EQ(app->m_menuOpenCount, 149);
+    EXPECT_FALSE(app->m_badges[8]);
+    EXPECT_TRUE(app->m_badges[27]);
+    EXPECT_FALSE(app->m_badges[28]);
 }
 
 TEST_F(MenuTest, ThreeFailsOpenTheNextLevelAndShowThreeCrosses) {
@@ -330,4 +344,21 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     host->MouseEvent(kEventMouseUp, 0, kp_BT3_jscrw - 20, 10);
     Tick();
     EXPECT_GT(app->m_detailSlide, 0);
+}
+
+TEST_F(MenuTest, DraggingMovesTheListTwiceAsFarAsThePointer) {
+    Settle();
+    const float target = app->m_menuYTarget;
+    host->MouseEvent(kEventMouseDown, 0, 600, 380);
+    Tick();
+    EXPECT_EQ(app->m_menuYTarget, target) << "the press only takes hold";
+    host->MouseEvent(kEventMouseMove, -1, 600, 390);
+    Tick();
+    EXPECT_EQ(app->m_menuYTarget, target + 20);
+    host->MouseEvent(kEventMouseMove, -1, 600, 385);
+    Tick();
+    EXPECT_EQ(app->m_menuYTarget, target + 10);
+    host->MouseEvent(kEventMouseUp, 0, 600, 385);
+    Tick();
+    EXPECT_EQ(app->m_menuLevel, 0);
 }
