@@ -16,6 +16,7 @@ namespace {
 
 constexpr float kFree = 0.0f;
 constexpr int kPopUp = 99;
+constexpr int kFallingWorldKind = 2;
 constexpr int kLastWorldKind = 4;
 constexpr int kFirstScreenKind = 5;
 constexpr int kLastScreenKind = 6;
@@ -32,7 +33,7 @@ constexpr float kFallGravity = 0.2f;
 constexpr float kDegToRad = 0.017453292f;
 
 bool falls(int kind) {
-    return kind == 2 || kind == kLastScreenKind;
+    return kind == kFallingWorldKind || kind == kLastScreenKind;
 }
 
 // Ink colours as fractions of full red, green and blue; entry 0 is every other number.

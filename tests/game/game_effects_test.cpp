@@ -311,6 +311,12 @@ TEST_F(EffectsTest, StarsMoveByDepthAndDrawByScreenAndTheme) {
     EXPECT_EQ(command(app, 0)[4], 2.0f);
     EXPECT_EQ(command(app, 0)[3], 0.0f);
 
+    app->m_theme = 16; // mirrored play: upright stars at a fixed alpha
+    app->p_CLS2D(kNotGiven, 0, 0, 0);
+    app->p_DoStars(0, 0);
+    EXPECT_EQ(command(app, 0)[3], 0.0f);
+    EXPECT_EQ(command(app, 0)[7], 0.8f);
+
     app->m_theme = 11; // snow jitters: two draws a star
     EXPECT_EQ(drawsOf([&] { app->p_DoStars(0, 0); }), 4);
 
@@ -372,6 +378,13 @@ TEST_F(EffectsTest, DecorationsDrawByLayerAndComeBackFromTheRight) {
     EXPECT_GE(misc(7)[1], 640 + 96.0f);
     EXPECT_GE(misc(9)[1], 640 + 96.0f);
     EXPECT_EQ(misc(9)[2], 448.0f);
+
+    app->m_theme = 6; // Seaside rocks sway instead of turning round
+    misc(0)[5] = 90;
+    misc(0)[6] = 0;
+    app->p_CLS2D(kNotGiven, 0, 0, 0);
+    app->p_DoMisc(0, 0, 0);
+    EXPECT_NEAR(command(app, 0)[3], -4.0f, 1e-5f);
 
     app->m_theme = 12; // a halo copy four times the size, 32 higher
     app->p_CLS2D(kNotGiven, 0, 0, 0);

@@ -48,6 +48,13 @@ constexpr int kPopUpKind = 99;
 constexpr float kEndlessLife = 1.0e6f;
 constexpr float kScrollX = -3.0f;
 constexpr float kStarScroll = 0.5f;
+// Record layout of a particle (ten floats): kind, life and the number a pop-up shows.
+constexpr int kRecordFloats = 10;
+constexpr int kKindSlot = 0;
+constexpr int kLifeSlot = 7;
+constexpr int kNumberSlot = 9;
+constexpr int kBallScreenX = 18;
+constexpr float kBallFarAway = -5000.0f;
 
 using Clock = std::chrono::steady_clock;
 
@@ -56,7 +63,7 @@ void fillPools(c_MyApp& app) {
     app.m_screen = kScreenPlay;
     app.m_restY = 400;
     app.m_groundY = 420;
-    app.m_ball[18] = -5000; // the ball never reaches the item
+    app.m_ball[kBallScreenX] = kBallFarAway; // the ball never reaches the item
     app.p_ResetStars(100);
     app.p_ResetMisc(20);
     app.p_ResetParticles(250);
@@ -65,8 +72,9 @@ void fillPools(c_MyApp& app) {
         app.p_ThrowParticle(320, 240, kind, 1 + i % 9, kNotGiven, kNotGiven);
     }
     for (int i = 0; i <= app.m_particleLast; ++i) {
-        app.m_particles[i * 10 + 7] = kEndlessLife;
-        if (app.m_particles[i * 10] == kPopUpKind) app.m_particles[i * 10 + 9] = 100 + i;
+        float* p = &app.m_particles[i * kRecordFloats];
+        p[kLifeSlot] = kEndlessLife;
+        if (p[kKindSlot] == kPopUpKind) p[kNumberSlot] = static_cast<float>(100 + i);
     }
 }
 
