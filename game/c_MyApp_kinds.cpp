@@ -4,6 +4,7 @@
 // the round begins. The rules of play that go with each kind are in the round itself.
 #include <algorithm>
 
+#include "game/bt3_ball.h"
 #include "game/bt3_course.h"
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
@@ -100,6 +101,12 @@ int c_MyApp::p_DidIWin() {
     default: // Leap and Spike cannot be won
         break;
     }
+    // The results panel asks again on every tick. A round that crashed before the goal
+    // sequence gave its verdict (a crash in the very frame that passed the goal spike) stays
+    // lost, or the records would file a crash as a pass. Infinity rounds only end in a crash.
+    if (m_roundOver == bt3ball::kRoundCrashed && m_goalFrames < bt3ball::kGoalResult &&
+        m_kind != kKindInfinity)
+        won = false;
     if (won) {
         m_won = 1;
         m_lost = 0;

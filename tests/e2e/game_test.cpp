@@ -268,3 +268,110 @@ TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
     EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
 }
+
+namespace {
+
+// The colour of one pixel of a screenshot as r, g, b in 0..255.
+std::array<int, 3> pixelAt(const std::string& file, int x, int y) {
+    std::string out = runCommand(
+        "convert " + file + " -format '%[fx:int(255*p{" + std::to_string(x) + "," +
+        std::to_string(y) + "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
+        "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) + "}.b)]' info:");
+    std::array<int, 3> rgb{-1, -1, -1};
+    std::sscanf(out.c_str(), "%d %d %d", &rgb[0], &rgb[1], &rgb[2]);
+    return rgb;
+}
+
+// Holds a key for a moment, long enough for several game ticks to see it down.
+void pressKey(const std::string& key) {
+    runCommand("xdotool keydown " + key);
+    pause(0.3);
+    runCommand("xdotool keyup " + key);
+}
+
+} // namespace
+
+TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
+    TempDir work;
+    std::filesystem::create_directory_symlink(data_->file("data"), work.file("data"));
+    const std::string shots = buildDir() + "/screenshots/";
+    std::filesystem::create_directories(shots);
+    const std::string stateFile = work.file(".zembrastate");
+    ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    const unsigned long window = findWindow("Brambolt3", 20.0);
+    ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
+    runCommand("xdotool windowfocus --sync " + std::to_string(window));
+    auto shot = [&](const std::string& name) {
+        runCommand("import -window " + std::to_string(window) + " " + shots + name + ".png");
+        return shots + name + ".png";
+    };
+    // The results panel's yellow bar crosses this point; the menu shows dark blue there.
+    auto yellowBar = [](const std::string& file) {
+        const std::array<int, 3> rgb = pixelAt(file, 300, 216);
+        return rgb[0] > 90 && rgb[1] > 90 && rgb[2] < rgb[1] / 2;
+    };
+
+    pause(6.5); // the loader and, on an idle machine, the intro are over
+    const std::string menu = shot("menu_fresh");
+    EXPECT_GT(std::stoul(runCommand("identify -format %k " + menu)), 50u) << "tiles drawn";
+    EXPECT_FALSE(yellowBar(menu));
+
+    // Enter starts level 1; the intro holds input back, so press until the theme loads.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (readFile(work.file("out.txt")).find("Loading theme") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        pressKey("Return");
+        pause(0.5);
+    }
+    ASSERT_NE(readFile(work.file("out.txt")).find("Loading theme"), std::string::npos)
+        << "Enter did not start level 1";
+    pause(1.0);
+    shot("level1_start");
+
+    // Hold Right in long presses until the round ends and the game is back in the menu, which
+    // saves. (The press that ends the start title never moves the ball, so a press that came
+    // too early is let go and taken again.)
+    bool sawPanel = false;
+    bool tookPlay = false;
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (!std::filesystem::exists(stateFile) && std::chrono::steady_clock::now() < deadline &&
+           game.running()) {
+        runCommand("xdotool keydown Right");
+        const auto hold = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+        while (!std::filesystem::exists(stateFile) && std::chrono::steady_clock::now() < hold) {
+            const std::string probe = shot(tookPlay ? "results_probe" : "level1_rolling");
+            tookPlay = true;
+            if (!sawPanel && yellowBar(probe)) {
+                std::filesystem::copy_file(probe, shots + "results_panel.png",
+                                           std::filesystem::copy_options::overwrite_existing);
+                sawPanel = true;
+            }
+        }
+        runCommand("xdotool keyup Right");
+        pause(0.2);
+    }
+    ASSERT_TRUE(std::filesystem::exists(stateFile)) << "no return to the menu\n"
+                                                    << readFile(work.file("out.txt"));
+    EXPECT_TRUE(sawPanel) << "the results panel was not seen";
+    std::filesystem::remove(shots + "results_probe.png");
+
+    pause(2.0);
+    const std::string after = shot("menu_after_round");
+    EXPECT_FALSE(yellowBar(after)) << "the panel has faded";
+    ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
+
+    StateFile saved;
+    std::string why;
+    ASSERT_TRUE(StateFile::parse(readFile(stateFile), saved, why)) << why;
+    // The round is filed: its score (0 if the ball met the first spike) is level 1's last and
+    // best, its spikes are the level's total and its most, and its result is marked.
+    EXPECT_EQ(saved.best[0], saved.last[0]);
+    EXPECT_EQ(saved.stat[7], saved.stat[0]);
+    EXPECT_GE(saved.last[0], saved.stat[7]) << "every spike passed scores";
+    const int marker = saved.stat[8];
+    EXPECT_TRUE(marker == 1 || marker == -1) << marker;
+    EXPECT_EQ(saved.settings[4], marker == -1 ? 1 : 0) << "the selection after the round";
+
+    runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
+    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+}
