@@ -11,15 +11,6 @@ constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
 // ==== end of effects
 
 // ==== Course, set-up and win rules
-int c_MyApp::p_AddSpike() {
-    return 0;
-}
-int c_MyApp::p_LoadGame_Ball() {
-    return 0;
-}
-int c_MyApp::p_DidIWin() {
-    return 0;
-}
 // ==== end of course
 
 // ==== Ball play
@@ -33,27 +24,6 @@ int c_MyApp::p_FindFloor() {
     return 0;
 }
 // ==== end of ball play
-
-// ==== Save data and badges
-int c_MyApp::p_Load() {
-    return 0;
-}
-int c_MyApp::p_Save() {
-    return 0;
-}
-String c_MyApp::p_BadgeID(int) {
-    return String();
-}
-String c_MyApp::p_BadgeName(int) {
-    return String();
-}
-int c_MyApp::p_GiveBadge(int) {
-    return 0;
-}
-int c_MyApp::p_ShowBadges() {
-    return 0;
-}
-// ==== end of save data
 
 // ==== Menu and results
 int c_MyApp::p_Menu() {
