@@ -363,8 +363,7 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     int m_pingDone = 0;
 
     // Save data and badges.
-    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load
-    // (Parts 6.11, 6.13).
+    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load.
     int m_menuLevel = 0;
 
     // Spike course, level set-up and win rules.
@@ -372,6 +371,7 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     int m_resultsTimer = 0; // ticks of the results panel, 0 when a level starts
 
     // Ball play.
+    int m_spikeMillis = 0; // clock of the spike pass; frozen once the round is over
 
     // Menu, level select and results.
     // Level detail panel: 0 closed; 1 to 1280 opening or open; negative while closing.
@@ -433,7 +433,48 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     // Tests reach the kind display through this probe.
     friend struct KindDisplayProbe;
 
-    // Ball play.
+    // Ball play: the steps of one frame of p_Game_Ball, in the order they run.
+    bool roundRuns() const;
+    float slopeFactor() const;
+    void readPlayInput();
+    void overrideSpeed();
+    void easeCamera();
+    float easeGlow();
+    void beginWorld();
+    void beginSlope();
+    void endWorld();
+    float miscSway() const;
+    void drawBackdrop(float floorAlpha);
+    void drawFloorLayer(float parallax, float alpha, float swayScale, float swayRate);
+    void runComboTimer();
+    void moveBall();
+    void bounceBall();
+    void burstBall();
+    void recordBallHistory();
+    void drawBall(float floorAlpha);
+    void drawBallImage(float x, float y, float spin, float frame);
+    void runOrbiters();
+    void runSpikes(float floorAlpha);
+    void spikeStep(int slot, float floorAlpha);
+    float moveSpikeHead(float* spike, float sx, float sy, float& alpha);
+    void runButtonWall(float* spike, float sx, float sy);
+    void drawSpike(const float* spike, float sx, float sy, float alpha, int number);
+    void passSpike(int number);
+    void giveRoundBadges();
+    void throwPopup();
+    void listPassValue(int number, int value);
+    bool spikeHitsBall(const float* spike, float sx, float sy) const;
+    void crash();
+    void drawPassValues();
+    void runChasers();
+    void runSheep();
+    void runLava();
+    void runStartSequence();
+    void drawTitleOverlay();
+    void runPopups();
+    void runEndChecks();
+    void drawScoreLine();
+    void drawRoundText(float x, float y, const String& text, float scale);
 
     // Menu, level select and results.
 

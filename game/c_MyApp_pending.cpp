@@ -14,16 +14,10 @@ constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
 // ==== end of course
 
 // ==== Ball play
-int c_MyApp::p_Game_Ball() {
-    return 0;
-}
-int c_MyApp::p_InGame() {
-    return 0;
-}
-int c_MyApp::p_FindFloor() {
-    return 0;
-}
 // ==== end of ball play
+
+// ==== Save data and badges
+// ==== end of save data
 
 // ==== Menu and results
 int c_MyApp::p_Menu() {

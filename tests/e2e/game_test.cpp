@@ -67,7 +67,7 @@ class GameEndToEnd : public ::testing::Test {
 
 TempDir* GameEndToEnd::data_ = nullptr;
 
-// The save string of Part 6.11, built and checked here on its own: 25 settings and their
+// The game's save string, built and checked here on its own: 25 settings and their
 // checksum, 8 badge words and theirs, and per level 10 x (best, last, statistic) and its own.
 struct StateFile {
     std::array<int, 25> settings{};
