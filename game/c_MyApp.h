@@ -374,8 +374,18 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     int m_spikeMillis = 0; // clock of the spike pass; frozen once the round is over
 
     // Menu, level select and results.
-    // Level detail panel: 0 closed; 1 to 1280 opening or open; negative while closing.
-    int m_detailSlide = 0;
+    std::array<int, 100> m_menuStats{}; // totals over all levels, recomputed each menu tick
+    int m_menuOpenCount = 1;            // levels open (tiles 0 .. count - 1), each menu tick
+    int m_detailSlide = 0;              // detail panel: 0 closed, 1..1280 open, < 0 closing
+    int m_unlockStep = 0;               // progress in the hidden unlock codes
+    int m_targetDiff = 0;               // score minus the level parameter (Target kind)
+    float m_menuDragY = 0;              // pointer y the list last followed
+    float m_menuBobAngle = 0;           // degrees; the highest open tile bobs with it
+    float m_menuCogAngle = 0;           // degrees; the options button turns with it
+    int m_menuRepeatDelay = 30;         // ticks before the next key repeat
+    int m_menuRepeatWait = 0;           // ticks left until a held direction moves again
+    int m_menuSideHeld = 0;             // left (1) and right (2) held at the previous tick
+    float m_menuTicker = 0;             // credit ticker position in units
 
     // Options, pause and quit panels.
     int m_optionsCursor = 0; // 0 the back button, then the shown lines from 1
@@ -477,6 +487,21 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     void drawRoundText(float x, float y, const String& text, float scale);
 
     // Menu, level select and results.
+    // Totals, the open count and the badges they earn.
+    void menuTotals();
+    void menuBackdrop();
+    void menuOptionsButton();
+    // The tile snake: draws and tests every visible tile; returns the y below level 1.
+    float menuTiles();
+    void menuTile(int index, float x, float y);
+    void menuTilePress(int index, float x, float y);
+    void menuCorners();
+    void menuDrag(float yBelowFirst);
+    void menuKeys();
+    void menuSideCode();
+    void menuStartLevel();
+    void menuDetailPanel();
+    void resultsVerdict(float bar);
 
     // Options, pause and quit panels; the ping.
 };
