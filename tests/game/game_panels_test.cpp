@@ -236,7 +236,8 @@ TEST_F(PanelTest, CursorStaysWithinTheShownLinesAndCreditsAreAbsentWhilePaused) 
 TEST_F(PanelTest, CreditsLineOpensTheDetailPanelAndSavesAsItClosesTheOptions) {
     OpenOptions();
     Click(300, 170); // score popups off
-    Click(400, 340); // the credits box, on the right
+    MouseDown(400, 340); // the credits box, on the right
+    Tick();
     EXPECT_EQ(app->m_detailSlide, 1);
     EXPECT_EQ(app->m_optionsOpen, 0);
     EXPECT_EQ(app->m_optionsCursor, 6);
