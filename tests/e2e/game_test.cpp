@@ -375,3 +375,79 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
     EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
 }
+
+namespace {
+
+// Pixels of a screenshot close to pure yellow (the pause panel's choice ring).
+long yellowPixels(unsigned long window, const std::string& name) {
+    const std::string file = buildDir() + "/screenshots/" + name + ".png";
+    std::filesystem::create_directories(buildDir() + "/screenshots");
+    runCommand("import -window " + std::to_string(window) + " " + file);
+    const std::string count = runCommand("convert " + file +
+                                         " -fuzz 12% -fill white -opaque '#ffff00' -fill black"
+                                         " +opaque white -format '%[fx:round(mean*w*h)]' info:");
+    return count.empty() ? -1 : std::stol(count);
+}
+
+// The game in a fresh folder of its own (sharing the generated data), past the intro.
+struct FreshGame {
+    FreshGame() {
+        std::filesystem::create_directory_symlink(dataDir + "/data", work.file("data"));
+        game = std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
+                                              work.path(), work.file("out.txt"));
+        window = findWindow("Brambolt3", 20.0);
+        if (window != 0) runCommand("xdotool windowfocus --sync " + std::to_string(window));
+        pause(6.5); // the loader and the intro, which hold the menu's input, are over
+    }
+    std::string output() { return readFile(work.file("out.txt")); }
+    void quit() { runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4"); }
+
+    static inline std::string dataDir;
+    TempDir work;
+    std::unique_ptr<ChildProcess> game;
+    unsigned long window = 0;
+};
+
+} // namespace
+
+TEST_F(GameEndToEnd, OptionsChangedFromTheMenuAreSavedWhenThePanelCloses) {
+    FreshGame::dataDir = data_->path();
+    FreshGame run;
+    ASSERT_NE(run.window, 0u) << run.output();
+    pressKey("b"); // the menu's options button
+    pause(1.0);
+    pressKey("Down"); // the sound line
+    pressKey("space");
+    pressKey("Down"); // score popups
+    pressKey("space");
+    EXPECT_FALSE(std::filesystem::exists(run.work.file(".zembrastate"))) << "saved on closing";
+    pressKey("Escape");
+    pause(1.0);
+    ASSERT_TRUE(run.game->running()) << "the back press closed the panel, not the game";
+    StateFile saved;
+    std::string why;
+    ASSERT_TRUE(StateFile::parse(readFile(run.work.file(".zembrastate")), saved, why)) << why;
+    EXPECT_EQ(saved.settings[5], 2) << "sound: effects only";
+    EXPECT_EQ(saved.settings[1], 1) << "score popups off";
+    run.quit();
+    EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+}
+
+TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundAndAgainResumesIt) {
+    FreshGame::dataDir = data_->path();
+    FreshGame run;
+    ASSERT_NE(run.window, 0u) << run.output();
+    pressKey("Return"); // starts level 1
+    pause(2.0);
+    const long playing = yellowPixels(run.window, "pause_before");
+    pressKey("Escape");
+    pause(1.5);
+    const long paused = yellowPixels(run.window, "pause_panel");
+    EXPECT_GT(paused, playing + 400) << "the pause panel's choice ring is up";
+    pressKey("Escape");
+    pause(1.5);
+    EXPECT_LT(yellowPixels(run.window, "pause_resumed"), paused - 400) << "the panel has gone";
+    ASSERT_TRUE(run.game->running()) << run.output();
+    run.quit();
+    EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+}

@@ -233,13 +233,15 @@ TEST_F(PanelTest, CursorStaysWithinTheShownLinesAndCreditsAreAbsentWhilePaused) 
     EXPECT_EQ(app->m_optionsCursor, 5);
 }
 
-TEST_F(PanelTest, CreditsLineOpensTheDetailPanelAndClosesTheOptions) {
+TEST_F(PanelTest, CreditsLineOpensTheDetailPanelAndSavesAsItClosesTheOptions) {
     OpenOptions();
-    Click(400, 340); // the credits box, on the right
-    // Opened on the press; the menu slides it further open on the release tick.
-    EXPECT_GT(app->m_detailSlide, 0);
+    Click(300, 170); // score popups off
+    MouseDown(400, 340); // the credits box, on the right
+    Tick();
+    EXPECT_EQ(app->m_detailSlide, 1);
     EXPECT_EQ(app->m_optionsOpen, 0);
     EXPECT_EQ(app->m_optionsCursor, 6);
+    EXPECT_EQ(readFile(workDir.file(".zembrastate")).substr(0, 4), "0|1|");
 }
 
 TEST_F(PanelTest, HeldKeysAndTouchesActOnce) {
@@ -293,6 +295,7 @@ TEST_F(PanelTest, BackPressCogTouchAndActionOnTheBackButtonCloseAndLatch) {
     EXPECT_EQ(app->m_optionsOpen, 0);
     EXPECT_EQ(app->m_backLatch, 1);
     EXPECT_EQ(app->m_pointerLatch, 1);
+    EXPECT_TRUE(std::filesystem::exists(workDir.file(".zembrastate"))) << "closing saves";
     Release(kKeyEscape);
     Tick(40);
     EXPECT_EQ(app->m_optionsSlide, 0);
