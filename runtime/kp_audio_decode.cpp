@@ -125,7 +125,7 @@ KpBytes readOgg(FILE* file, int* length, int* channels, int* format, int* hertz)
     const int c = info ? info->channels : 0;
     const long rate = info ? info->rate : 0;
     std::vector<char> pcm;
-    bool ok = c > 0 && rate > 0;
+    bool ok = c > 0 && rate > 0 && rate <= INT_MAX; // the host reports the rate as an int
     char block[kOggBlockBytes];
     while (ok) {
         int link = 0;
@@ -143,7 +143,7 @@ KpBytes readOgg(FILE* file, int* length, int* channels, int* format, int* hertz)
     const size_t frames = pcm.size() / frameBytes;
     KpBytes data(static_cast<unsigned char*>(std::malloc(frames * frameBytes + 1)));
     if (!data) return nullptr;
-    std::memcpy(data.get(), pcm.data(), frames * frameBytes);
+    if (frames > 0) std::memcpy(data.get(), pcm.data(), frames * frameBytes);
     *length = static_cast<int>(frames);
     *channels = c;
     *format = 2;
