@@ -354,6 +354,9 @@ class c_MyApp : public c_App {
     String m_pingText;
 
     // Save data and badges.
+    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load
+    // (Parts 6.11, 6.13).
+    int m_menuLevel = 0;
 
     // Spike course, level set-up and win rules.
 

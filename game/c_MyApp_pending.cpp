@@ -64,27 +64,6 @@ int c_MyApp::p_FindFloor() {
 }
 // ==== end of ball play
 
-// ==== Save data and badges
-int c_MyApp::p_Load() {
-    return 0;
-}
-int c_MyApp::p_Save() {
-    return 0;
-}
-String c_MyApp::p_BadgeID(int) {
-    return String();
-}
-String c_MyApp::p_BadgeName(int) {
-    return String();
-}
-int c_MyApp::p_GiveBadge(int) {
-    return 0;
-}
-int c_MyApp::p_ShowBadges() {
-    return 0;
-}
-// ==== end of save data
-
 // ==== Menu and results
 int c_MyApp::p_Menu() {
     // The menu's own clear, so each tick's drawing starts a fresh list.
