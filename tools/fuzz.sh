@@ -10,7 +10,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
 shift || true
-all=(fuzz_wav fuzz_ogg fuzz_png fuzz_url fuzz_http fuzz_databuffer fuzz_text)
+all=(fuzz_wav fuzz_ogg fuzz_png fuzz_url fuzz_http fuzz_databuffer fuzz_text fuzz_state)
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${all[@]}")
 build="$root/build-fuzz"
