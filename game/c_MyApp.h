@@ -11,6 +11,7 @@
 #include "audio/kp_audio.h"
 #include "game/kp_bt3_globals.h"
 #include "graphics/c_Image.h"
+#include "net/c_HttpRequest.h"
 #include "runtime/kp_app.h"
 #include "runtime/kp_string.h"
 
@@ -52,7 +53,7 @@ struct KpScreenFit {
 // The virtual screen for a device of devW by devH pixels with the designed size and overscan.
 KpScreenFit kpFitScreen(int devW, int devH, float rawW, float rawH, float overscan);
 
-class c_MyApp : public c_App {
+class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
   public:
     c_MyApp();
 
@@ -169,6 +170,11 @@ class c_MyApp : public c_App {
     int p_PauseMenu();
     int p_OuyaQuit();
     int p_GetURL(const String& url, const String& query);
+    // The ping's completion; the request interface's callback forwards here.
+    int p_OnHttpRequestComplete(c_HttpRequest* request);
+    void OnHttpRequestComplete(c_HttpRequest* request) override {
+        p_OnHttpRequestComplete(request);
+    }
 
     // ======== Fields ========
 
@@ -352,19 +358,31 @@ class c_MyApp : public c_App {
 
     // Online ping.
     String m_pingText;
+    // The request in flight; dropped once it has answered.
+    std::unique_ptr<c_HttpRequest> m_pingRequest;
+    int m_pingDone = 0;
 
     // Save data and badges.
-    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load
-    // (Parts 6.11, 6.13).
+    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load.
     int m_menuLevel = 0;
 
     // Spike course, level set-up and win rules.
+    int m_num = 0;          // the head-up counter's value; play also sets it at each bounce
+    int m_resultsTimer = 0; // ticks of the results panel, 0 when a level starts
 
     // Ball play.
+    int m_spikeMillis = 0; // clock of the spike pass; frozen once the round is over
 
     // Menu, level select and results.
+    // Level detail panel: 0 closed; 1 to 1280 opening or open; negative while closing.
+    int m_detailSlide = 0;
 
     // Options, pause and quit panels.
+    int m_optionsCursor = 0; // 0 the back button, then the shown lines from 1
+    int m_optKeyDone = 0;    // a key press was acted on; cleared once no button is down
+    int m_optTouchDone = 0;  // a touch was acted on; cleared once no pointer is down
+    float m_cogAngle = 0;
+    int m_pauseChoice = 0; // -1 back to the menu, 0 resume, 1 options
 
   private:
     // The next free command of the draw list, or nullptr when the list is full.
@@ -403,8 +421,60 @@ class c_MyApp : public c_App {
     // Effects.
 
     // Spike course, level set-up and win rules.
+    // Places the round's decorations: every placement up to the star count, per theme.
+    void placeRoundDecorations();
+    // The kind's head-up counter at the top right, with its icon row; in the Bounces kind a
+    // count below 1 ends the round. The round's frame calls it in its kind-display step
+    // (after the score popups), whether or not the overlay is hidden.
+    void drawKindCounter();
+    // The kind's icon and title, arriving from above and below and resting at m_playFrames
+    // 60. The round's frame calls it while m_playFrames is below 120, after the title overlay.
+    void drawStartTitle();
+    // Tests reach the kind display through this probe.
+    friend struct KindDisplayProbe;
 
-    // Ball play.
+    // Ball play: the steps of one frame of p_Game_Ball, in the order they run.
+    bool roundRuns() const;
+    float slopeFactor() const;
+    void readPlayInput();
+    void overrideSpeed();
+    void easeCamera();
+    float easeGlow();
+    void beginWorld();
+    void beginSlope();
+    void endWorld();
+    float miscSway() const;
+    void drawBackdrop(float floorAlpha);
+    void drawFloorLayer(float parallax, float alpha, float swayScale, float swayRate);
+    void runComboTimer();
+    void moveBall();
+    void bounceBall();
+    void burstBall();
+    void recordBallHistory();
+    void drawBall(float floorAlpha);
+    void drawBallImage(float x, float y, float spin, float frame);
+    void runOrbiters();
+    void runSpikes(float floorAlpha);
+    void spikeStep(int slot, float floorAlpha);
+    float moveSpikeHead(float* spike, float sx, float sy, float& alpha);
+    void runButtonWall(float* spike, float sx, float sy);
+    void drawSpike(const float* spike, float sx, float sy, float alpha, int number);
+    void passSpike(int number);
+    void giveRoundBadges();
+    void throwPopup();
+    void listPassValue(int number, int value);
+    bool spikeHitsBall(const float* spike, float sx, float sy) const;
+    void crash();
+    void drawPassValues();
+    void runChasers();
+    void runSheep();
+    void runLava();
+    void runStartSequence();
+    void drawTitleOverlay();
+    void runPopups();
+    void runEndChecks();
+    void drawScoreLine();
+    void drawRoundText(float x, float y, const String& text, float scale);
 
     // Menu, level select and results.
 

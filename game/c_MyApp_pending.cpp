@@ -8,61 +8,16 @@ constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
 }
 
 // ==== Effects
-int c_MyApp::p_ThrowParticle(float, float, int, int, float, float) {
-    return 0;
-}
-int c_MyApp::p_FreeParticle() {
-    return -1;
-}
-int c_MyApp::p_ResetParticles(int) {
-    return 0;
-}
-int c_MyApp::p_DoParticles() {
-    return 0;
-}
-int c_MyApp::p_ResetStars(int) {
-    return 0;
-}
-int c_MyApp::p_DoStars(float, float) {
-    return 0;
-}
-int c_MyApp::p_PutMisc(int, int) {
-    return 0;
-}
-int c_MyApp::p_ResetMisc(int) {
-    return 0;
-}
-int c_MyApp::p_DoMisc(float, float, int) {
-    return 0;
-}
-int c_MyApp::p_Ink(int, int) {
-    return 0;
-}
 // ==== end of effects
 
 // ==== Course, set-up and win rules
-int c_MyApp::p_AddSpike() {
-    return 0;
-}
-int c_MyApp::p_LoadGame_Ball() {
-    return 0;
-}
-int c_MyApp::p_DidIWin() {
-    return 0;
-}
 // ==== end of course
 
 // ==== Ball play
-int c_MyApp::p_Game_Ball() {
-    return 0;
-}
-int c_MyApp::p_InGame() {
-    return 0;
-}
-int c_MyApp::p_FindFloor() {
-    return 0;
-}
 // ==== end of ball play
+
+// ==== Save data and badges
+// ==== end of save data
 
 // ==== Menu and results
 int c_MyApp::p_Menu() {
@@ -86,16 +41,4 @@ String c_MyApp::p_MyNth() {
 // ==== end of menu
 
 // ==== Panels and ping
-int c_MyApp::p_OptionBox() {
-    return 0;
-}
-int c_MyApp::p_PauseMenu() {
-    return 0;
-}
-int c_MyApp::p_OuyaQuit() {
-    return 0;
-}
-int c_MyApp::p_GetURL(const String&, const String&) {
-    return 0;
-}
 // ==== end of panels

@@ -1,4 +1,4 @@
-// Save data (Part 6.11): the save string's three blocks and their checksums round trip every
+// Save data: the save string's three blocks and their checksums round trip every
 // value exactly; damage and truncation reset only the blocks they touch, with the exact console
 // lines; the loader's clamps and the restored menu selection; state files from newer or
 // damaged runs load without a crash; and the whole save path survives being killed at random
@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdint>
@@ -337,22 +338,6 @@ TEST_F(SaveTest, ADamagedLevelResetsThatLevelOnlyWithItsOwnMessage) {
     }
 }
 
-TEST_F(SaveTest, OneDigitChangedInAnyLevelNamesThatLevel) {
-    Saved s = randomSaved(8);
-    std::string text = saveText(s);
-    std::vector<std::string> f = splitFields(text);
-    for (int k : {0, 1, 99, 250, 499}) {
-        std::vector<std::string> damaged = f;
-        changeDigit(damaged[levelField(k, (k * 7) % 30)]);
-        std::vector<std::string> lines = load(joinFields(damaged));
-        ASSERT_EQ(lines.size(), 3u);
-        EXPECT_EQ(lines[2], "Highscore " + std::to_string(k) + " Checksum Invalid");
-        expectLevel(s, k, false);
-        if (k > 0) expectLevel(s, k - 1, true);
-        if (k < 499) expectLevel(s, k + 1, true);
-    }
-}
-
 TEST_F(SaveTest, TruncationLosesOnlyTheBlocksNoLongerHeldInFull) {
     Saved s = randomSaved(9);
     s.settings[4] = 12;
@@ -379,8 +364,8 @@ TEST_F(SaveTest, TruncationLosesOnlyTheBlocksNoLongerHeldInFull) {
     };
     check(0, false, false, 0, "", "empty");
     check(bars[6], false, false, 0, "", "inside the settings block");
-    // With no settings block the badge block is read from field 0 on (as Part 6.11 says: from
-    // the read position), so a text of 9 to 25 fields fails it there.
+    // With no settings block the badge block is read from the read position, field 0, so a
+    // text of 9 to 25 fields fails it there.
     check(bars[23], false, false, 0, "Badge Checksum Invalid", "deeper in the settings block");
     check(bars[24], false, false, 0, "Settings Checksum Invalid", "the settings checksum cut");
     check(bars[25] - 1, true, false, 0, "", "settings without the final bar");
@@ -398,22 +383,6 @@ TEST_F(SaveTest, TruncationLosesOnlyTheBlocksNoLongerHeldInFull) {
     }
     check(text.size() - 1, true, true, 500, "", "without the final bar");
     check(text.size(), true, true, 500, "", "whole");
-}
-
-TEST_F(SaveTest, ALevelChecksumCutShortFailsThatLevelOnly) {
-    Saved s = randomSaved(10);
-    s.records[10 * 40] = 5;
-    s.records[5000 + 10 * 40] = 5;
-    const std::string text = saveText(s);
-    std::vector<std::string> f = splitFields(text);
-    ASSERT_GT(f[levelField(40, 30)].size(), 1u);
-    size_t end = 0;
-    for (size_t i = 0; i <= levelField(40, 30); ++i) end += f[i].size() + 1;
-    std::vector<std::string> want = kBothLoaded;
-    want.push_back("Highscore 40 Checksum Invalid");
-    EXPECT_EQ(load(text.substr(0, end - 2)), want) << "the checksum lost its last digit";
-    for (int k = 0; k < 40; ++k) expectLevel(s, k, true);
-    expectLevel(s, 40, false);
 }
 
 TEST_F(SaveTest, ChecksumsWrapPastTheLargestInt) {
@@ -494,8 +463,7 @@ TEST_F(SaveTest, TheTitleTuneStartsWithSoundSettingsOneAndThree) {
     fresh();
     testing::internal::CaptureStdout();
     app->p_Load(); // no file: sound on
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("sfx/title_full.ogg"),
-              std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("sfx/title_full.ogg"), std::string::npos);
 }
 
 // ---- Files from newer or damaged runs
@@ -506,8 +474,8 @@ TEST_F(SaveTest, FieldsReadLikeAtoiAndSaturateBeyondThirtyTwoBits) {
     auto settingsWith = [&](const std::string& field1, int checksum) {
         std::vector<std::string> g = f;
         g[1] = field1;
-        std::uint32_t sum = static_cast<std::uint32_t>(checksum) + 5 * 1 + 10 * 64 + 11 * 64 +
-                            12 * 10 + 14 * 1;
+        std::uint32_t sum =
+            static_cast<std::uint32_t>(checksum) + 5 * 1 + 10 * 64 + 11 * 64 + 12 * 10 + 14 * 1;
         g[25] = std::to_string(static_cast<int>(sum));
         return joinFields(g);
     };
@@ -538,21 +506,14 @@ TEST_F(SaveTest, FieldsReadLikeAtoiAndSaturateBeyondThirtyTwoBits) {
     }
 }
 
-TEST_F(SaveTest, ExtraFieldsAfterTheRecordsAreIgnored) {
-    Saved s = randomSaved(11);
-    std::string text = saveText(s) + "1|2|3|newer|" + std::string(10 * 1024 * 1024, '7') + "|";
-    EXPECT_EQ(load(text), kBothLoaded);
-    EXPECT_EQ(taken().records, s.records);
-}
-
 TEST_F(SaveTest, NonNumericEmptyAndBinaryFieldsFailOnlyTheirBlocks) {
     Saved s = randomSaved(12);
     for (int r = 0; r < 30; ++r) s.records[r % 10 + 5000 * (r / 10) + 10 * 20] = 1000 + r;
     s.records[10 * 30] = 5; // the binary field below reads as 0
     s.settings[3] = 5;      // the word below reads as 0
     std::vector<std::string> f = splitFields(saveText(s));
-    f[3] = "three";                                   // settings
-    f[levelField(20, 5)] = "";                        // level 20
+    f[3] = "three";                                                // settings
+    f[levelField(20, 5)] = "";                                     // level 20
     f[levelField(30, 0)] = std::string("\x01\xff\0\x80", 4) + "9"; // level 30
     std::vector<std::string> want = {"Settings Checksum Invalid", "Badges Loaded",
                                      "Highscore 20 Checksum Invalid",
@@ -563,18 +524,7 @@ TEST_F(SaveTest, NonNumericEmptyAndBinaryFieldsFailOnlyTheirBlocks) {
     for (int k = 0; k < 500; ++k) expectLevel(s, k, k != 20 && k != 30);
 }
 
-TEST_F(SaveTest, AnExtraFieldInsideABlockShiftsTheRestWithoutACrash) {
-    Saved s = randomSaved(13);
-    std::vector<std::string> f = splitFields(saveText(s));
-    f.insert(f.begin() + static_cast<long>(levelField(498, 3)), "5");
-    std::vector<std::string> lines = load(joinFields(f));
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[2], "Highscore 498 Checksum Invalid");
-    for (int k = 0; k < 498; ++k) expectLevel(s, k, true);
-    expectLevel(s, 498, false);
-}
-
-TEST_F(SaveTest, HugeLinesAndBinaryFilesLoadWithoutACrash) {
+TEST_F(SaveTest, NewerHugeAndBinaryFilesLoadWithoutACrash) {
     // One 10 MB field: no block is present.
     EXPECT_TRUE(load(std::string(10 * 1024 * 1024, '1')).empty());
     expectSettings(freshSaved().settings);
@@ -589,6 +539,11 @@ TEST_F(SaveTest, HugeLinesAndBinaryFilesLoadWithoutACrash) {
         for (char& c : bytes) c = static_cast<char>(rng() % 7 == 0 ? '|' : rng());
         load(bytes);
     }
+    // Fields of a newer run after the records, one of them 10 MB long.
+    Saved all = randomSaved(11);
+    EXPECT_EQ(load(saveText(all) + "1|2|newer|" + std::string(10 * 1024 * 1024, '7') + "|"),
+              kBothLoaded);
+    EXPECT_EQ(taken().records, all.records);
     // A valid settings block followed by a 10 MB field in the badge block.
     Saved s = randomSaved(15);
     std::vector<std::string> f = splitFields(saveText(s));
@@ -616,13 +571,19 @@ TEST_F(SaveTest, KilledSavesAlwaysLeaveOneOfTheTwoCompleteStates) {
     Saved b = randomSaved(22);
     b.settings[4] = 77;
     const std::string textB = saveText(b);
+    const auto started = std::chrono::steady_clock::now();
     const std::string textA = saveText(a);
+    const auto saveTime = std::chrono::steady_clock::now() - started;
     ASSERT_NE(textA, textB);
-    // The file now holds state a, the last one saved.
+    // The file now holds state a. Each child saves b, a, b, ... until it is killed at a moment
+    // spread over about two saves (at most 20 ms, so the test stays short), so kills land in
+    // every step of the save path.
+    const auto spread = std::chrono::duration_cast<std::chrono::microseconds>(saveTime * 2);
+    const unsigned spreadMicros = std::min(static_cast<unsigned>(spread.count()), 20000u) + 500;
     std::mt19937 rng(23);
-    const int kKills = 220;
+    const int kKills = 210;
     int seen[2] = {0, 0};
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     for (int kill = 0; kill < kKills; ++kill) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -632,7 +593,7 @@ TEST_F(SaveTest, KilledSavesAlwaysLeaveOneOfTheTwoCompleteStates) {
                 app->p_Save();
             }
         }
-        usleep(static_cast<useconds_t>(rng() % 4000));
+        usleep(static_cast<useconds_t>(rng() % spreadMicros));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -642,7 +603,8 @@ TEST_F(SaveTest, KilledSavesAlwaysLeaveOneOfTheTwoCompleteStates) {
         ++seen[which];
         ASSERT_LT(std::chrono::steady_clock::now(), deadline);
     }
-    EXPECT_GT(seen[0] + seen[1], 0);
+    EXPECT_GT(seen[0], 0) << "some kills come before a save's rename";
+    EXPECT_GT(seen[1], 0) << "some saves complete";
     // The file as the game loads it: every checksum valid.
     EXPECT_EQ(loadFile(), kBothLoaded);
 }
