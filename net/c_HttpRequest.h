@@ -66,6 +66,7 @@ class c_HttpRequest : public Object,
     c_Socket* socket = nullptr; // the connection in use; abandoned when the request moves on
     std::unique_ptr<c_DataBuffer> sendBuffer;
     std::unique_ptr<c_DataBuffer> receiveBuffer;
+    int receiveAt = 0; // where in receiveBuffer the pending receive writes
 
   private:
     // Reads header lines from the receive buffer's first `end` bytes.
