@@ -94,9 +94,9 @@ std::vector<uint8_t> Canvas::toRgba8() const {
         float a = px_[i + 3];
         for (int c = 0; c < 3; ++c) {
             float v = a > 0 ? px_[i + c] / a : 0.0f;
-            out[i + c] = static_cast<uint8_t>(std::lround(clamp01(v) * 255.0f));
+            out[i + c] = static_cast<uint8_t>(clamp01(v) * 255.0f + 0.5f);
         }
-        out[i + 3] = static_cast<uint8_t>(std::lround(clamp01(a) * 255.0f));
+        out[i + 3] = static_cast<uint8_t>(clamp01(a) * 255.0f + 0.5f);
     }
     return out;
 }
