@@ -24,6 +24,10 @@ Rgba mix(const Rgba& x, const Rgba& y, float t);
 Rgba shade(const Rgba& c, float k); // k > 0 lightens towards white, k < 0 darkens to black
 Rgba withAlpha(const Rgba& c, float a);
 Rgba hsv(float hueDegrees, float sat, float val, float a = 1.0f);
+// Relative luminance of a straight sRGB colour (0 black .. 1 white), and the contrast ratio
+// of two such luminances (1..21, whichever is lighter).
+double luminance(const Rgba& c);
+double contrastRatio(double l1, double l2);
 
 class Canvas {
   public:
@@ -43,6 +47,12 @@ class Canvas {
     std::vector<float> px_; // premultiplied
 };
 
+// One ring of an outline: its width in frame units and its colour.
+struct Stroke {
+    float width;
+    Rgba colour;
+};
+
 // Signed distance in frame units at (x, y): negative inside.
 using Sdf = std::function<float(float x, float y)>;
 // Colour at (x, y) in frame units.
@@ -58,9 +68,22 @@ class Pen {
     float frameH() const { return frameH_; }
     // The same frame with pixel mode switched (smooth icons inside a pixel-art font).
     Pen withPixel(bool pixel) const {
-        return Pen(canvas_, ox_, oy_, static_cast<int>(frameW_), static_cast<int>(frameH_), scale_,
-                   pixel);
+        Pen p(canvas_, ox_, oy_, static_cast<int>(frameW_), static_cast<int>(frameH_), scale_,
+              pixel);
+        p.zoom_ = zoom_;
+        return p;
     }
+    // The same frame with everything painted through it shrunk (zoom < 1) or grown about the
+    // frame's centre, so a painter's shapes can make room for an outline inside the cell.
+    Pen zoomed(float zoom) const {
+        Pen p = *this;
+        p.zoom_ *= zoom;
+        return p;
+    }
+    // Paints `body` and rings it with strokes round its silhouette, the first stroke
+    // outermost, each stroke's width measured outwards from the one inside it. Pixel-art pens
+    // round the widths to whole 1x pixels and keep to the grid.
+    void outlined(const std::vector<Stroke>& strokes, const std::function<void(Pen&)>& body);
 
     // Fills the shape inside the box (x0, y0)-(x1, y1), clipped to the frame.
     void fill(float x0, float y0, float x1, float y1, const Sdf& sdf, const Paint& paint);
@@ -89,6 +112,7 @@ class Pen {
     float frameH_;
     float scale_;
     bool pixel_;
+    float zoom_ = 1.0f;
 };
 
 // Signed distance helpers (frame units).

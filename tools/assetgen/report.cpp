@@ -106,11 +106,6 @@ double toLufs(double meanSquare) {
     return meanSquare > 0 ? -0.691 + 10.0 * std::log10(meanSquare) : kSilentLufs;
 }
 
-double srgbToLinear(float v) {
-    double c = std::clamp(static_cast<double>(v), 0.0, 1.0);
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
 Rgba over(const Rgba& top, const Rgba& under) {
     float a = top.a;
     return {top.r * a + under.r * (1 - a), top.g * a + under.g * (1 - a),
@@ -268,14 +263,6 @@ std::vector<int> standingFrames(const Theme& t) {
 }
 
 } // namespace
-
-double luminance(const Rgba& c) {
-    return 0.2126 * srgbToLinear(c.r) + 0.7152 * srgbToLinear(c.g) + 0.0722 * srgbToLinear(c.b);
-}
-
-double contrastRatio(double l1, double l2) {
-    return (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
-}
 
 double integratedLoudness(const Sound& sound) {
     size_t frames = sound.frames();

@@ -15,10 +15,6 @@
 
 namespace assetgen {
 
-// Relative luminance of a straight sRGB colour (0 black .. 1 white).
-double luminance(const Rgba& c);
-// Contrast ratio of two relative luminances, 1..21, whichever is lighter.
-double contrastRatio(double l1, double l2);
 // Integrated loudness in LUFS (K-weighting, 400 ms blocks, absolute and relative gates).
 // Sounds shorter than a block are measured as one block; silence gives kSilentLufs.
 constexpr double kSilentLufs = -99.0;

@@ -225,7 +225,7 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         pen.wash([&](float x, float y) {
             float n = wrapNoise(x, y + row * 40, 51);
             float vein = std::fabs(wrapNoise(x, y + row * 40, 52, 16) - 0.5f);
-            return vein < 0.008f ? withAlpha(t.accent, 0.4f)
+            return vein < 0.008f ? withAlpha(t.accent, 0.18f)
                                  : withAlpha(hex(0x200808), 0.25f + 0.35f * n);
         });
         break;
