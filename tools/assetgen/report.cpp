@@ -1,10 +1,7 @@
 // The data folder's measurements. Images are judged at 1x as the player sees them: a frame's
 // pixels laid over the theme's sky (its clear colour under the two backdrop rows), the body
 // and the silhouette edge each compared with the sky, the better one counting, so a pale ball
-// with a dark outline reads as well as a dark ball. Loudness follows the two-stage K-weighting
-// (a high shelf near 1.7 kHz, a high-pass near 38 Hz) with coefficients derived for the file's
-// own rate, mean square per channel in 400 ms blocks every 100 ms, a -70 LUFS absolute gate
-// and a relative gate 10 LU under the first pass.
+// with a dark outline reads as well as a dark ball. Loudness is measured by loudness.cpp.
 #include "tools/assetgen/report.h"
 
 #include <algorithm>
@@ -12,6 +9,7 @@
 #include <filesystem>
 
 #include "tools/assetgen/images.h"
+#include "tools/assetgen/loudness.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -40,55 +38,10 @@ namespace assetgen {
 namespace {
 
 constexpr double kPi = 3.14159265358979;
-constexpr double kBlockSeconds = 0.4;
-constexpr double kStepSeconds = 0.1;
-constexpr double kAbsoluteGate = -70.0;
-constexpr double kRelativeGate = -10.0;
 constexpr double kLowSplitHz = 250.0;
 constexpr float kOpaque = 0.5f;
 constexpr int kClasses = 14;
 constexpr int kHistLevels = 4; // colour bins per channel for the likeness measure
-
-struct Biquad {
-    double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
-    double z1 = 0, z2 = 0;
-    double run(double x) {
-        double y = b0 * x + z1;
-        z1 = b1 * x - a1 * y + z2;
-        z2 = b2 * x - a2 * y;
-        return y;
-    }
-};
-
-// High shelf of the K-weighting: +4 dB above about 1.7 kHz.
-Biquad shelfStage(double rate) {
-    const double f0 = 1681.974450955533, gainDb = 3.999843853973347, q = 0.7071752369554196;
-    double k = std::tan(kPi * f0 / rate);
-    double vh = std::pow(10.0, gainDb / 20.0);
-    double vb = std::pow(vh, 0.4996667741545416);
-    double a0 = 1.0 + k / q + k * k;
-    Biquad s;
-    s.b0 = (vh + vb * k / q + k * k) / a0;
-    s.b1 = 2.0 * (k * k - vh) / a0;
-    s.b2 = (vh - vb * k / q + k * k) / a0;
-    s.a1 = 2.0 * (k * k - 1.0) / a0;
-    s.a2 = (1.0 - k / q + k * k) / a0;
-    return s;
-}
-
-// High-pass of the K-weighting, about 38 Hz.
-Biquad highPassStage(double rate) {
-    const double f0 = 38.13547087602444, q = 0.5003270373238773;
-    double k = std::tan(kPi * f0 / rate);
-    double a0 = 1.0 + k / q + k * k;
-    Biquad s;
-    s.b0 = 1.0;
-    s.b1 = -2.0;
-    s.b2 = 1.0;
-    s.a1 = 2.0 * (k * k - 1.0) / a0;
-    s.a2 = (1.0 - k / q + k * k) / a0;
-    return s;
-}
 
 Biquad lowPass(double rate, double hz) {
     double w = 2 * kPi * hz / rate, alpha = std::sin(w) / (2 * 0.7071067811865476);
@@ -100,10 +53,6 @@ Biquad lowPass(double rate, double hz) {
     s.a1 = -2 * c / a0;
     s.a2 = (1 - alpha) / a0;
     return s;
-}
-
-double toLufs(double meanSquare) {
-    return meanSquare > 0 ? -0.691 + 10.0 * std::log10(meanSquare) : kSilentLufs;
 }
 
 Rgba over(const Rgba& top, const Rgba& under) {
@@ -263,49 +212,6 @@ std::vector<int> standingFrames(const Theme& t) {
 }
 
 } // namespace
-
-double integratedLoudness(const Sound& sound) {
-    size_t frames = sound.frames();
-    int ch = sound.channels;
-    if (frames == 0 || ch < 1) return kSilentLufs;
-    // K-weighted squares per frame, summed over the channels (each weighted 1).
-    std::vector<double> sq(frames, 0.0);
-    for (int c = 0; c < ch; ++c) {
-        Biquad shelf = shelfStage(sound.rate), hp = highPassStage(sound.rate);
-        for (size_t i = 0; i < frames; ++i) {
-            double y = hp.run(
-                shelf.run(sound.samples[i * static_cast<size_t>(ch) + static_cast<size_t>(c)]));
-            sq[i] += y * y;
-        }
-    }
-    size_t block = static_cast<size_t>(kBlockSeconds * sound.rate);
-    size_t step = static_cast<size_t>(kStepSeconds * sound.rate);
-    std::vector<double> blocks;
-    if (frames < block) {
-        double s = 0;
-        for (double v : sq) s += v;
-        blocks.push_back(s / static_cast<double>(frames));
-    } else {
-        std::vector<double> prefix(frames + 1, 0.0);
-        for (size_t i = 0; i < frames; ++i) prefix[i + 1] = prefix[i] + sq[i];
-        for (size_t start = 0; start + block <= frames; start += step)
-            blocks.push_back((prefix[start + block] - prefix[start]) / static_cast<double>(block));
-    }
-    auto gatedMean = [&](double gate) {
-        double s = 0;
-        int n = 0;
-        for (double z : blocks) {
-            if (toLufs(z) > gate) {
-                s += z;
-                ++n;
-            }
-        }
-        return n ? s / n : 0.0;
-    };
-    double first = gatedMean(kAbsoluteGate);
-    if (first <= 0) return kSilentLufs;
-    return toLufs(gatedMean(std::max(kAbsoluteGate, toLufs(first) + kRelativeGate)));
-}
 
 double lowShare(const Sound& sound, double hz) {
     Biquad lp = lowPass(sound.rate, hz);

@@ -10,15 +10,12 @@
 #include <vector>
 
 #include "tools/assetgen/canvas.h"
+#include "tools/assetgen/loudness.h"
 #include "tools/assetgen/themes.h"
 #include "tools/assetgen/writers.h"
 
 namespace assetgen {
 
-// Integrated loudness in LUFS (K-weighting, 400 ms blocks, absolute and relative gates).
-// Sounds shorter than a block are measured as one block; silence gives kSilentLufs.
-constexpr double kSilentLufs = -99.0;
-double integratedLoudness(const Sound& sound);
 // Share of the sound's power below `hz` (second-order low-pass split), 0..1.
 double lowShare(const Sound& sound, double hz);
 // Side power over mid power; 0 for mono or identical channels.
