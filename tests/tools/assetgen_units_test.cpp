@@ -1,6 +1,7 @@
 // The generator's building blocks: the pen paints the same shape at every scale (smooth
-// edges, or the 1x grid blown up in pixel mode), envelopes and the mixer behave, and the
-// composer's loops are exactly as long as their bars.
+// edges, or the 1x grid blown up in pixel mode) and rings a shape with outlines, envelopes
+// and the mixer behave, pulses carry no DC, the composer's loops are exactly as long as their
+// bars, and the loudness meter reads the reference tone and gates silence out.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,6 +9,8 @@
 #include "tools/assetgen/audio.h"
 #include "tools/assetgen/canvas.h"
 #include "tools/assetgen/compose.h"
+#include "tools/assetgen/loudness.h"
+#include "tools/assetgen/report.h"
 #include "tools/assetgen/synth.h"
 
 namespace {
@@ -110,6 +113,92 @@ TEST(Composer, LoopIsExactlyItsBarsLong) {
     EXPECT_EQ(song.channels, 2);
     EXPECT_EQ(static_cast<long>(song.frames()), 4 * 16 * stepFrames);
     EXPECT_NEAR(barSeconds(s), 1.6f, 0.001f);
+}
+
+TEST(Pen, OutlineRingsTheSilhouetteUnderTheBody) {
+    for (int scale : {1, 4}) {
+        SCOPED_TRACE(scale);
+        Canvas c(30 * scale, 30 * scale);
+        Pen pen(c, 0, 0, 30, 30, static_cast<float>(scale));
+        // Shrunk to half: a circle of radius 8 paints as radius 4, then two rings of 1.5 each.
+        pen.zoomed(0.5f).outlined({{1.5f, rgb(0, 0, 255)}, {1.5f, rgb(255, 0, 0)}},
+                                  [](Pen& p) { p.circle(15, 15, 8, rgb(0, 255, 0)); });
+        auto at = [&](float r) { return c.get(static_cast<int>((15 + r) * scale), 15 * scale); };
+        EXPECT_GT(at(0).g, 0.9f); // the body stays on top
+        EXPECT_GT(at(3.5f).g, 0.9f);
+        EXPECT_GT(at(4.7f).r, 0.9f); // the inner ring
+        EXPECT_GT(at(6.2f).b, 0.9f); // the outer ring
+        EXPECT_LT(at(8.0f).a, 0.05f);
+    }
+}
+
+TEST(Synth, PulsesOfAnyDutyCarryNoDc) {
+    for (Wave w : {Wave::Pulse25, Wave::Square}) {
+        std::vector<float> buf(44100, 0.0f);
+        Voice v;
+        v.wave = w;
+        v.freq = 330;
+        v.volume = 0.5f;
+        v.duty = 0.125f;
+        v.env = {0.0f, 0.0f, 1.0f, 0.0f};
+        renderVoice(buf, 1, 44100, 0, 1.0f, v);
+        double sum = 0;
+        for (float s : buf) sum += s;
+        EXPECT_NEAR(sum / static_cast<double>(buf.size()), 0.0, 0.002);
+    }
+}
+
+Sound tone(double hz, double amplitude, double seconds, int rate = 48000) {
+    Sound s;
+    s.rate = rate;
+    s.channels = 1;
+    s.samples.resize(static_cast<size_t>(seconds * rate));
+    for (size_t i = 0; i < s.samples.size(); ++i)
+        s.samples[i] =
+            static_cast<float>(amplitude * std::sin(2 * 3.14159265358979 * hz * i / rate));
+    return s;
+}
+
+TEST(Loudness, ReadsTheReferenceToneAndGatesSilenceOut) {
+    // A full-scale 997 Hz tone in one channel reads -3.01; a tenth of it 20 LU less.
+    EXPECT_NEAR(integratedLoudness(tone(997, 1.0, 3.0)), -3.01, 0.05);
+    EXPECT_NEAR(integratedLoudness(tone(997, 0.1, 3.0, 44100)), -23.01, 0.05);
+    // The weighting: low rumble counts far less, the presence region more.
+    EXPECT_LT(integratedLoudness(tone(30, 1.0, 3.0)), -10.0);
+    EXPECT_GT(integratedLoudness(tone(4000, 1.0, 3.0)), -0.5);
+    // Silence after the tone is gated out; a tone 30 LU down barely moves the reading.
+    Sound gap = tone(997, 0.1, 6.0);
+    for (size_t i = gap.samples.size() / 2; i < gap.samples.size(); ++i) gap.samples[i] = 0;
+    // (Only the few blocks straddling the edge pull the reading down a little.)
+    EXPECT_NEAR(integratedLoudness(gap), -23.01, 0.3);
+    Sound quiet = tone(997, 0.1, 6.0);
+    for (size_t i = quiet.samples.size() / 2; i < quiet.samples.size(); ++i)
+        quiet.samples[i] *= 0.03f;
+    EXPECT_NEAR(integratedLoudness(quiet), -23.01, 0.3);
+    Sound silent = tone(997, 0.0, 1.0);
+    EXPECT_EQ(integratedLoudness(silent), kSilentLufs);
+}
+
+TEST(Loudness, NormaliserMeetsTheTargetUnderTheCeiling) {
+    Sound s = tone(220, 0.05, 2.0, 44100);
+    // A loud click the limiter has to catch.
+    s.samples[1000] = 0.5f;
+    normaliseLoudness(s, -6.0, 0.9f);
+    EXPECT_NEAR(integratedLoudness(s), -6.0, 0.3);
+    float peak = 0;
+    for (float v : s.samples) peak = std::max(peak, std::fabs(v));
+    EXPECT_LE(peak, 0.9f);
+}
+
+TEST(Report, ContrastAndWidthMeasures) {
+    EXPECT_NEAR(contrastRatio(luminance(rgb(255, 255, 255)), luminance(rgb(0, 0, 0))), 21.0, 1e-6);
+    EXPECT_NEAR(contrastRatio(0.0, 1.0), contrastRatio(1.0, 0.0), 1e-9);
+    Sound st;
+    st.channels = 2;
+    st.samples = {0.5f, 0.5f, -0.5f, -0.5f};
+    EXPECT_EQ(stereoWidth(st), 0.0);
+    st.samples = {0.5f, 0.0f, -0.5f, 0.0f};
+    EXPECT_NEAR(stereoWidth(st), 1.0, 1e-9);
 }
 
 } // namespace

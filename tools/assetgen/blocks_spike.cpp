@@ -214,8 +214,9 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
 } // namespace
 
 void paintSpike(Pen& pen, const Theme& t, int hc) {
-    pen.zoomed(kSpikeZoom).outlined({{kSpikeEdgeWidth, t.spikeEdge}, {kDangerWidth, hex(kDangerRed)}},
-                                    [&](Pen& p) { paintSpikeBody(p, t, hc); });
+    pen.zoomed(kSpikeZoom)
+        .outlined({{kSpikeEdgeWidth, t.spikeEdge}, {kDangerWidth, hex(kDangerRed)}},
+                  [&](Pen& p) { paintSpikeBody(p, t, hc); });
 }
 
 void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {

@@ -185,7 +185,8 @@ void distanceLine(std::vector<float>& f, int n, std::vector<float>& d, std::vect
     for (int q = 0; q < n; ++q) {
         while (z[static_cast<size_t>(k) + 1] < static_cast<float>(q)) ++k;
         int p = v[static_cast<size_t>(k)];
-        d[static_cast<size_t>(q)] = static_cast<float>((q - p) * (q - p)) + f[static_cast<size_t>(p)];
+        d[static_cast<size_t>(q)] =
+            static_cast<float>((q - p) * (q - p)) + f[static_cast<size_t>(p)];
     }
     for (int q = 0; q < n; ++q) f[static_cast<size_t>(q)] = d[static_cast<size_t>(q)];
 }

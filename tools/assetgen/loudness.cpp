@@ -17,7 +17,7 @@ constexpr double kStepSeconds = 0.1;
 constexpr double kAbsoluteGate = -70.0;
 constexpr double kRelativeGate = -10.0;
 constexpr float kKnee = 0.75f; // share of the ceiling where the limiter starts to bend
-constexpr int kPasses = 3;     // gain, limit, measure again
+constexpr int kPasses = 2;     // gain and limit, then once more from the new level
 
 // High shelf of the K-weighting: +4 dB above about 1.7 kHz.
 Biquad shelfStage(double rate) {

@@ -28,9 +28,9 @@ constexpr int kMotifSteps = 32; // a motif spans two bars
 constexpr int kPhraseBars = 4;
 constexpr float kTailSeconds = 3.0f;
 constexpr float kEchoFeedback = 0.35f;
-constexpr int kEchoSteps = 3; // a dotted eighth
-constexpr float kArpPan = 0.7f;   // the arpeggio sits right of centre
-constexpr float kLeadPan = -0.45f; // the lead a little left, its echo bouncing across
+constexpr int kEchoSteps = 3;      // a dotted eighth
+constexpr float kArpPan = 0.7f;    // the arpeggio sits right of centre
+constexpr float kLeadPan = -0.6f;  // the lead a little left, its echo bouncing across
 constexpr double kLowCutHz = 70.0; // rumble under the bass notes is cut from the mix
 
 struct Note {

@@ -13,8 +13,8 @@ Theme make(int n, const char* suffix, const char* title, Look look, int variant,
     return Theme{
         n,           suffix,          title,          look,         variant,         pixel,
         bg,          hex(ball),       hex(ballLight), hex(spike),   hex(spikeLight), hex(top),
-        hex(ground), hex(groundDark), hex(accent),    hex(accent2), hex(star),
-        {},          {}};
+        hex(ground), hex(groundDark), hex(accent),    hex(accent2), hex(star),       {},
+        {}};
 }
 
 constexpr double kLightSky = 0.15; // sky luminance from which outlines go dark

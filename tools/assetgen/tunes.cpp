@@ -304,7 +304,9 @@ SongStyle world(int theme) {
         s.kick = "x...x...x...x...";
         s.snare = "..x...x...x...x.";
         s.hat = "";
+        s.bass.volume *= 0.7f;
         s.arp = chipArp();
+        s.arp.volume *= 1.6f;
         s.arpPattern = "0.1.2.1.";
         break;
     }
@@ -353,13 +355,13 @@ Sound jingle() {
     const float len[] = {0.45f, 0.45f, 0.45f, 0.7f, 0.22f, 0.45f, 2.5f};
     Envelope lead{0.005f, 0.15f, 0.6f, 0.3f};
     for (int i = 0; i < 7; ++i)
-        put(at[i] * beat, len[i] * beat, Wave::Square, melody[i], 0.15f, lead);
+        put(at[i] * beat, len[i] * beat, Wave::Square, melody[i], 0.15f, lead, -0.6f);
     for (float n : {60.0f, 64.0f, 67.0f})
         put(3 * beat, 2.5f * beat, Wave::Triangle, n, 0.12f, {0.01f, 0.3f, 0.6f, 0.5f},
-            (n - 64) / 8);
+            (n - 64) / 4);
     const float bass[] = {36, 43, 36, 43, 36};
     for (int i = 0; i < 5; ++i)
-        put(i * 0.75f * beat, i == 4 ? 2.0f * beat : 0.6f * beat, Wave::Triangle, bass[i], 0.4f,
+        put(i * 0.75f * beat, i == 4 ? 2.0f * beat : 0.6f * beat, Wave::Triangle, bass[i], 0.22f,
             {0.003f, 0.1f, 0.8f, 0.1f});
     Voice crash;
     crash.wave = Wave::Noise;

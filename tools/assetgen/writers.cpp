@@ -42,7 +42,7 @@ namespace assetgen {
 
 namespace {
 
-constexpr int kPngCompression = 6; // zlib effort: smaller files at little extra time
+constexpr int kPngCompression = 4; // zlib effort: past this, time grows faster than files shrink
 constexpr int kPngFilter = 4;      // Paeth, the best single filter for painted art
 constexpr int kOggSerial = 0x42724233;
 constexpr int kOggBlock = 1024; // frames handed to the encoder at a time
