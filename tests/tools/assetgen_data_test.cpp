@@ -265,6 +265,49 @@ TEST_F(GeneratedData, GroundRowsAreSolidAndTileSideBySide) {
     }
 }
 
+TEST_F(GeneratedData, DeepRowsTileDownwardsAndSpritesStayInTheirCells) {
+    for (const Wanted& want : wantedImages()) {
+        if (want.name.rfind("strips_world", 0) == 0) {
+            SCOPED_TRACE(want.name);
+            Image img = image(want.name);
+            ASSERT_TRUE(img.pixels);
+            // Frame 3 stacked on itself: its last row meets its first.
+            int y0 = 3 * want.h;
+            auto px = [&](int x, int y, int c) {
+                return static_cast<int>(
+                    img.pixels[(static_cast<size_t>(y) * img.width + x) * 4 + c]);
+            };
+            // The step from its last row to its first is no bigger than steps inside it.
+            auto step = [&](int ya, int yb) {
+                double d = 0;
+                for (int x = 0; x < want.w; ++x)
+                    for (int c = 0; c < 3; ++c) d += std::abs(px(x, ya, c) - px(x, yb, c));
+                return d;
+            };
+            double inner = 0;
+            for (int y = y0; y + 1 < y0 + want.h; ++y) inner = std::max(inner, step(y, y + 1));
+            EXPECT_LT(step(y0 + want.h - 1, y0), inner * 1.2 + want.w * 6);
+        }
+        if (want.name.rfind("blocks_world", 0) != 0) continue;
+        SCOPED_TRACE(want.name);
+        Image img = image(want.name);
+        ASSERT_TRUE(img.pixels);
+        std::vector<Origin> o;
+        ASSERT_TRUE(cutGrid(img.width, img.height, want.w, want.h, want.frames, o));
+        // Balls and spike heads keep clear of their cell's edge: nothing of them is cut off.
+        for (int f = 0; f < 28; ++f) {
+            int edge = 0;
+            for (int i = 0; i < want.w; ++i) {
+                edge = std::max({edge, static_cast<int>(img.alpha(o[f].x + i, o[f].y)),
+                                 static_cast<int>(img.alpha(o[f].x + i, o[f].y + want.h - 1)),
+                                 static_cast<int>(img.alpha(o[f].x, o[f].y + i)),
+                                 static_cast<int>(img.alpha(o[f].x + want.w - 1, o[f].y + i))});
+            }
+            EXPECT_LT(edge, 64) << "frame " << f << " touches its cell's edge";
+        }
+    }
+}
+
 std::vector<std::string> effectFiles() {
     std::vector<std::string> list;
     for (int n : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 95, 98, 99}) {

@@ -84,7 +84,7 @@ void ballFrog(Pen& pen, const Theme& t, int f) {
     // A frog curled into a ball; the legs kick through a ten-frame cycle.
     float kick = std::sin((f % 10) * 2 * kPi / 10);
     for (int side = -1; side <= 1; side += 2) {
-        float lx = kC + side * (11 + 2 * kick), ly = kC + 8 - 2 * kick * side;
+        float lx = kC + side * (10 + 1.5f * kick), ly = kC + 8 - 2 * kick * side;
         pen.ellipse(lx, ly, 4.5f, 3.0f, shade(t.ball, -0.25f));
         pen.circle(lx + side * 3.5f, ly + 1.5f, 1.6f, shade(t.ball, -0.35f));
     }
@@ -284,7 +284,7 @@ void drawSheep(Pen& pen, float cx, float cy, float size, float phase, const Rgba
 namespace {
 
 constexpr float kBallEdgeWidth = 1.8f;
-constexpr float kOutlinedBallZoom = 0.92f; // leaves room for the outline inside the cell
+constexpr float kOutlinedBallZoom = 0.86f; // leaves room for the outline inside the cell
 
 void paintBallBody(Pen& pen, const Theme& t, int f) {
     switch (t.look) {

@@ -87,6 +87,13 @@ void Canvas::blend(int x, int y, const Rgba& c, float k) {
     p[3] = a + p[3] * keep;
 }
 
+void Canvas::erase(int x, int y, float k) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    float keep = 1 - clamp01(k);
+    float* p = &px_[(static_cast<size_t>(y) * width_ + x) * 4];
+    for (int c = 0; c < 4; ++c) p[c] *= keep;
+}
+
 void Canvas::set(int x, int y, const Rgba& c) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     float* p = &px_[(static_cast<size_t>(y) * width_ + x) * 4];
@@ -145,9 +152,16 @@ void Pen::fill(float x0, float y0, float x1, float y1, const Sdf& sdf, const Pai
                 k = clamp01(0.5f - sdf(x, y) * scale_ * z);
             }
             if (k <= 0) continue;
-            canvas_.blend(ox_ + px, oy_ + py, paint(x, y), k);
+            if (paint)
+                canvas_.blend(ox_ + px, oy_ + py, paint(x, y), k);
+            else
+                canvas_.erase(ox_ + px, oy_ + py, k);
         }
     }
+}
+
+void Pen::cut(float x0, float y0, float x1, float y1, const Sdf& sdf) {
+    fill(x0, y0, x1, y1, sdf, Paint());
 }
 
 namespace {

@@ -37,6 +37,8 @@ class Canvas {
     // Blends colour c with coverage k over the pixel (x, y); out-of-range pixels are ignored.
     void blend(int x, int y, const Rgba& c, float k);
     void set(int x, int y, const Rgba& c);
+    // Removes coverage k of the pixel (x, y): a knockout.
+    void erase(int x, int y, float k);
     Rgba get(int x, int y) const;
     // Straight 8-bit RGBA, rows top to bottom.
     std::vector<uint8_t> toRgba8() const;
@@ -80,6 +82,13 @@ class Pen {
         p.zoom_ *= zoom;
         return p;
     }
+    // A pen for another family's w by h frame (a ball, say) painted into this one with its top
+    // left corner at whole units (x, y), enlarged by `zoom`.
+    Pen sub(int x, int y, int w, int h, float zoom = 1.0f) const {
+        return Pen(canvas_, ox_ + static_cast<int>(static_cast<float>(x) * scale_),
+                   oy_ + static_cast<int>(static_cast<float>(y) * scale_), w, h, scale_ * zoom,
+                   pixel_);
+    }
     // Paints `body` and rings it with strokes round its silhouette, the first stroke
     // outermost, each stroke's width measured outwards from the one inside it. Pixel-art pens
     // round the widths to whole 1x pixels and keep to the grid.
@@ -103,6 +112,8 @@ class Pen {
     void glow(float cx, float cy, float r0, float r1, const Rgba& colour);
     // Whole-frame paint (alpha from the paint), e.g. gradients and textures.
     void wash(const Paint& paint);
+    // Cuts the shape out of what is painted already, leaving it clear.
+    void cut(float x0, float y0, float x1, float y1, const Sdf& sdf);
 
   private:
     Canvas& canvas_;

@@ -1,7 +1,8 @@
 // The game's logo "Brambolt3" (image "logo") and its emblem (image "logo_heart"). The letters
 // are the pixel face blown up into rounded cells merged into one outline, filled with a warm
 // gradient and a glossy band; the "3" is set apart in cool blue. The emblem is a glossy heart
-// ringed by bramble thorns with a bolt across it.
+// ringed by bramble thorns with a bolt across it, the wordmark cut out of it as a stencil so
+// that the two, drawn one over the other in the intro, both read.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -124,6 +125,15 @@ void paintLogoHeart(Pen& pen, int) {
                 hex(0xfff06a));
     pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 10, cy + 2, cx + 8, cy - 36},
                 hex(0xffffff, 0.8f));
+    // The intro draws the heart over the wordmark at the same place and size: the letters are
+    // cut out of it with a margin, so the word reads through the heart while both show, and
+    // the heart alone carries the name as a stencil.
+    static const std::vector<Cell> cells = titleCells();
+    pen.fill(
+        0, 20, 256, 108, [&](float x, float y) { return titleDistance(cells, x, y, 0) - 5.0f; },
+        hex(0x2a1040, 0.9f));
+    pen.cut(0, 20, 256, 108,
+            [&](float x, float y) { return titleDistance(cells, x, y, 0) - 3.0f; });
 }
 
 } // namespace assetgen

@@ -29,7 +29,8 @@ float wave(float x, int count, float phase = 0) {
 
 Rgba body(const Theme& t, float x, float y, bool deep) {
     float n = wrapNoise(x, y, deep ? 11 : 7);
-    Rgba base = mix(t.ground, t.groundDark, deep ? 0.35f + y / kH * 0.3f : y / kH * 0.45f);
+    // The deep rows carry no gradient: stacked, a gradient would band at every row.
+    Rgba base = mix(t.ground, t.groundDark, deep ? 0.55f : y / kH * 0.45f);
     switch (t.look) {
     case Look::Magma: {
         float vein = std::fabs(wrapNoise(x, y * 2, 21, 16) - 0.5f);
@@ -60,8 +61,10 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
         return (bx == 0 || static_cast<int>(y) % 18 == 0) ? shade(c, 0.3f) : c;
     }
     case Look::Parade: {
-        float dx = std::fmod(x, 24.0f) - 12, dy = std::fmod(y + 40, 18.0f) - 9;
-        bool diamond = std::fabs(dx) / 12 + std::fabs(dy) / 9 < 0.5f;
+        // 21 diamonds across, so the pattern wraps with the strip.
+        float cell = kW / 21;
+        float dx = std::fmod(x, cell) - cell / 2, dy = std::fmod(y + 40, 18.0f) - 9;
+        bool diamond = std::fabs(dx) / (cell / 2) + std::fabs(dy) / 9 < 0.5f;
         return diamond ? mix(base, t.top, 0.35f) : shade(base, (n - 0.5f) * 0.2f);
     }
     case Look::Sketch: {
@@ -177,8 +180,14 @@ void paintGround(Pen& pen, const Theme& t) {
     }
 }
 
+// The rows under the ground are stacked down the screen, so this frame tiles vertically as
+// well: it cross-fades the texture with its continuation one frame further down, which makes
+// the top edge continue the bottom edge.
 void paintDeep(Pen& pen, const Theme& t) {
-    pen.wash([&](float x, float y) { return body(t, x, y + kH, true); });
+    pen.wash([&](float x, float y) {
+        float k = y / kH;
+        return mix(body(t, x, y + 2 * kH, true), body(t, x, y + kH, true), k);
+    });
 }
 
 // Scenery behind the play field, two alternating rows.
@@ -208,8 +217,12 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             break;
         }
         Rgba cloud = t.variant == 2 ? hex(0xffb0d0) : hex(0xffffff);
-        for (int i = 0; i < 6; ++i) {
-            float cx = (i + 0.5f + row * 0.4f) * kW / 6, cy = 12 + hashUnit(i, row, 8) * 12;
+        // Each cloud is drawn again one strip to the left, so one crossing the right edge
+        // comes back in at the left and the row wraps whole.
+        for (int n = 0; n < 12; ++n) {
+            int i = n % 6;
+            float cx = (i + 0.5f + row * 0.4f) * kW / 6 - (n >= 6 ? kW : 0.0f);
+            float cy = 12 + hashUnit(i, row, 8) * 12;
             if (t.look == Look::Wind) {
                 pen.line(cx - 30, cy, cx + 30, cy, 2.0f, withAlpha(cloud, 0.35f * a));
                 pen.line(cx - 10, cy + 5, cx + 40, cy + 5, 1.2f, withAlpha(cloud, 0.25f * a));
