@@ -155,13 +155,15 @@ void Pen::fill(float x0, float y0, float x1, float y1, const Sdf& sdf, const Pai
             if (paint)
                 canvas_.blend(ox_ + px, oy_ + py, paint(x, y), k);
             else
-                canvas_.erase(ox_ + px, oy_ + py, k);
+                canvas_.erase(ox_ + px, oy_ + py, k * cutAmount_);
         }
     }
 }
 
-void Pen::cut(float x0, float y0, float x1, float y1, const Sdf& sdf) {
-    fill(x0, y0, x1, y1, sdf, Paint());
+void Pen::cut(float x0, float y0, float x1, float y1, const Sdf& sdf, float amount) {
+    Pen p = *this;
+    p.cutAmount_ = amount;
+    p.fill(x0, y0, x1, y1, sdf, Paint());
 }
 
 namespace {

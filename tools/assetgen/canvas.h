@@ -112,8 +112,8 @@ class Pen {
     void glow(float cx, float cy, float r0, float r1, const Rgba& colour);
     // Whole-frame paint (alpha from the paint), e.g. gradients and textures.
     void wash(const Paint& paint);
-    // Cuts the shape out of what is painted already, leaving it clear.
-    void cut(float x0, float y0, float x1, float y1, const Sdf& sdf);
+    // Cuts the shape out of what is painted already: amount 1 leaves it clear, less fades it.
+    void cut(float x0, float y0, float x1, float y1, const Sdf& sdf, float amount = 1.0f);
 
   private:
     Canvas& canvas_;
@@ -124,6 +124,7 @@ class Pen {
     float scale_;
     bool pixel_;
     float zoom_ = 1.0f;
+    float cutAmount_ = 1.0f;
 };
 
 // Signed distance helpers (frame units).

@@ -19,6 +19,7 @@ constexpr float kCellW = 4.55f;
 constexpr float kCellH = 8.0f;
 constexpr float kTop = 34.0f;
 constexpr float kLeft = 8.0f;
+constexpr float kStencil = 0.7f; // how much of the heart is cut away over the letters
 
 struct Cell {
     float cx, cy;
@@ -125,15 +126,13 @@ void paintLogoHeart(Pen& pen, int) {
                 hex(0xfff06a));
     pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 10, cy + 2, cx + 8, cy - 36},
                 hex(0xffffff, 0.8f));
-    // The intro draws the heart over the wordmark at the same place and size: the letters are
-    // cut out of it with a margin, so the word reads through the heart while both show, and
-    // the heart alone carries the name as a stencil.
+    // The intro draws the heart over the wordmark at the same place and size: where the
+    // letters lie the heart is mostly clear, so the word reads through it while both show,
+    // and the heart alone keeps its shape with the name as a faint stencil.
     static const std::vector<Cell> cells = titleCells();
-    pen.fill(
-        0, 20, 256, 108, [&](float x, float y) { return titleDistance(cells, x, y, 0) - 5.0f; },
-        hex(0x2a1040, 0.9f));
-    pen.cut(0, 20, 256, 108,
-            [&](float x, float y) { return titleDistance(cells, x, y, 0) - 3.0f; });
+    pen.cut(
+        0, 20, 256, 108, [&](float x, float y) { return titleDistance(cells, x, y, 0) - 4.0f; },
+        kStencil);
 }
 
 } // namespace assetgen
