@@ -75,9 +75,15 @@ bool writeAll(const std::string& path, const unsigned char* data, size_t size) {
 bool writePng(const std::string& path, const Canvas& canvas) {
     if (!makeParent(path)) return false;
     std::vector<uint8_t> rgba = canvas.toRgba8();
-    stbi_write_png_compression_level = kPngCompression;
-    // One filter for every row: trying all five per row costs more than it saves.
-    stbi_write_force_png_filter = kPngFilter;
+    // The encoder's settings are globals: set them once, before any thread writes a PNG
+    // (a function-local static is initialised exactly once, the other threads waiting).
+    static const bool configured = [] {
+        stbi_write_png_compression_level = kPngCompression;
+        // One filter for every row: trying all five per row costs more than it saves.
+        stbi_write_force_png_filter = kPngFilter;
+        return true;
+    }();
+    (void)configured;
     return stbi_write_png(path.c_str(), canvas.width(), canvas.height(), 4, rgba.data(),
                           canvas.width() * 4) != 0;
 }
