@@ -6,6 +6,9 @@
 
 #include <cmath>
 
+#include "support/test_support.h"
+#include "tools/assetgen/images.h"
+
 #include "tools/assetgen/audio.h"
 #include "tools/assetgen/canvas.h"
 #include "tools/assetgen/compose.h"
@@ -199,6 +202,87 @@ TEST(Report, ContrastAndWidthMeasures) {
     EXPECT_EQ(stereoWidth(st), 0.0);
     st.samples = {0.5f, 0.0f, -0.5f, 0.0f};
     EXPECT_NEAR(stereoWidth(st), 1.0, 1e-9);
+}
+
+// A theme's 1x block and strip images built by hand: the sky one flat colour, ball frames a
+// disc of one colour (optionally ringed), spike frames a disc with a red rim, and one standing
+// scenery frame that is either a copy of the ball or a thin pole.
+struct FakeWorld {
+    Canvas blocks{14 * kBlockSize, 14 * kBlockSize};
+    Canvas strips{kStripW, kStripH* kStripFrames};
+    FakeWorld(const Rgba& ball, const Rgba& ring, const Rgba& spike, bool ballDecoy) {
+        for (int f = 0; f < kBlockFrames; ++f) {
+            Pen pen(blocks, (f % 14) * kBlockSize, (f / 14) * kBlockSize, kBlockSize, kBlockSize,
+                    1.0f);
+            if (f < kSpikeFrame || (f == kDecoLayer1 && ballDecoy)) {
+                if (ring.a > 0) pen.circle(18, 18, 14, ring);
+                pen.circle(18, 18, 12, ball);
+            } else if (f < kSpikeFrame + 14) {
+                pen.circle(18, 18, 14, hex(kDangerRed));
+                pen.circle(18, 18, 12, spike);
+            } else if (f == kDecoLayer1) {
+                pen.rect(17, 2, 2, 34, hex(0x806040));
+            }
+        }
+    }
+};
+
+TEST(Report, ThemeMeasuresSeeContrastOutlinesDangerAndDecoys) {
+    Theme t = themeByNumber(11); // a light grey sky, no backdrop drawn below
+    const Rgba white = rgb(250, 250, 250), none{};
+    // A white ball on a light sky barely shows; a dark ring carries it.
+    ThemeStats bare = measureTheme(t, FakeWorld(white, none, rgb(40, 60, 200), false).blocks,
+                                   Canvas(kStripW, kStripH * kStripFrames));
+    EXPECT_LT(bare.ball, 1.8);
+    ThemeStats ringed =
+        measureTheme(t, FakeWorld(white, rgb(20, 20, 20), rgb(40, 60, 200), false).blocks,
+                     Canvas(kStripW, kStripH * kStripFrames));
+    EXPECT_GT(ringed.ball, 3.0);
+    EXPECT_NEAR(ringed.skyLuminance, luminance(t.bg), 1e-3);
+    // The red rim is found; a blue body against a neutral ball leaves the hue gap wide open.
+    EXPECT_GT(ringed.danger, 0.15);
+    EXPECT_EQ(ringed.hueGap, 180.0);
+    // A red ball next to red-rimmed red spikes is too close in hue.
+    ThemeStats red =
+        measureTheme(t, FakeWorld(rgb(230, 40, 30), none, rgb(220, 30, 40), false).blocks,
+                     Canvas(kStripW, kStripH * kStripFrames));
+    EXPECT_LT(red.hueGap, 30.0);
+    // Scenery that is the ball again is a decoy; a thin pole is not.
+    ThemeStats decoy = measureTheme(t, FakeWorld(white, none, rgb(40, 60, 200), true).blocks,
+                                    Canvas(kStripW, kStripH * kStripFrames));
+    EXPECT_GT(decoy.decoy, 0.8);
+    EXPECT_EQ(decoy.decoyFrame, kDecoLayer1);
+    EXPECT_LT(bare.decoy, 0.2);
+}
+
+TEST(Report, SoundFilesReadBackAsWritten) {
+    TempDir dir;
+    Sound s;
+    s.rate = 22050;
+    s.channels = 2;
+    for (int i = 0; i < 22050; ++i) {
+        s.samples.push_back(0.5f * std::sin(i * 0.05f));
+        s.samples.push_back(-0.25f);
+    }
+    ASSERT_TRUE(writeWav(dir.file("a.wav"), s));
+    Sound w;
+    ASSERT_TRUE(readWav(dir.file("a.wav"), w));
+    EXPECT_EQ(w.rate, 22050);
+    ASSERT_EQ(w.channels, 2);
+    ASSERT_EQ(w.samples.size(), s.samples.size());
+    for (size_t i = 0; i < s.samples.size(); i += 997)
+        EXPECT_NEAR(w.samples[i], s.samples[i], 1e-4);
+    SoundStats st = measureSound("a.wav", w, false);
+    EXPECT_NEAR(st.dc, -0.125, 0.01);
+    EXPECT_NEAR(st.peak, 0.5, 0.01);
+    ASSERT_TRUE(writeOgg(dir.file("a.ogg"), s, 0.3f));
+    Sound o;
+    ASSERT_TRUE(readOgg(dir.file("a.ogg"), o));
+    EXPECT_EQ(o.channels, 2);
+    EXPECT_NEAR(static_cast<double>(o.frames()), 22050.0, 1.0);
+    Sound missing;
+    EXPECT_FALSE(readWav(dir.file("none.wav"), missing));
+    EXPECT_FALSE(readOgg(dir.file("a.wav"), missing));
 }
 
 } // namespace
