@@ -354,6 +354,8 @@ class c_MyApp : public c_App {
     String m_pingText;
 
     // Save data and badges.
+    // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load.
+    int m_menuLevel = 0;
 
     // Spike course, level set-up and win rules.
     int m_num = 0;          // the head-up counter's value; play also sets it at each bounce

@@ -13,24 +13,6 @@
 // ==== end of ball play
 
 // ==== Save data and badges
-int c_MyApp::p_Load() {
-    return 0;
-}
-int c_MyApp::p_Save() {
-    return 0;
-}
-String c_MyApp::p_BadgeID(int) {
-    return String();
-}
-String c_MyApp::p_BadgeName(int) {
-    return String();
-}
-int c_MyApp::p_GiveBadge(int) {
-    return 0;
-}
-int c_MyApp::p_ShowBadges() {
-    return 0;
-}
 // ==== end of save data
 
 // ==== Menu and results
