@@ -32,7 +32,7 @@ std::string userPath(const std::string& path);
 
 // prove [--plans DIR] [--budget TICKS] [--jobs N] [LEVEL...]: winning plans, one line a level.
 int runProve(const PlaytestArgs& args, std::FILE* out);
-// replay FILE: plays a plan file again; 1 when it no longer wins.
+// replay FILE...: plays plan files again, a line each; 1 when one no longer wins.
 int runReplay(const PlaytestArgs& args, std::FILE* out);
 // soak --seconds S --seed N: random play across every screen, checked after every tick.
 int runSoak(const PlaytestArgs& args, std::FILE* out);

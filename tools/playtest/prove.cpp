@@ -203,15 +203,22 @@ int runProve(const PlaytestArgs& args, std::FILE* out) {
 }
 
 int runReplay(const PlaytestArgs& args, std::FILE* out) {
-    if (args.size() != 1) return usageError("replay needs one plan file");
-    Plan plan;
-    std::string reason;
-    if (!readPlanFile(userPath(args[0]), &plan, &reason)) return usageError(reason);
-    if (plan.level < kFirstLevel || plan.level > kLastLevel || plan.clock < 0) {
-        return usageError("the plan's level or clock is out of range");
+    if (args.empty()) return usageError("replay needs one or more plan files");
+    std::vector<Plan> plans(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string reason;
+        if (!readPlanFile(userPath(args[i]), &plans[i], &reason)) {
+            return usageError(args[i] + ": " + reason);
+        }
+        if (plans[i].level < kFirstLevel || plans[i].level > kLastLevel || plans[i].clock < 0) {
+            return usageError(args[i] + ": the level or the clock is out of range");
+        }
     }
-    std::string line;
-    const bool won = playPlan(plan, -1, &line);
-    std::fprintf(out, "%s\n", line.c_str());
-    return won ? kExitOk : kExitLost;
+    bool all = true;
+    for (const Plan& plan : plans) {
+        std::string line;
+        all = playPlan(plan, -1, &line) && all;
+        std::fprintf(out, "%s\n", line.c_str());
+    }
+    return all ? kExitOk : kExitLost;
 }

@@ -18,7 +18,7 @@ namespace {
 constexpr int kStartWait = 60;         // the start sequence waits here for a fresh press
 constexpr int kStartDone = 120;        // from here the ball may move
 constexpr int kOpeningLimit = 600;     // ticks the start sequence may take at most
-constexpr int kHoldLimit = 120;        // ticks of holding to pass one spike
+constexpr int kHoldLimit = 120;        // ticks of holding per spike to pass
 constexpr int kGoalLimit = 240;        // ticks from the goal spike to the end of the round
 constexpr int kWaitSpare = 3;          // waits beyond one whole bounce
 constexpr int kBallHeight = 2;         // ball block: height above the ground
@@ -26,6 +26,7 @@ constexpr int kBallVelY = 24;          // ball block: vertical velocity
 constexpr int kThemeRisingHeads = 8;   // heads that move with the clock: time is part of a state
 constexpr float kSheepCatchUp = 0.4f;  // share of the way left the ball gains on the sheep
 constexpr int kAlikeStates = 4;        // states searched per goal key
+constexpr int kAlikeBounces = 24;      // the same for the Bounces kind
 constexpr float kComboBucket = 8.0f;   // combo timer units told apart by the goal key
 constexpr float kChaserBucket = 32.0f; // pixels of chaser distance told apart by the goal key
 
@@ -93,17 +94,42 @@ bool hopeless(const PlaytestRound& r) {
 
 // What the level's goal depends on besides the ball's exact motion: states alike in this are
 // searched at most kAlikeStates times, so a dead end is not retried at every bounce phase.
+// Only what the kind's goal counts is told apart (the score only where it must be exact).
 uint64_t goalKey(const PlaytestRound& r) {
     const c_MyApp& g = r.game();
     uint64_t h = mix(0, r.passed());
-    h = mix(h, g.m_score);
-    h = mix(h, std::min(g.m_super, std::max(g.m_param, 1)));
-    h = mix(h, g.m_leap);
-    h = mix(h, static_cast<int64_t>(g.m_comboTimer / kComboBucket));
-    h = mix(h, static_cast<int64_t>(g.m_ball[kBallBounces]));
-    h = mix(h, static_cast<int64_t>(g.m_ball[kBallCollected]));
-    h = mix(h, static_cast<int64_t>((g.m_chaserX - g.m_ball[kBallX]) / kChaserBucket));
+    switch (g.m_kind) {
+    case kKindTarget:
+        h = mix(h, g.m_score);
+        h = mix(h, g.m_super);
+        h = mix(h, g.m_leap);
+        h = mix(h, static_cast<int64_t>(g.m_comboTimer / kComboBucket));
+        break;
+    case kKindSuper: {
+        const int param = std::max(g.m_param, 1);
+        h = mix(h, std::min(g.m_super, param));
+        h = mix(h, std::min(g.m_bestSuper, param));
+        break;
+    }
+    case kKindBounces:
+        h = mix(h, static_cast<int64_t>(g.m_ball[kBallBounces]));
+        break;
+    case kKindCollect:
+        h = mix(h, static_cast<int64_t>(g.m_ball[kBallCollected]));
+        break;
+    case kKindSheepRace:
+    case kKindLavaChase:
+        h = mix(h, static_cast<int64_t>((g.m_chaserX - g.m_ball[kBallX]) / kChaserBucket));
+        break;
+    default:
+        break;
+    }
     return h;
+}
+
+// The Bounces kind's key is coarse (spikes and bounces only) and its phases matter most.
+int alikeStates(const c_MyApp& g) {
+    return g.m_kind == kKindBounces ? kAlikeBounces : kAlikeStates;
 }
 
 enum class Move { kFailed, kPassed, kWon };
@@ -116,8 +142,9 @@ Move playMove(PlaytestRound& r, int wait, int next) {
         r.tick(false);
         if (r.over()) return Move::kFailed;
     }
+    const int holdLimit = kHoldLimit * std::max(1, next - r.passed());
     for (int i = 0; r.passed() < next; ++i) {
-        if (i >= kHoldLimit) return Move::kFailed;
+        if (i >= holdLimit) return Move::kFailed;
         r.tick(true);
         if (r.over() && !r.won()) return Move::kFailed;
     }
@@ -130,8 +157,15 @@ Move playMove(PlaytestRound& r, int wait, int next) {
 
 struct Node {
     GameSnapshot state;
-    int nextWait = 0;
+    int nextOption = 0; // chain moves first (when the kind wants a chain), then single moves
 };
+
+// How many spikes a move must pass in one unbroken roll: the SUPER kind's missing chain
+// while it is still missing, otherwise none (0: no chain moves from this node).
+int chainWanted(const c_MyApp& g) {
+    if (g.m_kind != kKindSuper || g.m_bestSuper >= g.m_param) return 0;
+    return g.m_param;
+}
 
 } // namespace
 
@@ -150,7 +184,7 @@ SearchResult searchRound(PlaytestRound& r, int64_t budgetTicks) {
     auto push = [&]() {
         if (depth == nodes.size()) nodes.push_back(std::make_unique<Node>());
         Node& node = *nodes[depth++];
-        node.nextWait = 0;
+        node.nextOption = 0;
         r.snapshot(node.state);
     };
     std::unordered_set<uint64_t> seen;
@@ -159,14 +193,20 @@ SearchResult searchRound(PlaytestRound& r, int64_t budgetTicks) {
 
     while (depth > 0 && result.ticks < budgetTicks) {
         Node& node = *nodes[depth - 1];
-        if (node.nextWait > maxWait) {
+        const int option = node.nextOption++;
+        if (option > 2 * maxWait + 1) {
             --depth;
             continue;
         }
-        const int wait = node.nextWait++;
         r.restore(node.state);
+        const int chain = chainWanted(r.game());
+        const bool chainMove = option <= maxWait;
+        if (chainMove && chain == 0) continue;
+        const int wait = chainMove ? option : option - maxWait - 1;
+        // A chain continued without a wait needs only the spikes it still lacks.
+        const int spikes = !chainMove ? 1 : (wait == 0 ? chain - r.game().m_super : chain);
         const int before = r.ticks();
-        const Move move = playMove(r, wait, r.passed() + 1);
+        const Move move = playMove(r, wait, r.passed() + std::max(spikes, 1));
         result.ticks += r.ticks() - before;
         ++result.moves;
         if (move == Move::kWon) {
@@ -175,7 +215,7 @@ SearchResult searchRound(PlaytestRound& r, int64_t budgetTicks) {
         }
         if (move == Move::kFailed || hopeless(r)) continue;
         if (!seen.insert(stateKey(r)).second) continue;
-        if (++alike[goalKey(r)] > kAlikeStates) continue;
+        if (++alike[goalKey(r)] > alikeStates(r.game())) continue;
         push();
     }
     return result;
