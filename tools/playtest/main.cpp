@@ -2,10 +2,10 @@
 // sound card) and prints its findings on standard output; the game's own log lines go to
 // standard error. Usage: playtest COMMAND ARGS...; a bad command or argument exits with 2.
 #include <cerrno>
-#include <filesystem>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 

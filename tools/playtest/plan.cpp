@@ -9,8 +9,8 @@
 #include "tools/playtest/commands.h"
 
 std::string formatPlan(const Plan& plan) {
-    std::string text = "level " + std::to_string(plan.level) + " clock " +
-                       std::to_string(plan.clock) + "\n";
+    std::string text =
+        "level " + std::to_string(plan.level) + " clock " + std::to_string(plan.clock) + "\n";
     for (size_t at = 0; at < plan.ticks.size(); at += kPlanLineLength) {
         text += plan.ticks.substr(at, kPlanLineLength);
         text += '\n';

@@ -3,6 +3,7 @@
 // one result line per level and "proved N of M", and may write the plans; levels whose course
 // changes with the clock are proved at several fixed clocks. With --jobs the levels are shared
 // out among forked worker processes. replay plays a plan file on a fresh game.
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,7 +27,7 @@ constexpr int kDefaultLastLevel = 150;
 constexpr int kLastLevel = 500;
 constexpr int kDefaultClock = 1000;
 constexpr int kClocks[] = {kDefaultClock, 4321, 98765}; // for courses that follow the clock
-constexpr int64_t kDefaultBudget = 6000000;              // ticks of search per level and clock
+constexpr int64_t kDefaultBudget = 6000000;             // ticks of search per level and clock
 constexpr int kMaxJobs = 16;
 constexpr int kExitLost = 1;
 
@@ -34,6 +35,18 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// CPU time of this process and its finished workers.
+double cpuSeconds() {
+    double total = 0;
+    for (int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        total += usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                 usage.ru_stime.tv_usec / 1e6;
+    }
+    return total;
 }
 
 // Whether the first spikes of the level differ between two clocks at set-up.
@@ -145,7 +158,8 @@ int runProve(const PlaytestArgs& args, std::FILE* out) {
             levels.push_back(value);
         } else {
             return usageError("prove takes [--plans DIR] [--budget TICKS] [--jobs N] "
-                              "[LEVEL...] with levels in 1..500; not \"" + a + "\"");
+                              "[LEVEL...] with levels in 1..500; not \"" +
+                              a + "\"");
         }
     }
     if (levels.empty()) {
@@ -195,10 +209,12 @@ int runProve(const PlaytestArgs& args, std::FILE* out) {
         ticks += o.ticks;
     }
     const double seconds = secondsSince(start);
+    const double cpu = cpuSeconds();
     std::fprintf(out, "proved %d of %d\n", proved, static_cast<int>(levels.size()));
-    std::fprintf(stderr, "searched %lld ticks in %.1f s on %d process(es): %.0f ticks/s each\n",
-                 static_cast<long long>(ticks), seconds, jobs,
-                 seconds > 0 ? ticks / seconds / jobs : 0.0);
+    std::fprintf(stderr,
+                 "searched %lld ticks in %.1f s on %d process(es), %.1f s of CPU: %.0f ticks "
+                 "per CPU second\n",
+                 static_cast<long long>(ticks), seconds, jobs, cpu, cpu > 0 ? ticks / cpu : 0.0);
     return proved == static_cast<int>(levels.size()) ? kExitOk : kExitLost;
 }
 

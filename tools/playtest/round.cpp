@@ -60,7 +60,7 @@ std::string PlaytestRound::resultLine(bool isWon, double seconds) const {
     const c_MyApp& g = game();
     char line[160];
     std::snprintf(line, sizeof line, "%d %d %d %d %s %d %d %d %d %.2f", level_, g.m_kind,
-                  g.m_target, g.m_param, isWon ? "won" : "LOST", ticks(), g.m_score,
-                  g.m_bestSuper, passed(), seconds);
+                  g.m_target, g.m_param, isWon ? "won" : "LOST", ticks(), g.m_score, g.m_bestSuper,
+                  passed(), seconds);
     return line;
 }

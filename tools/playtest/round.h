@@ -13,9 +13,9 @@
 
 class GameSnapshot;
 
-constexpr int kGoKey = 39;         // the right arrow
-constexpr int kRoundCrashed = 1;   // m_roundOver after a crash, a burst or being caught
-constexpr int kRoundFinished = 10; // m_roundOver once the goal sequence is done
+constexpr int kGoKey = 39;           // the right arrow
+constexpr int kRoundCrashed = 1;     // m_roundOver after a crash, a burst or being caught
+constexpr int kRoundFinished = 10;   // m_roundOver once the goal sequence is done
 constexpr int kInfinitySpikes = 100; // spikes an Infinity round must pass to count as won
 
 class PlaytestRound {

@@ -29,6 +29,7 @@ constexpr int kAlikeStates = 4;        // states searched per goal key
 constexpr int kAlikeBounces = 24;      // the same for the Bounces kind
 constexpr float kComboBucket = 8.0f;   // combo timer units told apart by the goal key
 constexpr float kChaserBucket = 32.0f; // pixels of chaser distance told apart by the goal key
+constexpr float kPlaceBucket = 32.0f;  // pixels of the ball's place told apart (Target kind)
 
 // The start sequence: wait for the title, one fresh press, wait for the ball to be free.
 bool playOpening(PlaytestRound& r) {
@@ -104,6 +105,8 @@ uint64_t goalKey(const PlaytestRound& r) {
         h = mix(h, g.m_super);
         h = mix(h, g.m_leap);
         h = mix(h, static_cast<int64_t>(g.m_comboTimer / kComboBucket));
+        h = mix(h, static_cast<int64_t>(g.m_ball[kBallX] / kPlaceBucket));
+        h = mix(h, static_cast<int64_t>(g.m_ball[kBallBounces])); // time taken, in bounces
         break;
     case kKindSuper: {
         const int param = std::max(g.m_param, 1);

@@ -17,8 +17,7 @@ using Run = std::pair<size_t, size_t>; // offset, length
 
 template <typename T> Run runOf(const c_MyApp& game, const T& member) {
     const auto* base = reinterpret_cast<const unsigned char*>(&game);
-    return {static_cast<size_t>(reinterpret_cast<const unsigned char*>(&member) - base),
-            sizeof(T)};
+    return {static_cast<size_t>(reinterpret_cast<const unsigned char*>(&member) - base), sizeof(T)};
 }
 
 // The byte runs to copy: the field block minus the skipped members.

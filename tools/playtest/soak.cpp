@@ -37,10 +37,9 @@ constexpr int kSpikeSlotsChecked = 1000; // the ring of 100 records of 10 fields
 // (never on the menu, where it quits), F1, F2 and F11.
 constexpr int kKeyEscape = 27;
 constexpr int kKeyF11 = 122;
-constexpr int kPlayKeys[] = {37, 38, 39, 40, 13, 32, 90, 88, 67, 86, 16, 17, kKeyEscape, 112,
-                             113};
-constexpr int kWindowSizes[][2] = {{640, 480}, {800, 600}, {1280, 720}, {320, 240},
-                                   {1920, 1080}, {480, 640}, {1, 1}, {0, 0}};
+constexpr int kPlayKeys[] = {37, 38, 39, 40, 13, 32, 90, 88, 67, 86, 16, 17, kKeyEscape, 112, 113};
+constexpr int kWindowSizes[][2] = {{640, 480},   {800, 600}, {1280, 720}, {320, 240},
+                                   {1920, 1080}, {480, 640}, {1, 1},      {0, 0}};
 
 // How likely each input is in one tick.
 constexpr double kGoToggle = 0.06;
@@ -87,7 +86,10 @@ void randomInput(SoakState& s, KpHeadlessGame& host, const c_MyApp& g) {
     if (chance(s, kGoToggle)) {
         const bool down = s.held.count(kGoKey) != 0;
         host.KeyEvent(down ? kEventKeyUp : kEventKeyDown, kGoKey);
-        if (down) s.held.erase(kGoKey); else s.held.insert(kGoKey);
+        if (down)
+            s.held.erase(kGoKey);
+        else
+            s.held.insert(kGoKey);
     }
     if (chance(s, kKeyPress)) {
         const int key = kPlayKeys[pick(s, static_cast<int>(std::size(kPlayKeys)))];
@@ -174,8 +176,8 @@ std::string checkTick(const c_MyApp& g) {
         if (!finite(g.m_spikes[i])) return "spike field " + std::to_string(i) + " not finite";
     }
     if (g.m_score < 0) return "score " + std::to_string(g.m_score) + " below zero";
-    const float controls[] = {g.m_analogX, g.m_analogY, g.m_keyRampX, g.m_keyRampY,
-                              g.m_rollSpeed, g.m_menuY, g.m_menuYTarget};
+    const float controls[] = {g.m_analogX,   g.m_analogY, g.m_keyRampX,   g.m_keyRampY,
+                              g.m_rollSpeed, g.m_menuY,   g.m_menuYTarget};
     for (float v : controls) {
         if (!finite(v)) return "control or menu position not finite";
     }
@@ -275,8 +277,7 @@ int runSoak(const PlaytestArgs& args, std::FILE* out) {
     }
     std::string visited;
     for (const std::string& name : s.screens) visited += (visited.empty() ? "" : " ") + name;
-    std::fprintf(out, "ticks %d\nscreens %s\nsaves checked %d\n", ticks, visited.c_str(),
-                 s.saves);
+    std::fprintf(out, "ticks %d\nscreens %s\nsaves checked %d\n", ticks, visited.c_str(), s.saves);
     soakRunning = false;
     return kExitOk;
 }
