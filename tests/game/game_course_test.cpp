@@ -1,6 +1,7 @@
 // The spike course and the round's set-up: pinned courses of a patterned, a random, a Deja Vu,
 // a Buttons and a Mega Spikes level (the values worked out from the generator by hand), the
 // ring's order, the clock re-seeding, and the fields a set-up leaves for each theme and kind.
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -230,22 +231,17 @@ TEST_F(CourseTest, SetUpStartsAFreshRoundWhateverTheLastOneLeft) {
     EXPECT_EQ(app->m_camX, 1920);
     EXPECT_EQ(app->m_camTargetX, 1920);
     EXPECT_EQ(app->m_chaserX, 2048);
-    EXPECT_EQ(app->m_bounceSpeed, 11.4f);
-    EXPECT_EQ(app->m_gravity, 0.36f);
-    EXPECT_EQ(app->m_rollSpeed, 10.0f);
 
     // A level without a parameter shows none, whatever the last round showed.
     setUp(12);
     EXPECT_EQ(app->m_paramShown, 0);
-    EXPECT_EQ(app->m_pattern, String());
 }
 
 TEST_F(CourseTest, ThemesAndTheLavaChaseSetTheirOwnStart) {
-    setUp(61); // theme 5: the ordinary bounce, its own ball
+    setUp(61); // theme 5: the ordinary bounce
     EXPECT_EQ(app->m_theme, 5);
     EXPECT_EQ(app->m_bounceSpeed, 11.4f);
     EXPECT_EQ(app->m_gravity, 0.36f);
-    EXPECT_EQ(app->m_ballStyle, 5);
 
     setUp(121); // theme 13: low and slow
     EXPECT_EQ(app->m_bounceSpeed, 7.8f);
@@ -257,11 +253,40 @@ TEST_F(CourseTest, ThemesAndTheLavaChaseSetTheirOwnStart) {
     EXPECT_EQ(app->m_theme, 16);
     EXPECT_EQ(app->m_allowBack, 1);
     EXPECT_EQ(app->m_bounceSpeed, 11.4f);
-    EXPECT_EQ(app->m_ballHalfH, 8);
 
     setUp(73);
     EXPECT_EQ(app->m_kind, kKindLavaChase);
     EXPECT_EQ(app->m_chaserX, 1024);
     setUp(23);
     EXPECT_EQ(app->m_chaserX, 2048);
+}
+
+TEST_F(CourseTest, TheChasersLookFollowsTheStarsAndEveryScenePlacementOfItsTheme) {
+    struct Scene {
+        int level;
+        int stars;
+        int passes; // placements of every decoration up to the star count
+        int miscLast;
+    };
+    const Scene scenes[] = {{61, 50, 1, 14}, {21, 20, 1, 14},  {131, 20, 1, 14}, {51, 50, 2, 2},
+                            {91, 50, 2, 15}, {101, 50, 1, 14}, {103, 50, 2, 15}, {110, 50, 2, 15}};
+    for (const Scene& s : scenes) {
+        SCOPED_TRACE(::testing::Message() << "level " << s.level);
+        app->m_theme = app->m_levelTheme[s.level];
+        kp_random_Seed = 777;
+        app->p_ResetStars(s.stars);
+        for (int pass = 0; pass < s.passes; ++pass) {
+            for (int i = 0; i <= s.stars; ++i) app->p_PutMisc(i, 1);
+        }
+        const int frame = static_cast<int>(std::floor(2.99f * kp_random_Rnd()));
+        const int tilt = static_cast<int>(32.0f * kp_random_Rnd() - 16.0f);
+
+        setUp(103); // a Collect level last: the scene follows the new level's kind
+        kp_random_Seed = 777;
+        setUp(s.level);
+        EXPECT_EQ(app->m_starCount, s.stars);
+        EXPECT_EQ(app->m_miscLast, s.miscLast);
+        EXPECT_EQ(app->m_chaserFrame, frame);
+        EXPECT_EQ(app->m_chaserTilt, tilt);
+    }
 }

@@ -231,3 +231,31 @@ TEST_F(KindsTest, StartTitlesNameTheKindWithItsNumberAndRestAtSixty) {
     EXPECT_EQ(images(app, 9)[0][2], 240 - 360);
     EXPECT_GT(command(app, 1)[2], 480);
 }
+
+TEST_F(KindsTest, ATargetHitAndTheFirstSheepRaceWonEarnTheirBadgesOnce) {
+    auto finish = [this](int kind, int score, int ahead) {
+        app->m_kind = kind;
+        app->m_target = 20;
+        app->m_param = 15;
+        app->m_ball[kBallPassed] = 20;
+        app->m_score = score;
+        app->m_chaserAhead = ahead;
+        app->p_DidIWin();
+    };
+    finish(kKindTarget, 16, 0);
+    finish(kKindSheepRace, 0, 1);
+    EXPECT_FALSE(app->m_badges[5]);
+    EXPECT_FALSE(app->m_badges[6]);
+    EXPECT_EQ(app->m_badgeTimers[0], 0);
+
+    finish(kKindSheepRace, 0, 0);
+    EXPECT_TRUE(app->m_badges[6]);
+    EXPECT_EQ(app->m_badgeQueue[0], 6);
+    EXPECT_EQ(app->m_badgeTimers[0], 1);
+    finish(kKindSheepRace, 0, 0);
+    EXPECT_EQ(app->m_badgeTimers[1], 0) << "a second win shows no second notice";
+
+    finish(kKindTarget, 15, 0);
+    EXPECT_TRUE(app->m_badges[5]);
+    EXPECT_EQ(app->m_badgeQueue[1], 5);
+}
