@@ -137,16 +137,16 @@ TEST_F(PlaytestProveTest, APlanThatNoLongerWinsExitsOneAndAMalformedPlanTwo) {
     EXPECT_NE(shortRun.out.find(" LOST "), std::string::npos) << shortRun.out;
 
     // Held from the first tick, the start press never lets go, so the ball never rolls.
-    write("held.plan", "level 1 clock 1000\n" + std::string(100, '1') + "\n" +
-                           std::string(100, '1') + "\n");
+    write("held.plan",
+          "level 1 clock 1000\n" + std::string(100, '1') + "\n" + std::string(100, '1') + "\n");
     EXPECT_EQ(playtest("replay held.plan").status, 1);
 
     const std::string bad[] = {
-        "level 1 clock 1000\n0120\n",              // a tick that is neither 0 nor 1
+        "level 1 clock 1000\n0120\n",                          // a tick that is neither 0 nor 1
         "level 1 clock 1000\n" + std::string(101, '0') + "\n", // a line over 100 ticks
-        "level 1  clock 1000\n0000\n",             // not the header's exact form
+        "level 1  clock 1000\n0000\n",                         // not the header's exact form
         "level 1 clock 1000 extra\n0000\n",
-        "level 0 clock 1000\n0000\n",              // no such level
+        "level 0 clock 1000\n0000\n", // no such level
         "",
     };
     for (const std::string& text : bad) {
