@@ -217,8 +217,13 @@ std::string checkSave(c_MyApp& g, int tick) {
     std::fclose(log);
 
     std::string broken;
-    if (text.find("Invalid") != std::string::npos) {
-        broken = "a checksum of the saved state failed on loading: " + text;
+    std::istringstream logLines(text);
+    std::string failed;
+    for (std::string line; std::getline(logLines, line);) {
+        if (line.find("Checksum Invalid") != std::string::npos) failed += " [" + line + "]";
+    }
+    if (!failed.empty()) {
+        broken = "the saved state fails its checksums on loading:" + failed;
     } else if (g.m_settings != settings) {
         broken = "the settings loaded back differ from those saved";
     } else if (g.m_badges != badges) {
