@@ -451,3 +451,43 @@ TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundAndAgainResumesIt) {
     run.quit();
     EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
 }
+
+TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
+    // Levels 1..100 passed and level 101 (the snow theme) selected: Enter starts it.
+    TempDir work;
+    std::filesystem::create_directory_symlink(data_->file("data"), work.file("data"));
+    StateFile state;
+    state.settings[4] = 100;
+    state.settings[5] = 2; // effects only
+    for (int k = 0; k < 100; ++k) state.stat[k * 10 + 8] = -1;
+    writeFile(work.file(".zembrastate"), state.text());
+    const std::string shots = buildDir() + "/screenshots/";
+    std::filesystem::create_directories(shots);
+
+    ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    const unsigned long window = findWindow("Brambolt3", 20.0);
+    ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
+    runCommand("xdotool windowfocus --sync " + std::to_string(window));
+    pause(6.5);
+    runCommand("import -window " + std::to_string(window) + " " + shots + "menu_level101.png");
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (readFile(work.file("out.txt")).find("Loading theme") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        pressKey("Return");
+        pause(0.5);
+    }
+    const std::string out = readFile(work.file("out.txt"));
+    ASSERT_NE(out.find("Loading theme"), std::string::npos) << "Enter did not start level 101";
+    EXPECT_NE(out.find("Loading theme : 11 "), std::string::npos) << out;
+    pause(3.0);
+    pressKey("Right"); // ends the wait at the start; the ball rolls from the next press
+    runCommand("xdotool keydown Right");
+    pause(1.0);
+    const std::string play = shots + "level101_play.png";
+    runCommand("import -window " + std::to_string(window) + " " + play);
+    runCommand("xdotool keyup Right");
+    EXPECT_GT(std::stoul(runCommand("identify -format %k " + play)), 50u);
+    ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
+    runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
+    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+}
