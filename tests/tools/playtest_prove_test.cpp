@@ -14,21 +14,10 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "playtest_runner.h"
 #include "support/test_support.h"
 
 namespace {
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::stringstream s(text);
-    for (std::string line; std::getline(s, line);) out.push_back(line);
-    return out;
-}
 
 std::vector<std::string> words(const std::string& line) {
     std::vector<std::string> out;
@@ -47,21 +36,8 @@ std::string quoted(const std::string& path) {
 }
 } // namespace
 
-class PlaytestProveTest : public ::testing::Test {
+class PlaytestProveTest : public PlaytestRunner {
   protected:
-    TempDir dir;
-
-    Outcome playtest(const std::string& args) {
-        const char* bin = std::getenv("KP_BINARY_DIR");
-        const std::string out = dir.path() + "/out.txt";
-        const std::string err = dir.path() + "/err.txt";
-        const std::string command = "cd '" + dir.path() + "' && '" + std::string(bin ? bin : ".") +
-                                    "/tools/playtest/playtest' " + args + " >'" + out + "' 2>'" +
-                                    err + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
-    }
-
     void write(const std::string& name, const std::string& text) {
         std::ofstream(dir.path() + "/" + name, std::ios::binary) << text;
     }
@@ -76,9 +52,9 @@ TEST_F(PlaytestProveTest, EveryStoredPlanStillWinsItsLevel) {
     ASSERT_EQ(files.size(), 150u) << "one plan for each of the levels 1 to 150";
     std::string args = "replay";
     for (const std::string& f : files) args += " " + quoted(f);
-    const Outcome run = playtest(args);
+    const PlaytestOutcome run = playtest(args);
     EXPECT_EQ(run.status, 0) << run.out;
-    const auto got = lines(run.out);
+    const auto got = outputLines(run.out);
     ASSERT_EQ(got.size(), files.size());
     for (size_t i = 0; i < got.size(); ++i) {
         const auto w = words(got[i]);
@@ -95,9 +71,9 @@ TEST_F(PlaytestProveTest, ProvesOneLevelOfEachKindAndItsPlanReplays) {
     const int kinds[] = {3, 2, 1, 6, 7, 8, 9, 10, 13, 11, 12};
     std::string args = "prove --plans " + quoted(dir.path());
     for (int l : levels) args += " " + std::to_string(l);
-    const Outcome run = playtest(args);
+    const PlaytestOutcome run = playtest(args);
     EXPECT_EQ(run.status, 0) << run.out;
-    const auto got = lines(run.out);
+    const auto got = outputLines(run.out);
     ASSERT_EQ(got.size(), std::size(levels) + 1) << run.out;
     EXPECT_EQ(got.back(), "proved 11 of 11");
     for (size_t i = 0; i < std::size(levels); ++i) {
@@ -112,13 +88,13 @@ TEST_F(PlaytestProveTest, ProvesOneLevelOfEachKindAndItsPlanReplays) {
 
     // The written plans: a header, then lines of at most 100 ticks; they replay as proved.
     const std::string plan = readFile(dir.path() + "/level-013.plan");
-    const auto planLines = lines(plan);
+    const auto planLines = outputLines(plan);
     ASSERT_GE(planLines.size(), 3u);
     EXPECT_EQ(planLines[0], "level 13 clock 1000");
     for (size_t i = 1; i + 1 < planLines.size(); ++i) EXPECT_EQ(planLines[i].size(), 100u);
-    const Outcome again = playtest("replay level-013.plan level-103.plan");
+    const PlaytestOutcome again = playtest("replay level-013.plan level-103.plan");
     EXPECT_EQ(again.status, 0) << again.out;
-    const auto replayed = lines(again.out);
+    const auto replayed = outputLines(again.out);
     ASSERT_EQ(replayed.size(), 2u);
     const auto proved = words(got[2]);
     const auto first = words(replayed[0]);
@@ -130,9 +106,9 @@ TEST_F(PlaytestProveTest, APlanThatNoLongerWinsExitsOneAndAMalformedPlanTwo) {
     std::string plan = readFile(plansFolder() + "/level-001.plan");
     ASSERT_FALSE(plan.empty());
     // Cut short of the goal, the round is still running when the plan ends.
-    const auto planLines = lines(plan);
+    const auto planLines = outputLines(plan);
     write("short.plan", planLines[0] + "\n" + planLines[1] + "\n" + planLines[2] + "\n");
-    const Outcome shortRun = playtest("replay short.plan");
+    const PlaytestOutcome shortRun = playtest("replay short.plan");
     EXPECT_EQ(shortRun.status, 1) << shortRun.out;
     EXPECT_NE(shortRun.out.find(" LOST "), std::string::npos) << shortRun.out;
 
@@ -157,9 +133,9 @@ TEST_F(PlaytestProveTest, APlanThatNoLongerWinsExitsOneAndAMalformedPlanTwo) {
 }
 
 TEST_F(PlaytestProveTest, FiveMinutesOfRandomPlayRunCleanThroughEveryScreen) {
-    const Outcome run = playtest("soak --seconds 300 --seed 7");
+    const PlaytestOutcome run = playtest("soak --seconds 300 --seed 7");
     ASSERT_EQ(run.status, 0) << run.out << run.err.substr(0, 2000);
-    const auto got = lines(run.out);
+    const auto got = outputLines(run.out);
     ASSERT_EQ(got.size(), 3u) << run.out;
     EXPECT_EQ(got[0], "ticks 18000");
     for (const char* screen : {"menu", "level-start", "play", "pause", "options", "results"}) {

@@ -10,54 +10,26 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "playtest_runner.h"
 #include "support/test_support.h"
 
-namespace {
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::stringstream s(text);
-    for (std::string line; std::getline(s, line);) out.push_back(line);
-    return out;
-}
-} // namespace
-
-class PlaytestTest : public ::testing::Test {
-  protected:
-    TempDir dir;
-
-    Outcome playtest(const std::string& args) {
-        const char* bin = std::getenv("KP_BINARY_DIR");
-        const std::string out = dir.path() + "/out.txt";
-        const std::string err = dir.path() + "/err.txt";
-        const std::string command = "cd '" + dir.path() + "' && '" + std::string(bin ? bin : ".") +
-                                    "/tools/playtest/playtest' " + args + " >'" + out + "' 2>'" +
-                                    err + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
-    }
-};
+using PlaytestTest = PlaytestRunner;
 
 TEST_F(PlaytestTest, CoursePrintsNumberClassAndVariantOfEachSpike) {
-    const Outcome run = playtest("course 1 12");
+    const PlaytestOutcome run = playtest("course 1 12");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "1 1 0\n2 1 0\n3 2 0\n4 1 0\n5 3 0\n6 3 0\n7 1 0\n8 2 0\n9 1 0\n10 1 0\n"
                        "11 5 0\n12 7 0\n");
 
-    const Outcome walls = playtest("course 93 8");
-    EXPECT_EQ(lines(walls.out).back(), "8 8 3");
+    const PlaytestOutcome walls = playtest("course 93 8");
+    EXPECT_EQ(outputLines(walls.out).back(), "8 8 3");
 }
 
 TEST_F(PlaytestTest, CourseGoesOnPastTheFirstHundredWithoutTheGamesLogLines) {
     // Deja Vu repeats every five spikes and logs a line for each spike it adds.
-    const Outcome run = playtest("course 43 212");
+    const PlaytestOutcome run = playtest("course 43 212");
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> out = lines(run.out);
+    const std::vector<std::string> out = outputLines(run.out);
     ASSERT_EQ(out.size(), 212u);
     for (int k = 6; k <= 212; ++k) {
         const std::string& line = out[k - 1];
@@ -71,7 +43,7 @@ TEST_F(PlaytestTest, CourseGoesOnPastTheFirstHundredWithoutTheGamesLogLines) {
 TEST_F(PlaytestTest, ArgumentsItCannotUseExitWithTwo) {
     for (const char* args : {"course 0 5", "course 501 5", "course 3 0", "course 3 -1",
                              "course x 5", "course 3 5x", "course 3", "nonsense 1 2", ""}) {
-        const Outcome run = playtest(args);
+        const PlaytestOutcome run = playtest(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_NE(run.err, "") << args;
         EXPECT_EQ(run.out, "") << args;
