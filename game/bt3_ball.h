@@ -4,27 +4,29 @@
 // screens and kinds stay in game/bt3_numbers.h.
 #pragma once
 
+#include "game/bt3_course.h"
+
 namespace bt3ball {
 
 // Ball block slots.
-constexpr int kX = 1;           // position along the course, pixels
-constexpr int kHeight = 2;      // height above the ground line, >= 0
-constexpr int kSpeed = 3;       // horizontal speed of this frame
-constexpr int kNegPrevX = 11;   // the negated x before this frame's move
-constexpr int kScreenX = 18;    // x - camera x
-constexpr int kScreenY = 19;    // ground line - height, plus the slope term
-constexpr int kLastPassed = 20; // number of the last spike passed
-constexpr int kFurthest = 21;   // furthest x reached
-constexpr int kSpeedCopy = 23;  // copy of the speed
-constexpr int kVelY = 24;       // vertical velocity, positive downwards
-constexpr int kCamStepX = 25;   // camera step of this frame
+constexpr int kX = kBallX; // position along the course, pixels
+constexpr int kHeight = 2; // height above the ground line, >= 0
+constexpr int kSpeed = 3;  // horizontal speed of this frame
+constexpr int kNegPrevX = kBallPrevXNeg;
+constexpr int kScreenX = 18; // x - camera x
+constexpr int kScreenY = 19; // ground line - height, plus the slope term
+constexpr int kLastPassed = kBallPassed;
+constexpr int kFurthest = kBallFurthestX;
+constexpr int kSpeedCopy = 23; // copy of the speed
+constexpr int kVelY = 24;      // vertical velocity, positive downwards
+constexpr int kCamStepX = 25;  // camera step of this frame
 constexpr int kCamStepY = 26;
 constexpr int kGlow = 27; // floor glow, eased toward its target
 constexpr int kGlowTarget = 28;
 constexpr int kSplash = 31;     // bounce animation value
 constexpr int kEasedSpeed = 32; // speed eased 1/8 per frame (ball style 3)
-constexpr int kBounces = 55;    // bounces counted (Bounces kind)
-constexpr int kCollected = 56;  // items collected (Collect kind)
+constexpr int kBounces = kBallBounces;
+constexpr int kCollected = kBallCollected;
 constexpr int kBurst = 57;      // 1 once the ball has burst (Bounces kind)
 constexpr int kPassSlide = 58;  // slide of the newest pass value, pixels
 constexpr int kTargetBase = 60; // Target kind: the value of spike k sits in slot 60 + k
@@ -36,19 +38,17 @@ constexpr int kHistY = 270;
 constexpr int kHistFrame = 320;
 constexpr int kHistLen = 30;
 
-// Spike records: 10 floats per slot, 100 slots in the ring.
-constexpr int kSpikeStride = 10;
-constexpr int kSpikeSlots = 100;
-constexpr int kSpClass = 0;
-constexpr int kSpX = 1;
-constexpr int kSpHead = 2;    // head offset above the ground line
-constexpr int kSpAngle = 5;   // spin angle (theme 5)
-constexpr int kSpSpin = 6;    // spin speed (theme 5)
-constexpr int kSpVariant = 7; // variant; the bobbing phase on theme 5
-constexpr int kSpNumber = 9;
-constexpr int kPillarDown = 1;
-constexpr int kPillarUp = 2;
-constexpr int kWallWithButton = 3;
+// Spike records (the ring and its fields are the course's; short names for play).
+constexpr int kSpClass = kSpikeClass;
+constexpr int kSpX = kSpikeX;
+constexpr int kSpHead = kSpikeHead;
+constexpr int kSpAngle = kSpikeSpin;
+constexpr int kSpSpin = kSpikeSpinRate;
+constexpr int kSpVariant = kSpikeVariant; // also the bobbing phase on theme 5
+constexpr int kSpNumber = kSpikeNumber;
+constexpr int kPillarDown = kVariantPillarDown;
+constexpr int kPillarUp = kVariantPillarUp;
+constexpr int kWallWithButton = kVariantWall;
 
 // Constants of play.
 constexpr int kStartWait = 60;      // the start sequence waits here for a fresh press
