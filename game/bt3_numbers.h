@@ -33,3 +33,8 @@ enum Bt3Kind {
 // Level groups and themes: ten levels a group; the themes run 1..16.
 constexpr int kLevelsPerGroup = 10;
 constexpr int kThemeCount = 16;
+
+// Image slots the effects share with play and the loaders: the theme's world blocks (ball,
+// spikes, scenery, stars of play) and the 8 x 8 sparks and star shapes of "parts".
+constexpr int kImageWorld = 1;
+constexpr int kImageParts = 96;

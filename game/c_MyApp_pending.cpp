@@ -8,48 +8,9 @@ constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
 }
 
 // ==== Effects
-int c_MyApp::p_ThrowParticle(float, float, int, int, float, float) {
-    return 0;
-}
-int c_MyApp::p_FreeParticle() {
-    return -1;
-}
-int c_MyApp::p_ResetParticles(int) {
-    return 0;
-}
-int c_MyApp::p_DoParticles() {
-    return 0;
-}
-int c_MyApp::p_ResetStars(int) {
-    return 0;
-}
-int c_MyApp::p_DoStars(float, float) {
-    return 0;
-}
-int c_MyApp::p_PutMisc(int, int) {
-    return 0;
-}
-int c_MyApp::p_ResetMisc(int) {
-    return 0;
-}
-int c_MyApp::p_DoMisc(float, float, int) {
-    return 0;
-}
-int c_MyApp::p_Ink(int, int) {
-    return 0;
-}
 // ==== end of effects
 
 // ==== Course, set-up and win rules
-int c_MyApp::p_AddSpike() {
-    return 0;
-}
-int c_MyApp::p_LoadGame_Ball() {
-    return 0;
-}
-int c_MyApp::p_DidIWin() {
-    return 0;
-}
 // ==== end of course
 
 // ==== Ball play
@@ -63,27 +24,6 @@ int c_MyApp::p_FindFloor() {
     return 0;
 }
 // ==== end of ball play
-
-// ==== Save data and badges
-int c_MyApp::p_Load() {
-    return 0;
-}
-int c_MyApp::p_Save() {
-    return 0;
-}
-String c_MyApp::p_BadgeID(int) {
-    return String();
-}
-String c_MyApp::p_BadgeName(int) {
-    return String();
-}
-int c_MyApp::p_GiveBadge(int) {
-    return 0;
-}
-int c_MyApp::p_ShowBadges() {
-    return 0;
-}
-// ==== end of save data
 
 // ==== Menu and results
 int c_MyApp::p_Menu() {

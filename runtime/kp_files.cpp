@@ -1,7 +1,11 @@
 // File services of the host: logical path mapping, opening files, the state file (written
 // atomically through a temporary file and a rename), and whole-file text and byte loading.
+#include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "runtime/kp_game.h"
@@ -9,7 +13,8 @@
 namespace {
 
 constexpr const char* kStateFile = "./.zembrastate";
-constexpr const char* kStateTemp = "./.zembrastate.tmp";
+constexpr const char* kStateTempSuffix = ".tmp";
+constexpr int kMaxLinkHops = 40; // as the kernel's own limit on symbolic links in a path
 constexpr size_t kReadBlock = 4096;
 
 struct Location {
@@ -43,6 +48,61 @@ std::string readAll(FILE* file) {
     return bytes;
 }
 
+// The folder part of a path ("." when it has none).
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// The file a chain of symbolic links ends at (the path itself when it is no link), so a save
+// replaces the linked file and keeps the link; a dangling link names the file to create.
+std::string followLinks(std::string path) {
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        std::string link(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0 || static_cast<size_t>(n) >= link.size()) return path;
+        link.resize(static_cast<size_t>(n));
+        path = link[0] == '/' ? link : folderOf(path) + "/" + link;
+    }
+    return path;
+}
+
+// Writes every byte, resuming after interruptions and partial writes. A file-size limit
+// makes the write fail with EFBIG instead of ending the process with SIGXFSZ.
+bool writeAll(int fd, const std::string& bytes) {
+    struct sigaction ignore {};
+    struct sigaction previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    ::sigaction(SIGXFSZ, &ignore, &previous);
+    size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    ::sigaction(SIGXFSZ, &previous, nullptr);
+    return ok;
+}
+
+// Makes a rename durable: the folder's entry is synced too (a failure here is not reported,
+// some file systems cannot sync folders).
+void syncFolderOf(const std::string& path) {
+    int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
 
 String kpDesktopPathToFilePath(const String& path) {
@@ -63,24 +123,37 @@ FILE* KpGame::OpenFile(const String& path, const String& mode) {
 }
 
 int KpGame::SaveState(const String& state) {
-    // Write a temporary file beside the state file, sync it, then rename it over the old one,
-    // so a failed or interrupted save never leaves a truncated state file behind.
-    FILE* file = OpenFile(kpS(kStateTemp), u"wb");
-    if (!file) return -1;
+    // Write a temporary file beside the state file (or beside the file a symbolic link names),
+    // sync it, rename it over the old one and sync the folder, so a failed or interrupted save
+    // never leaves a truncated state file behind and a power cut cannot lose the new name.
+    String mapped = PathToFilePath(kpS(kStateFile));
+    if (mapped.empty()) return -1;
+    const std::string target = followLinks(kpToUtf8(mapped));
+    const std::string temp = target + kStateTempSuffix;
+
+    // An existing file keeps its permission bits; a new one gets the usual 0666 less umask.
+    struct stat old {};
+    const bool existing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = existing ? (old.st_mode & 07777) : 0666;
+
+    // A temporary file left by a killed save goes first, so the new one starts empty and
+    // with our mode; a folder in its place makes the open fail.
+    ::unlink(temp.c_str());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return -1;
+    bool complete = !existing || ::fchmod(fd, mode) == 0;
     std::string bytes = kpToUtf8(state);
-    size_t written = bytes.empty() ? 0 : std::fwrite(bytes.data(), 1, bytes.size(), file);
-    bool complete = written == bytes.size() && std::fflush(file) == 0 && ::fsync(fileno(file)) == 0;
-    complete = (std::fclose(file) == 0) && complete;
-    String temp = PathToFilePath(kpS(kStateTemp));
+    complete = complete && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    complete = (::close(fd) == 0) && complete;
     if (!complete) {
-        std::remove(kpToUtf8(temp).c_str());
+        ::unlink(temp.c_str());
         return -2;
     }
-    if (std::rename(kpToUtf8(temp).c_str(), kpToUtf8(PathToFilePath(kpS(kStateFile))).c_str()) !=
-        0) {
-        std::remove(kpToUtf8(temp).c_str());
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
         return -1;
     }
+    syncFolderOf(target);
     return 0;
 }
 

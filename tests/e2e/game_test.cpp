@@ -1,7 +1,10 @@
 // The real game with its generated data under Xvfb: the loader runs to the menu and intro,
 // the screen is drawn (a screenshot kept in the build folder), F11 switches to the screen's
-// size and back, F4 and the window's close both end the game with status 0.
+// size and back, F4 and the window's close both end the game with status 0, and a state file
+// is loaded at start and written back whole when the window loses focus.
+#include <array>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
@@ -64,6 +67,98 @@ class GameEndToEnd : public ::testing::Test {
 
 TempDir* GameEndToEnd::data_ = nullptr;
 
+// The save string, built and checked here on its own: 25 settings and their
+// checksum, 8 badge words and theirs, and per level 10 x (best, last, statistic) and its own.
+struct StateFile {
+    std::array<int, 25> settings{};
+    std::array<std::uint32_t, 8> badgeWords{};
+    std::vector<int> best = std::vector<int>(5000, 0);
+    std::vector<int> last = std::vector<int>(5000, 0);
+    std::vector<int> stat = std::vector<int>(5000, 0);
+
+    static std::uint32_t levelSum(const StateFile& s, int k) {
+        std::uint32_t sum = 0;
+        for (std::uint32_t r = 0; r < 10; ++r) {
+            const size_t at = static_cast<size_t>(k) * 10 + r;
+            sum += (r + 4) * static_cast<std::uint32_t>(s.best[at]) +
+                   (k + 3 + r) * static_cast<std::uint32_t>(s.last[at]) +
+                   (k + 7 + r) * static_cast<std::uint32_t>(s.stat[at]);
+        }
+        return sum;
+    }
+
+    std::string text() const {
+        std::string out;
+        auto put = [&out](std::int64_t v) { out += std::to_string(static_cast<int>(v)) + "|"; };
+        std::uint32_t sum = 0;
+        for (std::uint32_t i = 0; i < 25; ++i) {
+            put(settings[i]);
+            sum += static_cast<std::uint32_t>(settings[i]) * i;
+        }
+        put(static_cast<int>(sum));
+        sum = 0;
+        for (std::uint32_t word : badgeWords) {
+            put(static_cast<int>(word));
+            sum += word;
+        }
+        put(static_cast<int>(sum));
+        for (int k = 0; k < 500; ++k) {
+            for (int r = 0; r < 10; ++r) {
+                put(best[k * 10 + r]);
+                put(last[k * 10 + r]);
+                put(stat[k * 10 + r]);
+            }
+            put(static_cast<int>(levelSum(*this, k)));
+        }
+        return out;
+    }
+
+    // Reads a whole save string; false, with the reason, unless every checksum is valid.
+    static bool parse(const std::string& text, StateFile& s, std::string& why) {
+        std::vector<std::string> f;
+        size_t start = 0;
+        for (size_t bar; (bar = text.find('|', start)) != std::string::npos; start = bar + 1) {
+            f.push_back(text.substr(start, bar - start));
+        }
+        if (start != text.size() || f.size() != 26 + 9 + 500 * 31) {
+            why = "fields: " + std::to_string(f.size());
+            return false;
+        }
+        auto num = [&f](size_t i) { return std::stoi(f[i]); };
+        std::uint32_t sum = 0;
+        for (std::uint32_t i = 0; i < 25; ++i) {
+            s.settings[i] = num(i);
+            sum += static_cast<std::uint32_t>(s.settings[i]) * i;
+        }
+        if (static_cast<int>(sum) != num(25)) why += "settings checksum; ";
+        sum = 0;
+        for (size_t g = 0; g < 8; ++g) {
+            s.badgeWords[g] = static_cast<std::uint32_t>(num(26 + g));
+            sum += s.badgeWords[g];
+        }
+        if (static_cast<int>(sum) != num(34)) why += "badge checksum; ";
+        for (int k = 0; k < 500; ++k) {
+            const size_t base = 35 + static_cast<size_t>(k) * 31;
+            for (int r = 0; r < 10; ++r) {
+                s.best[k * 10 + r] = num(base + r * 3);
+                s.last[k * 10 + r] = num(base + r * 3 + 1);
+                s.stat[k * 10 + r] = num(base + r * 3 + 2);
+            }
+            if (static_cast<int>(levelSum(s, k)) != num(base + 30)) {
+                why += "level " + std::to_string(k) + " checksum; ";
+            }
+        }
+        return why.empty();
+    }
+};
+
+// Gives the keyboard focus to the root window, as switching to another program takes it from
+// the game's window.
+void focusNothing() {
+    std::string root = runCommand("xwininfo -root | awk '/Window id:/ {print $4}'");
+    runCommand("xdotool windowfocus " + root);
+}
+
 } // namespace
 
 TEST_F(GameEndToEnd, LoaderFinishesAndTheScreenIsDrawn) {
@@ -101,4 +196,75 @@ TEST_F(GameEndToEnd, F4QuitsWithStatusZero) {
     pause(1.0);
     runCommand("xdotool windowfocus --sync " + std::to_string(window_) + " key F4");
     EXPECT_EQ(game_->wait(10.0), 0) << readFile(data_->file("out.txt"));
+}
+
+TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
+    // A folder of its own with the generated data, and a state file written here.
+    TempDir work;
+    std::filesystem::create_directory_symlink(data_->file("data"), work.file("data"));
+    StateFile state;
+    state.settings[1] = 1;  // score pop-ups off
+    state.settings[4] = 36; // level 37 selected
+    state.settings[5] = 2;  // effects only
+    state.settings[10] = 80;
+    state.settings[11] = 64;
+    state.settings[12] = 12;
+    state.settings[14] = 1;
+    state.settings[20] = -7; // unused, kept
+    state.badgeWords[0] = (1u << 0) | (1u << 5) | (1u << 16) | (1u << 31);
+    state.badgeWords[7] = 1u << 31;
+    for (int k = 0; k < 36; ++k) {
+        for (int r = 0; r < 10; ++r) {
+            state.best[k * 10 + r] = 1000 * (k + 1) - 50 * r;
+            state.last[k * 10 + r] = 10 * k + r;
+        }
+        state.stat[k * 10 + 0] = 20 + k; // spikes passed
+        state.stat[k * 10 + 2] = 3;
+        state.stat[k * 10 + 7] = 400 + k;
+        state.stat[k * 10 + 8] = -1; // passed
+    }
+    state.stat[36 * 10 + 8] = 2; // level 37 failed twice
+    state.best[499 * 10 + 9] = 2147483647;
+    const std::string written = state.text();
+    writeFile(work.file(".zembrastate"), written);
+
+    ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    unsigned long window = findWindow("Brambolt3", 20.0);
+    ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
+    runCommand("xdotool windowfocus --sync " + std::to_string(window));
+    pause(3.0); // past the loader
+    ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
+    std::string out = readFile(work.file("out.txt"));
+    EXPECT_NE(out.find("Settings Loaded\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Badges Loaded\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Checksum Invalid"), std::string::npos) << out;
+
+    // Losing the focus suspends the game, which saves; nothing else changes the file.
+    const auto before = std::filesystem::last_write_time(work.file(".zembrastate"));
+    focusNothing();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::filesystem::last_write_time(work.file(".zembrastate")) == before &&
+           std::chrono::steady_clock::now() < deadline) {
+        pause(0.1);
+    }
+    ASSERT_NE(std::filesystem::last_write_time(work.file(".zembrastate")), before)
+        << "no save on suspend\n"
+        << readFile(work.file("out.txt"));
+    ASSERT_TRUE(game.running());
+
+    StateFile saved;
+    std::string why;
+    ASSERT_TRUE(StateFile::parse(readFile(work.file(".zembrastate")), saved, why)) << why;
+    EXPECT_EQ(saved.settings, state.settings);
+    EXPECT_EQ(saved.best, state.best);
+    EXPECT_EQ(saved.last, state.last);
+    EXPECT_EQ(saved.stat, state.stat);
+    for (size_t g = 0; g < 8; ++g) {
+        EXPECT_EQ(saved.badgeWords[g] & state.badgeWords[g], state.badgeWords[g])
+            << "badges may only grow; word " << g;
+    }
+    EXPECT_FALSE(std::filesystem::exists(work.file(".zembrastate.tmp")));
+
+    runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
+    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
 }

@@ -3,6 +3,12 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #include "runtime/kp_data.h"
 #include "runtime/kp_headless_game.h"
@@ -14,7 +20,29 @@ String decode(const std::string& bytes) {
     return kpDecodeText(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
+// Every fsync of this process, with what the state file held when a folder was synced.
+struct SyncRecord {
+    bool folder;
+    std::string path;
+    std::string stateFile;
+};
+std::vector<SyncRecord>* syncLog = nullptr;
+
 } // namespace
+
+// Watches the save path's syncs; the host's static library resolves fsync to this one.
+extern "C" int fsync(int fd) {
+    if (syncLog) {
+        struct stat info {};
+        fstat(fd, &info);
+        char target[4096] = {};
+        std::string link = "/proc/self/fd/" + std::to_string(fd);
+        ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
+        syncLog->push_back({S_ISDIR(info.st_mode), n > 0 ? std::string(target, n) : "",
+                            readFile(".zembrastate")});
+    }
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 TEST(DataPath, NamesGoUnderTheDataFolderUnlessTheyCarryASchemeOrRoot) {
     EXPECT_EQ(kp_data_FixDataPath(u"gfx/ball.png"), u"zembra://data/gfx/ball.png");
@@ -121,6 +149,84 @@ TEST(StateFile, ShortWriteReportsMinusTwoAndKeepsThePreviousFile) {
     EXPECT_EQ(result, -2);
     EXPECT_EQ(readFile(".zembrastate"), "previous save");
     EXPECT_FALSE(std::filesystem::exists(".zembrastate.tmp"));
+}
+
+TEST(StateFile, TheFileIsSyncedAndThenItsFolderAfterTheRename) {
+    TempDir dir;
+    KpHeadlessGame host;
+    ASSERT_EQ(host.SaveState(u"old"), 0);
+    std::vector<SyncRecord> log;
+    syncLog = &log;
+    int result = host.SaveState(u"new");
+    syncLog = nullptr;
+    ASSERT_EQ(result, 0);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_FALSE(log[0].folder);
+    EXPECT_EQ(log[0].stateFile, "old") << "the temporary file is synced before the rename";
+    EXPECT_TRUE(log[1].folder);
+    EXPECT_EQ(std::filesystem::canonical(log[1].path), std::filesystem::canonical(dir.path()));
+    EXPECT_EQ(log[1].stateFile, "new") << "the folder is synced after the rename";
+}
+
+TEST(StateFile, ASymbolicLinkIsWrittenThroughToItsTarget) {
+    TempDir dir;
+    KpHeadlessGame host;
+    writeFile("real/state", "old");
+    std::filesystem::create_symlink("real/state", ".zembrastate");
+    ASSERT_EQ(host.SaveState(u"new"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(".zembrastate"));
+    EXPECT_EQ(readFile("real/state"), "new");
+    EXPECT_EQ(host.LoadState(), u"new");
+    EXPECT_FALSE(std::filesystem::exists(".zembrastate.tmp"));
+    EXPECT_FALSE(std::filesystem::exists("real/state.tmp"));
+
+    // A chain of links, one of them absolute, and one relative to its own folder.
+    std::filesystem::remove(".zembrastate");
+    std::filesystem::create_directories("links");
+    std::filesystem::create_symlink("../real/state", "links/hop");
+    std::filesystem::create_symlink(std::filesystem::absolute("links/hop"), ".zembrastate");
+    ASSERT_EQ(host.SaveState(u"chained"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(".zembrastate"));
+    EXPECT_TRUE(std::filesystem::is_symlink("links/hop"));
+    EXPECT_EQ(readFile("real/state"), "chained");
+
+    // A link to a file not there yet creates the file.
+    std::filesystem::remove(".zembrastate");
+    std::filesystem::create_symlink("real/later", ".zembrastate");
+    ASSERT_EQ(host.SaveState(u"first"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(".zembrastate"));
+    EXPECT_EQ(readFile("real/later"), "first");
+}
+
+TEST(StateFile, AnExistingFileKeepsItsMode) {
+    TempDir dir;
+    KpHeadlessGame host;
+    mode_t oldMask = umask(022);
+    ASSERT_EQ(host.SaveState(u"a"), 0);
+    struct stat info {};
+    ASSERT_EQ(stat(".zembrastate", &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u) << "a new file: 0666 less the umask";
+
+    for (mode_t mode : {0600u, 0640u, 0666u, 0400u}) {
+        ASSERT_EQ(chmod(".zembrastate", mode), 0);
+        // A temporary file left behind by a killed save, with a wider mode.
+        writeFile(".zembrastate.tmp", "stale");
+        chmod(".zembrastate.tmp", 0777);
+        ASSERT_EQ(host.SaveState(u"b"), 0) << std::oct << mode;
+        ASSERT_EQ(stat(".zembrastate", &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(readFile(".zembrastate"), "b");
+    }
+
+    // Through a link, the target's mode counts and the link stays a link.
+    writeFile("target", "t");
+    chmod("target", 0600);
+    std::filesystem::remove(".zembrastate");
+    std::filesystem::create_symlink("target", ".zembrastate");
+    ASSERT_EQ(host.SaveState(u"c"), 0);
+    ASSERT_EQ(stat("target", &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    umask(oldMask);
 }
 
 TEST(Files, LoadDataReadsWholeFilesAcrossBlocks) {

@@ -1,0 +1,258 @@
+// c_MyApp save data: the save string (settings, badge words and per-level records,
+// every number followed by "|", each block closed by a 32-bit wrapping checksum), written with
+// the host's SaveState and read back once at creation. A block whose checksum fails is reset
+// on its own; the blocks after it are still read from their fixed places.
+#include "game/c_MyApp.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "runtime/kp_error.h"
+
+namespace {
+constexpr int kSettingCount = 25;
+constexpr int kSettingFields = kSettingCount + 1;
+constexpr int kBadgeWords = 8;
+constexpr int kBitsPerWord = 32;
+constexpr int kBadgeFields = kBadgeWords + 1;
+constexpr int kSavedLevels = 500;
+constexpr int kSlotsPerLevel = 10;
+constexpr int kLevelFields = kSlotsPerLevel * 3 + 1;
+// m_records sections: best scores, last scores, level statistics.
+constexpr int kBestSection = 0;
+constexpr int kLastSection = 5000;
+constexpr int kStatSection = 10000;
+// Every field the loader can read; a longer text is never looked at past these.
+constexpr size_t kReadableFields =
+    kSettingFields + kBadgeFields + static_cast<size_t>(kSavedLevels) * kLevelFields;
+// A field is converted from no more than its first 63 characters, as the C buffer of old.
+constexpr size_t kFieldChars = 63;
+constexpr char16_t kSeparator = u'|';
+
+// Setting indexes with a rule of their own.
+constexpr int kSelectedLevel = 4;
+constexpr int kSoundSetting = 5;
+constexpr int kLayoutA = 10;
+constexpr int kLayoutB = 11;
+constexpr int kLayoutC = 12;
+constexpr int kOverscan = 14;
+constexpr int kLayoutMin = 64;
+constexpr int kLayoutCMin = 8;
+constexpr int kLayoutCReset = 10;
+constexpr int kOverscanReset = 64;
+constexpr int kSoundAll = 1;
+constexpr int kMusicOnly = 3;
+
+// Checksums add and multiply in 32-bit two's complement that wraps on overflow.
+using Sum = std::uint32_t;
+Sum wrap(int value) {
+    return static_cast<Sum>(value);
+}
+int asInt(Sum sum) {
+    return static_cast<int>(sum);
+}
+
+Sum levelChecksumTerm(int k, int r, int best, int last, int stat) {
+    return wrap(r + 4) * wrap(best) + wrap(k + 3 + r) * wrap(last) + wrap(k + 7 + r) * wrap(stat);
+}
+
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+// A field as a decimal integer the way atoi reads it (leading blanks, an optional sign, digits
+// up to the first non-digit, none giving 0), over at most its first 63 characters; a number
+// beyond the 32-bit range saturates instead of being undefined, so a damaged field can only
+// fail its block's checksum. Every number a save writes reads back unchanged.
+int parseField(std::u16string_view field) {
+    field = field.substr(0, std::min(field.size(), kFieldChars));
+    size_t i = 0;
+    while (i < field.size() && isBlank(field[i])) ++i;
+    bool negative = false;
+    if (i < field.size() && (field[i] == u'-' || field[i] == u'+')) {
+        negative = field[i] == u'-';
+        ++i;
+    }
+    constexpr std::int64_t kLimit = std::int64_t{1} << 31; // magnitude of INT_MIN
+    std::int64_t magnitude = 0;
+    for (; i < field.size() && field[i] >= u'0' && field[i] <= u'9'; ++i) {
+        magnitude = std::min(magnitude * 10 + (field[i] - u'0'), kLimit);
+    }
+    if (negative) return static_cast<int>(-magnitude);
+    return static_cast<int>(std::min(magnitude, kLimit - 1));
+}
+
+// The fields of the save string: the text split at "|", with a final empty field after a
+// closing "|". Only the first fields the loader can read are kept (plus one, so that the
+// count still says "more"); a huge text costs no more memory than a full save.
+class Fields {
+  public:
+    explicit Fields(const String& text) {
+        std::u16string_view rest(text);
+        for (;;) {
+            if (fields_.size() > kReadableFields) break;
+            size_t bar = rest.find(kSeparator);
+            if (bar == std::u16string_view::npos) {
+                fields_.push_back(rest);
+                break;
+            }
+            fields_.push_back(rest.substr(0, bar));
+            rest.remove_prefix(bar + 1);
+        }
+    }
+    size_t count() const { return fields_.size(); }
+    int at(size_t i) const { return parseField(fields_[i]); }
+
+  private:
+    std::vector<std::u16string_view> fields_;
+};
+
+void appendNumber(String& out, int value) {
+    char digits[16];
+    auto result = std::to_chars(digits, digits + sizeof digits, value);
+    for (const char* p = digits; p < result.ptr; ++p) out.push_back(static_cast<char16_t>(*p));
+    out.push_back(kSeparator);
+}
+
+void resetSettings(std::array<int, 25>& settings) {
+    settings.fill(0);
+    settings[kSoundSetting] = kSoundAll;
+}
+} // namespace
+
+int c_MyApp::p_Save() {
+    String text;
+    text.reserve(kReadableFields * 8);
+
+    Sum settingsSum = 0;
+    for (int i = 0; i < kSettingCount; ++i) {
+        appendNumber(text, m_settings[i]);
+        settingsSum += wrap(m_settings[i]) * wrap(i);
+    }
+    appendNumber(text, asInt(settingsSum));
+
+    Sum badgeSum = 0;
+    for (int g = 0; g < kBadgeWords; ++g) {
+        Sum word = 0;
+        for (int b = 0; b < kBitsPerWord; ++b) {
+            if (m_badges[g * kBitsPerWord + b]) word |= Sum{1} << b;
+        }
+        appendNumber(text, asInt(word));
+        badgeSum += word;
+    }
+    appendNumber(text, asInt(badgeSum));
+
+    for (int k = 0; k < kSavedLevels; ++k) {
+        Sum levelSum = 0;
+        for (int r = 0; r < kSlotsPerLevel; ++r) {
+            const int at = k * kSlotsPerLevel + r;
+            const int best = m_records[kBestSection + at];
+            const int last = m_records[kLastSection + at];
+            const int stat = m_records[kStatSection + at];
+            appendNumber(text, best);
+            appendNumber(text, last);
+            appendNumber(text, stat);
+            levelSum += levelChecksumTerm(k, r, best, last, stat);
+        }
+        appendNumber(text, asInt(levelSum));
+    }
+
+    if (kp_BT3_DebugMode == 1) kpPrint(text);
+    kp_app_SaveState(text);
+    return 0;
+}
+
+int c_MyApp::p_Load() {
+    const String text = kp_app_LoadState();
+    if (kp_BT3_DebugMode == 1) kpPrint(text);
+    const Fields fields(text);
+    size_t pos = 0;
+
+    // Settings.
+    if (fields.count() >= static_cast<size_t>(kSettingFields)) {
+        Sum sum = 0;
+        for (int i = 0; i < kSettingCount; ++i) {
+            m_settings[i] = fields.at(static_cast<size_t>(i));
+            sum += wrap(m_settings[i]) * wrap(i);
+        }
+        const int stored = fields.at(kSettingCount);
+        pos = kSettingFields;
+        if (asInt(sum) == stored) {
+            kpPrint(kpS("Settings Loaded"));
+        } else {
+            kpPrint(kpS("Settings Checksum Invalid"));
+            resetSettings(m_settings);
+        }
+    }
+
+    if (m_settings[kSoundSetting] == kSoundAll || m_settings[kSoundSetting] == kMusicOnly) {
+        p_PlayTune(kpS("title_full"), 0);
+    }
+
+    if (m_settings[kLayoutA] < kLayoutMin) m_settings[kLayoutA] = kLayoutMin;
+    if (m_settings[kLayoutB] < kLayoutMin) m_settings[kLayoutB] = kLayoutMin;
+    if (m_settings[kLayoutC] < kLayoutCMin) m_settings[kLayoutC] = kLayoutCReset;
+    if (m_settings[kOverscan] < 1) m_settings[kOverscan] = kOverscanReset;
+    if (kp_BT3_isOuya == 0) {
+        m_settings[kOverscan] = 1;
+        kp_BT3_overscan = 0.0f;
+    } else {
+        kp_BT3_overscan = static_cast<float>(m_settings[kOverscan]);
+    }
+
+    // Badges: eight words of 32 flags.
+    if (pos + kBadgeWords < fields.count()) {
+        Sum sum = 0;
+        for (int g = 0; g < kBadgeWords; ++g) {
+            const Sum word = wrap(fields.at(pos + static_cast<size_t>(g)));
+            for (int b = 0; b < kBitsPerWord; ++b) {
+                m_badges[g * kBitsPerWord + b] = ((word >> b) & 1u) != 0;
+            }
+            sum += word;
+        }
+        const int stored = fields.at(pos + kBadgeWords);
+        pos += kBadgeFields;
+        if (asInt(sum) == stored) {
+            kpPrint(kpS("Badges Loaded"));
+        } else {
+            kpPrint(kpS("Badge Checksum Invalid"));
+            m_badges.fill(false);
+        }
+    }
+
+    // Records, level by level while a level's fields are all there.
+    for (int k = 0; k < kSavedLevels && pos + (kLevelFields - 1) < fields.count(); ++k) {
+        Sum sum = 0;
+        size_t field = pos;
+        for (int r = 0; r < kSlotsPerLevel; ++r) {
+            const int at = k * kSlotsPerLevel + r;
+            const int best = fields.at(field++);
+            const int last = fields.at(field++);
+            const int stat = fields.at(field++);
+            m_records[kBestSection + at] = best;
+            m_records[kLastSection + at] = last;
+            m_records[kStatSection + at] = stat;
+            sum += levelChecksumTerm(k, r, best, last, stat);
+        }
+        const int stored = fields.at(field);
+        pos += kLevelFields;
+        if (asInt(sum) != stored) {
+            kpPrint(kpS("Highscore ") + kpIntToString(k) + kpS(" Checksum Invalid"));
+            for (int r = 0; r < kSlotsPerLevel; ++r) {
+                const int at = k * kSlotsPerLevel + r;
+                m_records[kBestSection + at] = 0;
+                m_records[kLastSection + at] = 0;
+                m_records[kStatSection + at] = 0;
+            }
+        }
+    }
+
+    // The menu selection, at most the last level (and never below the first).
+    m_menuLevel = std::max(0, std::min(m_settings[kSelectedLevel], kp_BT3_MaxGamesB));
+    m_menuY = static_cast<float>(p_FindSpot(m_menuLevel));
+    m_menuYTarget = m_menuY;
+    return 0;
+}

@@ -1,0 +1,68 @@
+// playtest: the headless runner. Runs the real game code on the headless host (no window, no
+// sound card) and prints its findings on standard output; the game's own log lines go to
+// standard error. Usage: playtest COMMAND ARGS...; a bad command or argument exits with 2.
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+#include "tools/playtest/commands.h"
+
+namespace {
+constexpr PlaytestEntry kCommands[] = {
+    {"course", "LEVEL COUNT", "print NUMBER CLASS VARIANT of spikes 1..COUNT of LEVEL", runCourse},
+};
+
+void printUsage() {
+    std::fprintf(stderr, "usage: playtest COMMAND ARGS...\n");
+    for (const PlaytestEntry& c : kCommands) {
+        std::fprintf(stderr, "  %s %s\n      %s\n", c.name, c.usage, c.about);
+    }
+}
+
+// The results stream: the process's standard output. Standard output itself is pointed at
+// standard error, so that whatever the game prints stays out of the results.
+std::FILE* takeStandardOutput() {
+    std::fflush(stdout);
+    const int results = dup(STDOUT_FILENO);
+    if (results < 0 || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return nullptr;
+    return fdopen(results, "w");
+}
+} // namespace
+
+bool parseInt(const std::string& text, int* value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
+    if (text[0] == ' ' || text[0] == '+' || text[0] == '\t') return false;
+    *value = static_cast<int>(v);
+    return true;
+}
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "playtest: %s\n", message.c_str());
+    return kExitUsage;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printUsage();
+        return kExitUsage;
+    }
+    const std::string name = argv[1];
+    for (const PlaytestEntry& c : kCommands) {
+        if (name != c.name) continue;
+        std::FILE* out = takeStandardOutput();
+        if (!out) return usageError("cannot set up the results stream");
+        const int status = c.run(PlaytestArgs(argv + 2, argv + argc), out);
+        std::fflush(out);
+        return status;
+    }
+    usageError("unknown command \"" + name + "\"");
+    printUsage();
+    return kExitUsage;
+}
