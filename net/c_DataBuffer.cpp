@@ -163,5 +163,9 @@ String c_DataBuffer::p_PeekString(int address, int count, const String& encoding
 }
 
 String c_DataBuffer::p_PeekString2(int address, const String& encoding) {
-    return p_PeekString(address, Length() - address, encoding);
+    // In 64 bits: Length() - address overflows int for an address near INT_MIN. Any address
+    // outside the buffer reads nothing, so the count only needs to be right inside it.
+    const long long rest = static_cast<long long>(Length()) - address;
+    const int count = static_cast<int>(std::clamp(rest, 0LL, static_cast<long long>(Length())));
+    return p_PeekString(address, count, encoding);
 }

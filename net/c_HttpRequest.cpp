@@ -175,6 +175,7 @@ void c_HttpRequest::endHeaderBlock(int bodyStart, int end) {
 }
 
 void c_HttpRequest::receiveFrom(int offset) {
+    receiveAt = offset;
     socket->p_ReceiveAsync(receiveBuffer.get(), offset, receiveBuffer->p_Length() - offset, this);
 }
 

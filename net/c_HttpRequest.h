@@ -61,6 +61,7 @@ class c_HttpRequest : public Object,
     c_Socket* socket = nullptr; // registered as an event source for the rest of the process
     std::unique_ptr<c_DataBuffer> sendBuffer;
     std::unique_ptr<c_DataBuffer> receiveBuffer;
+    int receiveAt = 0; // where in receiveBuffer the pending receive writes
 
   private:
     // Reads header lines from the receive buffer's first `end` bytes.

@@ -1,25 +1,24 @@
 // Sound decoding for the hosts: a bounded RIFF/WAV PCM reader and an OGG Vorbis reader over
-// stb_vorbis. The WAV reader never reads or allocates past the file's size and rejects
-// frames of size zero, so malformed files yield none instead of crashing.
+// the reference decoder (vorbisfile). The WAV reader never reads or allocates past the file's
+// size and rejects frames of size zero; the OGG reader stops at a fixed multiple of the file's
+// size; so malformed files yield none in bounded time and memory instead of crashing.
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wunused-value"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#include <stb/stb_vorbis.h>
-#pragma GCC diagnostic pop
+#include <vorbis/vorbisfile.h>
 
 #include "runtime/kp_game.h"
 
 namespace {
 
-constexpr int kOggBlock = 4096;      // samples per channel decoded at a time
+constexpr int kOggBlockBytes = 16384; // decoded bytes asked of vorbisfile at a time
+// Decoded bytes allowed per byte of an OGG file. Vorbis packs our tunes about 10 to 1 and a
+// long silence a few hundred to 1; more than this is a hostile file, not a tune.
+constexpr size_t kOggExpansion = 2048;
 constexpr int kPcmFormat = 1;        // WAVE_FORMAT_PCM
 constexpr unsigned kFmtMinimum = 16; // the PCM fields we read
 
@@ -51,6 +50,11 @@ struct WavReader {
     }
 };
 
+// RIFF keeps every chunk at an even offset: an odd-sized chunk is followed by one pad byte.
+unsigned long padded(unsigned size) {
+    return static_cast<unsigned long>(size) + (size & 1u);
+}
+
 KpBytes readWav(FILE* file, int* length, int* channels, int* format, int* hertz) {
     if (std::fseek(file, 0, SEEK_END) != 0) return nullptr;
     WavReader in{file, std::ftell(file)};
@@ -70,7 +74,7 @@ KpBytes readWav(FILE* file, int* length, int* channels, int* format, int* hertz)
     int bytesPerSample = static_cast<int>(bits / 8);
     // A frame of size zero would divide by zero below: such a file is not playable.
     if (chans == 0 || bytesPerSample == 0) return nullptr;
-    if (!in.skip(fmtSize - kFmtMinimum)) return nullptr;
+    if (!in.skip(padded(fmtSize) - kFmtMinimum)) return nullptr;
 
     for (;;) {
         bool gotTag = in.tag(tag);
@@ -78,7 +82,7 @@ KpBytes readWav(FILE* file, int* length, int* channels, int* format, int* hertz)
         unsigned chunkSize = 0;
         if (!in.u32(chunkSize)) return nullptr;
         if (std::memcmp(tag, "data", 4) != 0) {
-            if (!in.skip(chunkSize)) return nullptr;
+            if (!in.skip(padded(chunkSize))) return nullptr;
             continue;
         }
         // Never allocate more than the file can still hold.
@@ -93,43 +97,57 @@ KpBytes readWav(FILE* file, int* length, int* channels, int* format, int* hertz)
     }
 }
 
+// vorbisfile reads through these, so the FILE* the host opened stays the host's to close.
+size_t oggRead(void* out, size_t size, size_t count, void* file) {
+    return std::fread(out, size, count, static_cast<FILE*>(file));
+}
+int oggSeek(void* file, ogg_int64_t offset, int whence) {
+    if (offset < LONG_MIN || offset > LONG_MAX) return -1;
+    return std::fseek(static_cast<FILE*>(file), static_cast<long>(offset), whence);
+}
+long oggTell(void* file) {
+    return std::ftell(static_cast<FILE*>(file));
+}
+
+// Decodes every link of the stream to interleaved 16-bit samples; none when the stream breaks,
+// changes its channel count or rate, or would decode to more than kOggExpansion times its size.
 KpBytes readOgg(FILE* file, int* length, int* channels, int* format, int* hertz) {
-    int error = 0;
-    stb_vorbis* decoder = stb_vorbis_open_file(file, 0, &error, nullptr);
-    if (!decoder) return nullptr;
-    stb_vorbis_info info = stb_vorbis_get_info(decoder);
-    const int c = info.channels;
-    if (c <= 0) {
-        stb_vorbis_close(decoder);
-        return nullptr;
+    if (std::fseek(file, 0, SEEK_END) != 0) return nullptr;
+    const long fileSize = std::ftell(file);
+    std::rewind(file);
+    if (fileSize <= 0) return nullptr;
+    const size_t limit = static_cast<size_t>(fileSize) * kOggExpansion;
+
+    const ov_callbacks callbacks{oggRead, oggSeek, nullptr, oggTell};
+    OggVorbis_File vf;
+    if (ov_open_callbacks(file, &vf, nullptr, 0, callbacks) != 0) return nullptr;
+    const vorbis_info* info = ov_info(&vf, -1);
+    const int c = info ? info->channels : 0;
+    const long rate = info ? info->rate : 0;
+    std::vector<char> pcm;
+    bool ok = c > 0 && rate > 0 && rate <= INT_MAX; // the host reports the rate as an int
+    char block[kOggBlockBytes];
+    while (ok) {
+        int link = 0;
+        long got = ov_read(&vf, block, sizeof block, 0, 2, 1, &link);
+        if (got == 0) break;          // end of the stream
+        if (got == OV_HOLE) continue; // a gap in the pages: the decoder resynchronises
+        const vorbis_info* now = ov_info(&vf, link);
+        ok = got > 0 && now && now->channels == c && now->rate == rate &&
+             pcm.size() + static_cast<size_t>(got) <= limit;
+        if (ok) pcm.insert(pcm.end(), block, block + got);
     }
-    size_t capacity = static_cast<size_t>(c) * kOggBlock;
-    size_t total = 0;
-    auto* samples = static_cast<short*>(std::malloc(capacity * sizeof(short)));
-    while (samples) {
-        int space = static_cast<int>(capacity - total);
-        int frames = stb_vorbis_get_frame_short_interleaved(decoder, c, samples + total, space);
-        if (frames == 0) break;
-        total += static_cast<size_t>(frames) * c;
-        if (capacity - total < static_cast<size_t>(c) * kOggBlock) {
-            capacity *= 2;
-            auto* grown = static_cast<short*>(std::realloc(samples, capacity * sizeof(short)));
-            if (!grown) std::free(samples);
-            samples = grown;
-        }
-    }
-    stb_vorbis_close(decoder);
-    if (!samples) return nullptr;
-    // Shrink the block to what was decoded.
-    if (total > 0) {
-        if (auto* fitted = static_cast<short*>(std::realloc(samples, total * sizeof(short))))
-            samples = fitted;
-    }
-    KpBytes data(reinterpret_cast<unsigned char*>(samples));
-    *length = static_cast<int>(total / c);
+    ov_clear(&vf);
+    const size_t frameBytes = static_cast<size_t>(c) * 2;
+    if (!ok) return nullptr;
+    const size_t frames = pcm.size() / frameBytes;
+    KpBytes data(static_cast<unsigned char*>(std::malloc(frames * frameBytes + 1)));
+    if (!data) return nullptr;
+    if (frames > 0) std::memcpy(data.get(), pcm.data(), frames * frameBytes);
+    *length = static_cast<int>(frames);
     *channels = c;
     *format = 2;
-    *hertz = static_cast<int>(info.sample_rate);
+    *hertz = static_cast<int>(rate);
     return data;
 }
 

@@ -1,5 +1,6 @@
 // Standard output lines, the runtime error routine and the fatal-signal handler.
-// The signal handler uses only write() and _exit(): nothing it calls may allocate or lock.
+// The signal handler uses only write() and _exit(): nothing it calls may allocate or lock. It
+// runs on an alternate stack, so a stack overflow is reported like any other fault.
 #include "runtime/kp_error.h"
 
 #include <csignal>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int kFatalStatus = -1; // seen as 255 by the parent on Linux
 constexpr const char* kErrorPrefix = "Zembra Runtime Error : ";
+constexpr size_t kSignalStackSize = 64 * 1024; // the handler's own stack, for stack overflows
 
 void writeAll(int fd, const char* text, size_t length) {
     while (length > 0) {
@@ -83,10 +85,22 @@ const char* kpSignalMessage(int signal) {
 }
 
 void kpInstallSignalHandlers() {
+    // A stack overflow leaves no room on the thread's own stack to run the handler: give it
+    // a stack of its own, kept for the life of the process.
+    static char* alternate = nullptr;
+    if (!alternate) {
+        alternate = static_cast<char*>(std::malloc(kSignalStackSize));
+        if (alternate) {
+            stack_t stack{};
+            stack.ss_sp = alternate;
+            stack.ss_size = kSignalStackSize;
+            sigaltstack(&stack, nullptr);
+        }
+    }
     struct sigaction action {};
     action.sa_handler = sighandler;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = SA_RESETHAND | SA_ONSTACK;
     sigaction(SIGSEGV, &action, nullptr);
     sigaction(SIGILL, &action, nullptr);
     sigaction(SIGFPE, &action, nullptr);

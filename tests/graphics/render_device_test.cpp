@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "graphics/kp_graphics.h"
 #include "png_writer.h"
@@ -190,6 +191,28 @@ TEST_F(RenderDevice, WrittenPixelsReadBackUnchanged) {
         int expected = (i == 14 || i == 15) ? 0x00ff00 : argb[i] & 0xffffff;
         EXPECT_EQ(back[i], expected) << "pixel " << i;
     }
+}
+
+TEST_F(RenderDevice, AFrameFromALowerRowOfATallSheetShowsItsOwnTexels) {
+    // A font-like sheet 4 wide and 8 tall: four rows of 4 x 2 cells, one colour per row, so
+    // the texture's u and v scales differ and a row read with the wrong one shows another.
+    const unsigned rowColours[4] = {0xffff0000u, 0xff00ff00u, 0xff0000ffu, 0xffffff00u};
+    std::unique_ptr<gxtkSurface> surface = device->CreateSurface(4, 8);
+    std::vector<int> argb(32);
+    for (int i = 0; i < 32; ++i) argb[i] = static_cast<int>(rowColours[i / 8]);
+    device->WritePixels2(surface.get(), argb, 0, 0, 4, 8, 0, 4);
+
+    device->SetMatrix(10, 0, 0, 10, 0, 0);
+    device->DrawSurface2(surface.get(), 0, 0, 0, 4, 4, 2); // the third row
+    device->DrawSurface2(surface.get(), 5, 0, 0, 2, 4, 2); // the second row
+    device->EndRender();
+    for (int y : {1, 10, 18}) {
+        SCOPED_TRACE(y);
+        EXPECT_RGB(pixel(5, y), 0, 0, 255); // the third row's blue, top to bottom
+        EXPECT_RGB(pixel(35, y), 0, 0, 255);
+        EXPECT_RGB(pixel(55, y), 0, 255, 0); // the second row's green
+    }
+    EXPECT_RGB(pixel(45, 10), 0, 0, 0); // nothing between the two
 }
 
 TEST_F(RenderDevice, SurfaceDrawnAfterTheWindowReopensKeepsItsPixels) {

@@ -1,5 +1,6 @@
 // Byte buffers: clipping at both ends, signed reads, the two string encodings with the UTF-8
 // fallback, loading through the host, and the fatal cases.
+#include <climits>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -107,6 +108,12 @@ TEST(DataBufferStrings, ReadsAreCutToTheBuffer) {
     EXPECT_EQ(buffer->p_PeekString(1, 50, u"utf8"), u"bc");
     EXPECT_EQ(buffer->p_PeekString2(3, u"utf8"), u"");
     EXPECT_EQ(buffer->p_PeekString(-1, 2, u"ascii"), u"");
+    // Addresses far outside the buffer read nothing, without overflowing the count.
+    EXPECT_EQ(buffer->p_PeekString2(INT_MIN, u"utf8"), u"");
+    EXPECT_EQ(buffer->p_PeekString2(INT_MIN + 1, u"ascii"), u"");
+    EXPECT_EQ(buffer->p_PeekString2(INT_MAX, u"utf8"), u"");
+    EXPECT_EQ(buffer->p_PeekString2(-1, u"utf8"), u"");
+    EXPECT_EQ(buffer->p_PeekString2(1, u"utf8"), u"bc");
 }
 
 TEST(DataBufferLoad, FillsAnEmptyBufferFromAFile) {

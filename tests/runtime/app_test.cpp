@@ -258,6 +258,26 @@ TEST(ProcessEndDeathTest, FatalSignalsReportTheirNames) {
     EXPECT_STREQ(kpSignalMessage(SIGTERM), "Unknown signal");
 }
 
+// Recursion that cannot be turned into a loop: each frame keeps a buffer the next call reads.
+volatile int recursionEnd = -1; // never reached: keeps the compiler from calling it endless
+
+int recurseForever(int depth) {
+    if (depth == recursionEnd) return 0;
+    volatile char frame[256];
+    frame[depth % sizeof frame] = static_cast<char>(depth);
+    return recurseForever(depth + 1) + frame[(depth * 7) % sizeof frame];
+}
+
+TEST(ProcessEndDeathTest, StackOverflowIsReportedLikeOtherFaults) {
+    EXPECT_EXIT(
+        {
+            stdoutToStderr();
+            kpInstallSignalHandlers();
+            std::exit(recurseForever(0) == 0 ? 3 : 4);
+        },
+        ExitedWithCode(255), "Zembra Runtime Error : Memory access violation");
+}
+
 TEST(ProcessEndDeathTest, ThrowEscapingAnEventReachesDie) {
     class Thrower : public KpGameDelegate {
         void UpdateGame() override { throw ThrowableObject(); }

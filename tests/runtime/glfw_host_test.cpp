@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -18,13 +19,27 @@ class RecordingDelegate : public KpGameDelegate {
     void ResumeGame() override { ++resumes; }
     void UpdateGame() override { ++updates; }
     void KeyEvent(int event, int data) override { keys.push_back({event, data}); }
+    void MouseEvent(int event, int data, float x, float y) override {
+        if (event != kEventMouseMove) clicks.push_back({event, data, x, y});
+    }
     bool sawKey(int event, int data) const {
         for (const auto& k : keys)
             if (k.first == event && k.second == data) return true;
         return false;
     }
+    // The index of the first button event that matches, or -1.
+    int clickAt(int event, int button) const {
+        for (size_t i = 0; i < clicks.size(); ++i)
+            if (clicks[i].event == event && clicks[i].button == button) return static_cast<int>(i);
+        return -1;
+    }
+    struct Click {
+        int event, button;
+        float x, y;
+    };
     int suspends = 0, resumes = 0, updates = 0;
     std::vector<std::pair<int, int>> keys;
+    std::vector<Click> clicks;
 };
 
 class GlfwHost : public ::testing::Test {
@@ -127,4 +142,29 @@ TEST_F(GlfwHost, HiddenMouseIsLockedToTheWindowAndShownAgainFreely) {
     EXPECT_EQ(glfwGetInputMode(host->Window(), GLFW_CURSOR), GLFW_CURSOR_DISABLED);
     host->SetMouseVisible(true);
     EXPECT_EQ(glfwGetInputMode(host->Window(), GLFW_CURSOR), GLFW_CURSOR_NORMAL);
+}
+
+TEST_F(GlfwHost, MouseButtonsArriveAsPressThenReleaseAtThePointer) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
+    int wx = 0, wy = 0;
+    glfwGetWindowPos(host->Window(), &wx, &wy);
+    runCommand("xdotool mousemove " + std::to_string(wx + 200) + " " + std::to_string(wy + 150) +
+               " mousedown 1");
+    ASSERT_TRUE(iterateUntil([&] { return delegate.clickAt(kEventMouseDown, 0) >= 0; }));
+    EXPECT_EQ(delegate.clickAt(kEventMouseUp, 0), -1) << "the left button is still held";
+    const auto& press = delegate.clicks[delegate.clickAt(kEventMouseDown, 0)];
+    EXPECT_NEAR(press.x, 200, 1);
+    EXPECT_NEAR(press.y, 150, 1);
+    runCommand("xdotool mouseup 1");
+    ASSERT_TRUE(iterateUntil([&] { return delegate.clickAt(kEventMouseUp, 0) >= 0; }));
+
+    // The middle button is button 2 and the right one button 1, each pressed then released.
+    runCommand("xdotool click 2 click 3");
+    ASSERT_TRUE(iterateUntil([&] { return delegate.clickAt(kEventMouseUp, 1) >= 0; }));
+    for (int button : {1, 2}) {
+        SCOPED_TRACE(button);
+        const int down = delegate.clickAt(kEventMouseDown, button);
+        EXPECT_GE(down, 0);
+        EXPECT_GT(delegate.clickAt(kEventMouseUp, button), down);
+    }
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vorbis/vorbisenc.h>
 
-std::string encodeOgg(int channels, int rate, int frames) {
+std::string encodeOgg(int channels, int rate, int frames, const OggHeaderEdit& edit) {
     vorbis_info vi;
     vorbis_info_init(&vi);
     if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) return std::string();
@@ -26,9 +26,18 @@ std::string encodeOgg(int channels, int rate, int frames) {
     };
     ogg_packet header, comment, code;
     vorbis_analysis_headerout(&vd, &vc, &header, &comment, &code);
-    ogg_stream_packetin(&os, &header);
-    ogg_stream_packetin(&os, &comment);
-    ogg_stream_packetin(&os, &code);
+    ogg_packet* headers[3] = {&header, &comment, &code};
+    std::string edited[3];
+    for (int i = 0; i < 3; ++i) {
+        ogg_packet copy = *headers[i];
+        if (edit) {
+            edited[i].assign(reinterpret_cast<char*>(copy.packet), copy.bytes);
+            edit(i, edited[i]);
+            copy.packet = reinterpret_cast<unsigned char*>(edited[i].data());
+            copy.bytes = static_cast<long>(edited[i].size());
+        }
+        ogg_stream_packetin(&os, &copy);
+    }
     flushPages(true);
     float** buffer = vorbis_analysis_buffer(&vd, frames);
     for (int i = 0; i < frames; ++i) {

@@ -1,7 +1,12 @@
 // OGG Vorbis files for tests: a half-scale 440 Hz sine tone, encoded with libvorbisenc.
 #pragma once
 
+#include <functional>
 #include <string>
 
+// Changes one of the three header packets (0 identification, 1 comments, 2 codebooks) before
+// it is paged, so the pages' checksums still hold and the decoder sees the damage.
+using OggHeaderEdit = std::function<void(int index, std::string& packet)>;
+
 // The bytes of an OGG Vorbis stream of frames samples per channel; empty if encoding fails.
-std::string encodeOgg(int channels, int rate, int frames);
+std::string encodeOgg(int channels, int rate, int frames, const OggHeaderEdit& edit = {});
