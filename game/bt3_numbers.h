@@ -34,6 +34,24 @@ enum Bt3Kind {
 constexpr int kLevelsPerGroup = 10;
 constexpr int kThemeCount = 16;
 
+// Per-level records (m_records): three sections of ten slots a level, level L at (L - 1) * 10.
+constexpr int kRecordBest = 0;
+constexpr int kRecordLast = 5000;
+constexpr int kRecordStats = 10000;
+constexpr int kRecordSlots = 10;
+constexpr int kRecordLevels = 500;
+// Statistic slots and the pass/fail marker's values.
+enum Bt3Stat {
+    kStatMostSpikes = 0,
+    kStatTargetDiff = 1,
+    kStatBestLeap = 2,
+    kStatBestSuper = 3,
+    kStatTotalSpikes = 7,
+    kStatMarker = 8,
+};
+constexpr int kMarkerPassed = -1;
+constexpr int kMarkerMaxFails = 3;
+
 // Image slots the effects share with play and the loaders: the theme's world blocks (ball,
 // spikes, scenery, stars of play) and the 8 x 8 sparks and star shapes of "parts".
 constexpr int kImageWorld = 1;

@@ -100,7 +100,8 @@ constexpr LevelOverride kLevelOverrides[] = {
 // Level list geometry of the menu: tiles at positions 0 and 4 of each row of five are taller.
 constexpr int kTallTileStep = 56;
 constexpr int kTileStep = 24;
-constexpr float kListAnchor = 0.65f;
+// In double: 0.65 in single precision times 360 or 720 falls just short of a whole unit.
+constexpr double kListAnchor = 0.65;
 
 // Clearing ranges of p_OnCreate.
 constexpr int kBadgeSlotsCleared = 15;
@@ -209,11 +210,11 @@ int c_MyApp::p_ResetPlayers() {
 }
 
 int c_MyApp::p_FindSpot(int level) {
-    float spot = 0;
+    double spot = 0;
     for (int k = level; k < kp_BT3_MaxGamesB; ++k) {
         int row = k % 5;
         spot -= (row == 0 || row == 4) ? kTallTileStep : kTileStep;
     }
-    spot += kListAnchor * kp_BT3_jscrh;
+    spot += kListAnchor * static_cast<double>(kp_BT3_jscrh);
     return static_cast<int>(spot);
 }

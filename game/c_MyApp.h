@@ -362,8 +362,21 @@ class c_MyApp : public c_App {
     int m_resultsTimer = 0; // ticks of the results panel, 0 when a level starts
 
     // Ball play.
+    int m_spikeMillis = 0; // clock of the spike pass; frozen once the round is over
 
     // Menu, level select and results.
+    std::array<int, 100> m_menuStats{}; // totals over all levels, recomputed each menu tick
+    int m_menuOpenCount = 1;            // levels open (tiles 0 .. count - 1), each menu tick
+    int m_detailSlide = 0;              // detail panel: 0 closed, 1..1280 open, < 0 closing
+    int m_unlockStep = 0;               // progress in the hidden unlock codes
+    int m_targetDiff = 0;               // score minus the level parameter (Target kind)
+    float m_menuDragY = 0;              // pointer y the list last followed
+    float m_menuBobAngle = 0;           // degrees; the highest open tile bobs with it
+    float m_menuCogAngle = 0;           // degrees; the options button turns with it
+    int m_menuRepeatDelay = 30;         // ticks before the next key repeat
+    int m_menuRepeatWait = 0;           // ticks left until a held direction moves again
+    int m_menuSideHeld = 0;             // left (1) and right (2) held at the previous tick
+    float m_menuTicker = 0;             // credit ticker position in units
 
     // Options, pause and quit panels.
 
@@ -416,9 +429,65 @@ class c_MyApp : public c_App {
     // Tests reach the kind display through this probe.
     friend struct KindDisplayProbe;
 
-    // Ball play.
+    // Ball play: the steps of one frame of p_Game_Ball, in the order they run.
+    bool roundRuns() const;
+    float slopeFactor() const;
+    void readPlayInput();
+    void overrideSpeed();
+    void easeCamera();
+    float easeGlow();
+    void beginWorld();
+    void beginSlope();
+    void endWorld();
+    float miscSway() const;
+    void drawBackdrop(float floorAlpha);
+    void drawFloorLayer(float parallax, float alpha, float swayScale, float swayRate);
+    void runComboTimer();
+    void moveBall();
+    void bounceBall();
+    void burstBall();
+    void recordBallHistory();
+    void drawBall(float floorAlpha);
+    void drawBallImage(float x, float y, float spin, float frame);
+    void runOrbiters();
+    void runSpikes(float floorAlpha);
+    void spikeStep(int slot, float floorAlpha);
+    float moveSpikeHead(float* spike, float sx, float sy, float& alpha);
+    void runButtonWall(float* spike, float sx, float sy);
+    void drawSpike(const float* spike, float sx, float sy, float alpha, int number);
+    void passSpike(int number);
+    void giveRoundBadges();
+    void throwPopup();
+    void listPassValue(int number, int value);
+    bool spikeHitsBall(const float* spike, float sx, float sy) const;
+    void crash();
+    void drawPassValues();
+    void runChasers();
+    void runSheep();
+    void runLava();
+    void runStartSequence();
+    void drawTitleOverlay();
+    void runPopups();
+    void runEndChecks();
+    void drawScoreLine();
+    void drawRoundText(float x, float y, const String& text, float scale);
 
     // Menu, level select and results.
+    // Totals, the open count and the badges they earn.
+    void menuTotals();
+    void menuBackdrop();
+    void menuOptionsButton();
+    // The tile snake: draws and tests every visible tile; returns the y below level 1.
+    float menuTiles();
+    void menuTile(int index, float x, float y);
+    void menuTilePress(int index, float x, float y);
+    void menuCorners();
+    void menuDrag(float yBelowFirst);
+    void menuKeys();
+    void menuSideCode();
+    void menuStartLevel();
+    void menuDetailPanel();
+    void resultsVerdict(float bar);
 
     // Options, pause and quit panels; the ping.
 };

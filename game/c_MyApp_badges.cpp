@@ -1,41 +1,43 @@
-// c_MyApp badges: the table of 22 badges (title "|" description, the description
-// using p_Text's backslash-n line break), awarding a badge once with a sound and a pop-up, and
-// the pop-ups themselves: up to 13 stacked from the bottom, each sliding in from the left for
-// 10 ticks, held, and sliding out until it is freed after 240 ticks.
+// c_MyApp badges: the table of 22 badges (title "|" description, the description using
+// p_Text's backslash-n line break), awarding a badge once with a sound and a pop-up, and the
+// pop-ups themselves: up to 13 stacked from the bottom, each sliding in from the left for 10
+// ticks, held, and sliding out until it is freed after 240 ticks. Drawing allocates nothing:
+// the titles are made once.
 #include "game/c_MyApp.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace {
 struct Badge {
     int number;
-    std::string_view text;
+    std::u16string_view text;
 };
 // Numbers not listed have the empty text.
 constexpr Badge kBadges[] = {
-    {0, "100 Spikes|Passed 100 Spikes\\nin a single round."},
-    {1, "250 Spikes|Passed 250 Spikes\\nin a single round."},
-    {2, "500 Spikes|Passed 500 Spikes\\nin a single round."},
-    {3, "700 Spikes|Passed 700 Spikes\\nin a single round."},
-    {4, "1000 Spikes|Passed 1000 Spikes\\nin a single round."},
-    {5, "Math Whiz|Worked out a Target level."},
-    {6, "Speed of Sheep|Beat the Sheep!"},
-    {8, "100 Spikes|Passed 100 Spikes\\nin total."},
-    {9, "1000 Spikes|Passed 1000 Spikes\\nin total."},
-    {10, "10,000 Spikes|Passed 10,000 Spikes\\nin total."},
-    {11, "100,000 Spikes|Passed 100,000 Spikes\\nin total."},
-    {12, "1,000,000 Spikes|Passed 1,000,000 Spikes\\nin total."},
-    {16, "Super 5|Passed 5 spikes without\\nletting go."},
-    {17, "Super 8|Passed 8 spikes without\\nletting go."},
-    {18, "Super 10|Passed 10 spikes without\\nletting go."},
-    {19, "Super 15|Passed 15 spikes without\\nletting go."},
-    {20, "Super 20|Passed 20 spikes without\\nletting go."},
-    {24, "Unlock 10|Unlocked 10 levels."},
-    {25, "Unlock 20|Unlocked 20 levels."},
-    {26, "Unlock 40|Unlocked 40 levels."},
-    {27, "Unlock 80|Unlocked 80 levels."},
-    {28, "Unlock 150|Unlocked 150 levels."},
+    {0, u"100 Spikes|Passed 100 Spikes\\nin a single round."},
+    {1, u"250 Spikes|Passed 250 Spikes\\nin a single round."},
+    {2, u"500 Spikes|Passed 500 Spikes\\nin a single round."},
+    {3, u"700 Spikes|Passed 700 Spikes\\nin a single round."},
+    {4, u"1000 Spikes|Passed 1000 Spikes\\nin a single round."},
+    {5, u"Math Whiz|Worked out a Target level."},
+    {6, u"Speed of Sheep|Beat the Sheep!"},
+    {8, u"100 Spikes|Passed 100 Spikes\\nin total."},
+    {9, u"1000 Spikes|Passed 1000 Spikes\\nin total."},
+    {10, u"10,000 Spikes|Passed 10,000 Spikes\\nin total."},
+    {11, u"100,000 Spikes|Passed 100,000 Spikes\\nin total."},
+    {12, u"1,000,000 Spikes|Passed 1,000,000 Spikes\\nin total."},
+    {16, u"Super 5|Passed 5 spikes without\\nletting go."},
+    {17, u"Super 8|Passed 8 spikes without\\nletting go."},
+    {18, u"Super 10|Passed 10 spikes without\\nletting go."},
+    {19, u"Super 15|Passed 15 spikes without\\nletting go."},
+    {20, u"Super 20|Passed 20 spikes without\\nletting go."},
+    {24, u"Unlock 10|Unlocked 10 levels."},
+    {25, u"Unlock 20|Unlocked 20 levels."},
+    {26, u"Unlock 40|Unlocked 40 levels."},
+    {27, u"Unlock 80|Unlocked 80 levels."},
+    {28, u"Unlock 150|Unlocked 150 levels."},
 };
 
 constexpr int kBadgeFlags = 256;
@@ -60,18 +62,36 @@ constexpr float kPanelR = 0.0f;
 constexpr float kPanelG = 0.0f;
 constexpr float kPanelB = 80.0f;
 constexpr float kPanelAlpha = 0.8f;
+
+std::u16string_view badgeText(int n) {
+    for (const Badge& badge : kBadges) {
+        if (badge.number == n) return badge.text;
+    }
+    return {};
+}
+
+std::u16string_view titleOf(std::u16string_view text) {
+    return text.substr(0, text.find(u'|'));
+}
+
+// Every badge number's title, made on first use.
+const String& popupTitle(int n) {
+    static const std::array<String, kBadgeFlags> titles = [] {
+        std::array<String, kBadgeFlags> made;
+        for (const Badge& badge : kBadges) made[badge.number] = String(titleOf(badge.text));
+        return made;
+    }();
+    static const String none;
+    return n >= 0 && n < kBadgeFlags ? titles[n] : none;
+}
 } // namespace
 
 String c_MyApp::p_BadgeID(int n) {
-    for (const Badge& badge : kBadges) {
-        if (badge.number == n) return kpS(badge.text);
-    }
-    return String();
+    return String(badgeText(n));
 }
 
 String c_MyApp::p_BadgeName(int n) {
-    String text = p_BadgeID(n);
-    return text.substr(0, text.find(u'|'));
+    return String(titleOf(badgeText(n)));
 }
 
 int c_MyApp::p_GiveBadge(int n) {
@@ -102,7 +122,7 @@ int c_MyApp::p_ShowBadges() {
         p_SetCol(kPanelR, kPanelG, kPanelB, kPanelAlpha);
         p_Rect(x, y, static_cast<float>(kPopupWidth), static_cast<float>(kPopupHeight));
         p_SetCol(255.0f, 255.0f, 255.0f, 1.0f);
-        p_Text(x + kTitleDx, y + kTitleDy, p_BadgeName(n), 0.0f, 0.0f, 0);
+        p_Text(x + kTitleDx, y + kTitleDy, popupTitle(n), 0.0f, 0.0f, 0);
         if (n < kIconBadges) {
             p_SetSize(kIconScale, kIconScale);
             p_DrawImg(kIconImage, x + kIconDx, y + kIconDy, n);

@@ -195,11 +195,10 @@ void c_MyApp::dispatchScreen() {
         p_WaitStart(0);
         break;
     case kScreenPlay:
-        if (m_paused != 0) {
-            p_InGame();
-        } else {
-            p_Game_Ball();
-        }
+        // Play freezes while paused; the overlay runs on every play tick, since it is what
+        // starts a pause and what runs the pause panel.
+        if (m_paused == 0) p_Game_Ball();
+        p_InGame();
         break;
     case kScreenLevelLoad:
         if (m_miniLoadStep > 0) {

@@ -3,10 +3,6 @@
 // creation and every tick run their whole order; each group moves to files of its own then.
 #include "game/c_MyApp.h"
 
-namespace {
-constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
-}
-
 // ==== Effects
 // ==== end of effects
 
@@ -14,36 +10,12 @@ constexpr float kMenuBackgroundAlpha = -123.0f; // full alpha, eased colour
 // ==== end of course
 
 // ==== Ball play
-int c_MyApp::p_Game_Ball() {
-    return 0;
-}
-int c_MyApp::p_InGame() {
-    return 0;
-}
-int c_MyApp::p_FindFloor() {
-    return 0;
-}
 // ==== end of ball play
 
+// ==== Save data and badges
+// ==== end of save data
+
 // ==== Menu and results
-int c_MyApp::p_Menu() {
-    // The menu's own clear, so each tick's drawing starts a fresh list.
-    p_DoBG(0, 0, 80, kMenuBackgroundAlpha);
-    m_theme = 0;
-    return 0;
-}
-int c_MyApp::p_LoadMenu() {
-    return 0;
-}
-int c_MyApp::p_UnlockAllTheLevels() {
-    return 0;
-}
-int c_MyApp::p_GameOver() {
-    return 0;
-}
-String c_MyApp::p_MyNth() {
-    return String();
-}
 // ==== end of menu
 
 // ==== Panels and ping

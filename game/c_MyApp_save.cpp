@@ -1,6 +1,6 @@
-// c_MyApp save data: the save string (settings, badge words and per-level records,
-// every number followed by "|", each block closed by a 32-bit wrapping checksum), written with
-// the host's SaveState and read back once at creation. A block whose checksum fails is reset
+// c_MyApp save data: the save string (settings, badge words and per-level records, every number
+// followed by "|", each block closed by a 32-bit wrapping checksum), written with the host's
+// SaveState and read back once at creation. A block whose checksum fails is reset
 // on its own; the blocks after it are still read from their fixed places.
 #include "game/c_MyApp.h"
 

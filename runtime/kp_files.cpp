@@ -1,5 +1,6 @@
 // File services of the host: logical path mapping, opening files, the state file (written
-// atomically through a temporary file and a rename), and whole-file text and byte loading.
+// atomically through a synced temporary file, a rename and a synced folder; a symbolic link
+// is written through to its target, whose mode is kept), and whole-file text and byte loading.
 #include <cerrno>
 #include <csignal>
 #include <cstring>

@@ -67,7 +67,7 @@ class GameEndToEnd : public ::testing::Test {
 
 TempDir* GameEndToEnd::data_ = nullptr;
 
-// The save string, built and checked here on its own: 25 settings and their
+// The game's save string, built and checked here on its own: 25 settings and their
 // checksum, 8 badge words and theirs, and per level 10 x (best, last, statistic) and its own.
 struct StateFile {
     std::array<int, 25> settings{};
@@ -264,6 +264,98 @@ TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
             << "badges may only grow; word " << g;
     }
     EXPECT_FALSE(std::filesystem::exists(work.file(".zembrastate.tmp")));
+
+    runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
+    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+}
+
+namespace {
+
+// The colour of one pixel of a screenshot as r, g, b in 0..255.
+std::array<int, 3> pixelAt(const std::string& file, int x, int y) {
+    std::string out = runCommand(
+        "convert " + file + " -format '%[fx:int(255*p{" + std::to_string(x) + "," +
+        std::to_string(y) + "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
+        "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) + "}.b)]' info:");
+    std::array<int, 3> rgb{-1, -1, -1};
+    std::sscanf(out.c_str(), "%d %d %d", &rgb[0], &rgb[1], &rgb[2]);
+    return rgb;
+}
+
+// Holds a key for a moment, long enough for several game ticks to see it down.
+void pressKey(const std::string& key) {
+    runCommand("xdotool keydown " + key);
+    pause(0.3);
+    runCommand("xdotool keyup " + key);
+}
+
+} // namespace
+
+TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
+    TempDir work;
+    std::filesystem::create_directory_symlink(data_->file("data"), work.file("data"));
+    const std::string shots = buildDir() + "/screenshots/";
+    std::filesystem::create_directories(shots);
+    ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    const unsigned long window = findWindow("Brambolt3", 20.0);
+    ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
+    runCommand("xdotool windowfocus --sync " + std::to_string(window));
+    auto shot = [&](const std::string& name) {
+        runCommand("import -window " + std::to_string(window) + " " + shots + name + ".png");
+        return shots + name + ".png";
+    };
+
+    pause(6.5); // the loader and the intro are over
+    const std::string menu = shot("menu_fresh");
+    EXPECT_GT(std::stoul(runCommand("identify -format %k " + menu)), 50u) << "tiles drawn";
+    // The results bar's place shows the menu's dark blue backdrop, no yellow.
+    const std::array<int, 3> calm = pixelAt(menu, 300, 216);
+    EXPECT_LT(calm[0], 100);
+
+    pressKey("Return"); // starts level 1
+    pause(1.5);
+    ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
+    shot("level1_start");
+    pressKey("Right"); // the press that ends the start title never moves the ball
+    pause(0.5);
+
+    // Hold Right until the round ends and the game is back in the menu, which saves.
+    runCommand("xdotool keydown Right");
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool tookPlay = false;
+    while (!std::filesystem::exists(work.file(".zembrastate")) &&
+           std::chrono::steady_clock::now() < deadline && game.running()) {
+        if (!tookPlay) {
+            pause(0.4);
+            shot("level1_rolling");
+            tookPlay = true;
+        }
+        pause(0.03);
+    }
+    const std::string results = shot("results_over_menu");
+    runCommand("xdotool keyup Right");
+    ASSERT_TRUE(std::filesystem::exists(work.file(".zembrastate")))
+        << "no return to the menu\n"
+        << readFile(work.file("out.txt"));
+    const std::array<int, 3> bar = pixelAt(results, 300, 216);
+    EXPECT_GT(bar[0], 90) << "the results panel's yellow bar";
+    EXPECT_GT(bar[1], 90);
+    EXPECT_LT(bar[2], bar[1] / 2);
+
+    pause(2.0);
+    const std::string after = shot("menu_after_round");
+    EXPECT_LT(pixelAt(after, 300, 216)[0], 100) << "the panel has faded";
+    ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
+
+    StateFile saved;
+    std::string why;
+    ASSERT_TRUE(StateFile::parse(readFile(work.file(".zembrastate")), saved, why)) << why;
+    EXPECT_GT(saved.last[0], 0) << "level 1's last score";
+    EXPECT_EQ(saved.best[0], saved.last[0]) << "the first round is also the best";
+    EXPECT_GT(saved.stat[7], 0) << "spikes passed in total";
+    const int marker = saved.stat[8];
+    EXPECT_TRUE(marker == 1 || marker == -1) << marker;
+    EXPECT_EQ(saved.settings[4], marker == -1 ? 1 : 0) << "the selection after the round";
 
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
     EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));

@@ -38,8 +38,8 @@ extern "C" int fsync(int fd) {
         char target[4096] = {};
         std::string link = "/proc/self/fd/" + std::to_string(fd);
         ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
-        syncLog->push_back({S_ISDIR(info.st_mode), n > 0 ? std::string(target, n) : "",
-                            readFile(".zembrastate")});
+        syncLog->push_back(
+            {S_ISDIR(info.st_mode), n > 0 ? std::string(target, n) : "", readFile(".zembrastate")});
     }
     return static_cast<int>(syscall(SYS_fsync, fd));
 }

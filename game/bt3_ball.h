@@ -1,0 +1,114 @@
+// Numbers that the files of ball play share: the slots of the ball block (m_ball) and of a
+// spike record, the constants of play, the sounds a round plays, the image slots and frames
+// it draws with, and the themes whose rules change play. Only the ball-play files include it;
+// screens and kinds stay in game/bt3_numbers.h.
+#pragma once
+
+namespace bt3ball {
+
+// Ball block slots.
+constexpr int kX = 1;            // position along the course, pixels
+constexpr int kHeight = 2;       // height above the ground line, >= 0
+constexpr int kSpeed = 3;        // horizontal speed of this frame
+constexpr int kNegPrevX = 11;    // the negated x before this frame's move
+constexpr int kScreenX = 18;     // x - camera x
+constexpr int kScreenY = 19;     // ground line - height, plus the slope term
+constexpr int kLastPassed = 20;  // number of the last spike passed
+constexpr int kFurthest = 21;    // furthest x reached
+constexpr int kSpeedCopy = 23;   // copy of the speed
+constexpr int kVelY = 24;        // vertical velocity, positive downwards
+constexpr int kCamStepX = 25;    // camera step of this frame
+constexpr int kCamStepY = 26;
+constexpr int kGlow = 27;        // floor glow, eased toward its target
+constexpr int kGlowTarget = 28;
+constexpr int kSplash = 31;      // bounce animation value
+constexpr int kEasedSpeed = 32;  // speed eased 1/8 per frame (ball style 3)
+constexpr int kBounces = 55;     // bounces counted (Bounces kind)
+constexpr int kCollected = 56;   // items collected (Collect kind)
+constexpr int kBurst = 57;       // 1 once the ball has burst (Bounces kind)
+constexpr int kPassSlide = 58;   // slide of the newest pass value, pixels
+constexpr int kTargetBase = 60;  // Target kind: the value of spike k sits in slot 60 + k
+constexpr int kPassFirst = 61;   // pass-value list 61..80, newest in 80
+constexpr int kPassLast = 80;
+constexpr int kHistX = 170;      // histories of 30 entries, newest last
+constexpr int kHistSpin = 220;
+constexpr int kHistY = 270;
+constexpr int kHistFrame = 320;
+constexpr int kHistLen = 30;
+
+// Spike records: 10 floats per slot, 100 slots in the ring.
+constexpr int kSpikeStride = 10;
+constexpr int kSpikeSlots = 100;
+constexpr int kSpClass = 0;
+constexpr int kSpX = 1;
+constexpr int kSpHead = 2;    // head offset above the ground line
+constexpr int kSpAngle = 5;   // spin angle (theme 5)
+constexpr int kSpSpin = 6;    // spin speed (theme 5)
+constexpr int kSpVariant = 7; // variant; the bobbing phase on theme 5
+constexpr int kSpNumber = 9;
+constexpr int kPillarDown = 1;
+constexpr int kPillarUp = 2;
+constexpr int kWallWithButton = 3;
+
+// Constants of play.
+constexpr int kStartWait = 60;      // the start sequence waits here for a fresh press
+constexpr int kStartResume = 64;    // where a press at the wait sends it
+constexpr int kStartDone = 120;     // from here the ball may move
+constexpr int kStartStep = 3;       // per frame
+constexpr float kComboFull = 68.0f; // combo timer on each spike passed
+constexpr int kGoalResult = 20;     // goal frames until the result is decided
+constexpr int kGoalEnd = 40;        // goal frames until the round ends
+constexpr int kRoundCrashed = 1;    // m_roundOver after a crash, a burst or being caught
+constexpr int kRoundFinished = 10;  // m_roundOver once the goal sequence is done
+constexpr int kPopups = 10;
+constexpr int kPopupStride = 10;
+constexpr int kScorePopupsSetting = 1; // settings entry: 0 shows score popups
+
+// Sounds of a round.
+constexpr int kSfxPass = 2;
+constexpr int kSfxBounce = 3;
+constexpr int kSfxSuperPass = 4;
+constexpr int kSfxCrash = 5;
+constexpr int kSfxButton = 6;
+constexpr int kSfxParam = 7;
+constexpr int kSfxLost = 10;
+constexpr int kSfxWon = 11;
+constexpr int kSfxBurst = 12;
+constexpr int kSfxComboEnd = 13;
+constexpr int kSfxPause = 98;
+
+// Image slots and frames.
+constexpr int kImgBlocks = 1;  // the theme's ball, spikes and blocks
+constexpr int kImgStrips = 2;  // the theme's floor rows
+constexpr int kImgMenu = 9;    // kind icons, sparks
+constexpr int kImgCircle = 85; // title rings
+constexpr int kImgPause = 97;
+constexpr int kImgBobs = 99;   // sheep and popup badges
+constexpr int kFrameSpikeBase = 13; // + height class
+constexpr int kFramePillar = 112;
+constexpr int kFrameWall = 113;
+constexpr int kFrameButton = 114;
+constexpr int kFrameLava = 115;
+constexpr int kFrameLavaBlob = 116;
+constexpr int kFrameMarker = 117;
+constexpr int kFrameSpark = 16;     // of the menu image
+constexpr int kFramePopupBase = 16; // of the bobs image: + 2 * colour, + 1 for look 2
+
+// Themes whose rules change play or drawing.
+constexpr int kThemeCrosswind = 2;
+constexpr int kThemeSpringy = 3;
+constexpr int kThemeMagma = 4;
+constexpr int kThemeLilypad = 5;
+constexpr int kThemeSeaside = 6;
+constexpr int kThemeGridlock = 7;
+constexpr int kThemeDeepBlue = 8;
+constexpr int kThemeNeon = 9;
+constexpr int kThemeGhost = 10;
+constexpr int kThemeFrost = 11;
+constexpr int kThemeGlitter = 12;
+constexpr int kThemeLunar = 13;
+constexpr int kThemeBands = 14;
+constexpr int kThemePirate = 15;
+constexpr int kThemeMirror = 16;
+
+} // namespace bt3ball

@@ -1,0 +1,48 @@
+// The in-play overlay (p_InGame): the pause press from the keys (back, and button Y on the
+// console) and from the pause icon at the top left, the pause sound, and the pause panel
+// while paused. The frame driver runs it after every frame of play and alone while paused.
+#include "game/bt3_ball.h"
+#include "game/c_MyApp.h"
+
+using namespace bt3ball;
+
+namespace {
+
+constexpr int kActionBack = 99;
+constexpr int kActionY = 13;
+constexpr int kPlayers = 4;
+constexpr int kPauseTopRest = -32;
+constexpr float kIconX = 16.0f;
+constexpr float kIconY = 16.0f;
+constexpr float kIconAlpha = 0.2f;
+
+} // namespace
+
+int c_MyApp::p_InGame() {
+    p_ResetDraw();
+    m_pauseTop = kPauseTopRest;
+    int pressed = 0;
+    for (int p = 0; p < kPlayers; ++p) pressed += p_PlayKey(kActionBack, 1, p);
+    if (pressed == 0 && kp_BT3_isOuya == 1) {
+        for (int p = 0; p < kPlayers; ++p) pressed += p_PlayKey(kActionY, 1, p);
+    }
+    if (pressed != 0 && m_paused == 0 && m_backLatch == 0) {
+        m_backLatch = 1;
+        m_paused = 1;
+        m_pauseDir = 1;
+        p_PlaySFX(kSfxPause, 1.0f, 0.5f, 0);
+    }
+    if (m_hideOverlay == 0) {
+        p_Alpha(kIconAlpha);
+        const int touched = p_Button(kImgPause, kIconX, kIconY, 0);
+        if (touched != 0 && m_paused == 0 && m_pointerLatch == 0) {
+            m_pointerLatch = 1;
+            m_paused = 1;
+            m_pauseDir = 1;
+            p_PlaySFX(kSfxPause, 1.0f, 0.5f, 0);
+        }
+        p_Alpha(1.0f);
+    }
+    if (m_paused == 1) p_PauseMenu();
+    return 0;
+}
