@@ -63,10 +63,9 @@ bool decodeSpng(const Bytes& file, Image& out) {
     bool ok = false;
     spng_ihdr ihdr{};
     spng_trns trns{};
-    if (spng_set_png_buffer(ctx, file.data(), file.size()) == 0 &&
-        spng_get_ihdr(ctx, &ihdr) == 0) {
-        const bool alpha = spng_get_trns(ctx, &trns) == 0 || ihdr.color_type == 4 ||
-                           ihdr.color_type == 6;
+    if (spng_set_png_buffer(ctx, file.data(), file.size()) == 0 && spng_get_ihdr(ctx, &ihdr) == 0) {
+        const bool alpha =
+            spng_get_trns(ctx, &trns) == 0 || ihdr.color_type == 4 || ihdr.color_type == 6;
         const bool grey = ihdr.color_type == 0 || ihdr.color_type == 4;
         out.n = grey ? (alpha ? 2 : 1) : (alpha ? 4 : 3);
         const int fmt = out.n == 4 ? SPNG_FMT_RGBA8 : out.n == 3 ? SPNG_FMT_RGB8 : SPNG_FMT_GA8;
@@ -112,9 +111,10 @@ struct Decoder {
     const char* name;
     bool (*decode)(const Bytes&, Image&);
 };
-constexpr Decoder kDecoders[] = {
-    {"stb_image", decodeStb}, {"libspng", decodeSpng}, {"libpng", decodeLibpng},
-    {"loader", decodeLoader}};
+constexpr Decoder kDecoders[] = {{"stb_image", decodeStb},
+                                 {"libspng", decodeSpng},
+                                 {"libpng", decodeLibpng},
+                                 {"loader", decodeLoader}};
 
 } // namespace
 
@@ -159,7 +159,8 @@ int main(int argc, char** argv) {
                 out += image.pixels.size();
                 if (pass == 0 && (image.w != reference[i].w || image.n != reference[i].n ||
                                   image.pixels != reference[i].pixels)) {
-                    std::fprintf(stderr, "%s differs from stb_image on file %zu\n", decoder.name, i);
+                    std::fprintf(stderr, "%s differs from stb_image on file %zu\n", decoder.name,
+                                 i);
                     return 1;
                 }
             }

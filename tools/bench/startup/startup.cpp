@@ -145,8 +145,8 @@ int main(int argc, char** argv) {
             updateCpu.push_back(f.updateCpu * 1000);
         }
         double t = median(total), u = median(update), r = median(render);
-        std::printf("%4dx%-5d %10.1f %10.1f %10.1f %10.1f %8.0f %14.1f\n", size[0], size[1], t,
-                    u, r, t - u - r, median(frames), median(updateCpu));
+        std::printf("%4dx%-5d %10.1f %10.1f %10.1f %10.1f %8.0f %14.1f\n", size[0], size[1], t, u,
+                    r, t - u - r, median(frames), median(updateCpu));
     }
     return 0;
 }
