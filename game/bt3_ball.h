@@ -7,30 +7,30 @@
 namespace bt3ball {
 
 // Ball block slots.
-constexpr int kX = 1;            // position along the course, pixels
-constexpr int kHeight = 2;       // height above the ground line, >= 0
-constexpr int kSpeed = 3;        // horizontal speed of this frame
-constexpr int kNegPrevX = 11;    // the negated x before this frame's move
-constexpr int kScreenX = 18;     // x - camera x
-constexpr int kScreenY = 19;     // ground line - height, plus the slope term
-constexpr int kLastPassed = 20;  // number of the last spike passed
-constexpr int kFurthest = 21;    // furthest x reached
-constexpr int kSpeedCopy = 23;   // copy of the speed
-constexpr int kVelY = 24;        // vertical velocity, positive downwards
-constexpr int kCamStepX = 25;    // camera step of this frame
+constexpr int kX = 1;           // position along the course, pixels
+constexpr int kHeight = 2;      // height above the ground line, >= 0
+constexpr int kSpeed = 3;       // horizontal speed of this frame
+constexpr int kNegPrevX = 11;   // the negated x before this frame's move
+constexpr int kScreenX = 18;    // x - camera x
+constexpr int kScreenY = 19;    // ground line - height, plus the slope term
+constexpr int kLastPassed = 20; // number of the last spike passed
+constexpr int kFurthest = 21;   // furthest x reached
+constexpr int kSpeedCopy = 23;  // copy of the speed
+constexpr int kVelY = 24;       // vertical velocity, positive downwards
+constexpr int kCamStepX = 25;   // camera step of this frame
 constexpr int kCamStepY = 26;
-constexpr int kGlow = 27;        // floor glow, eased toward its target
+constexpr int kGlow = 27; // floor glow, eased toward its target
 constexpr int kGlowTarget = 28;
-constexpr int kSplash = 31;      // bounce animation value
-constexpr int kEasedSpeed = 32;  // speed eased 1/8 per frame (ball style 3)
-constexpr int kBounces = 55;     // bounces counted (Bounces kind)
-constexpr int kCollected = 56;   // items collected (Collect kind)
-constexpr int kBurst = 57;       // 1 once the ball has burst (Bounces kind)
-constexpr int kPassSlide = 58;   // slide of the newest pass value, pixels
-constexpr int kTargetBase = 60;  // Target kind: the value of spike k sits in slot 60 + k
-constexpr int kPassFirst = 61;   // pass-value list 61..80, newest in 80
+constexpr int kSplash = 31;     // bounce animation value
+constexpr int kEasedSpeed = 32; // speed eased 1/8 per frame (ball style 3)
+constexpr int kBounces = 55;    // bounces counted (Bounces kind)
+constexpr int kCollected = 56;  // items collected (Collect kind)
+constexpr int kBurst = 57;      // 1 once the ball has burst (Bounces kind)
+constexpr int kPassSlide = 58;  // slide of the newest pass value, pixels
+constexpr int kTargetBase = 60; // Target kind: the value of spike k sits in slot 60 + k
+constexpr int kPassFirst = 61;  // pass-value list 61..80, newest in 80
 constexpr int kPassLast = 80;
-constexpr int kHistX = 170;      // histories of 30 entries, newest last
+constexpr int kHistX = 170; // histories of 30 entries, newest last
 constexpr int kHistSpin = 220;
 constexpr int kHistY = 270;
 constexpr int kHistFrame = 320;
@@ -83,7 +83,7 @@ constexpr int kImgStrips = 2;  // the theme's floor rows
 constexpr int kImgMenu = 9;    // kind icons, sparks
 constexpr int kImgCircle = 85; // title rings
 constexpr int kImgPause = 97;
-constexpr int kImgBobs = 99;   // sheep and popup badges
+constexpr int kImgBobs = 99;        // sheep and popup badges
 constexpr int kFrameSpikeBase = 13; // + height class
 constexpr int kFramePillar = 112;
 constexpr int kFrameWall = 113;

@@ -16,8 +16,12 @@ constexpr float kOuyaOverscan = 64.0f;
 constexpr int kStartStars = 100;
 constexpr int kPlayerFloats = 500;
 
-// The ping goes to this endpoint when kp_BT3_J_On_Allow is set (it is not by default).
-constexpr std::string_view kPingAddress = "http://127.0.0.1/housecall.php";
+// The ping goes to this endpoint when kp_BT3_J_On_Allow is set (it is not by default); the
+// host is chosen when building (BRAMBOLT_PING_HOST).
+#ifndef BT3_PING_HOST
+#define BT3_PING_HOST "http://housecall.brambolt3.invalid"
+#endif
+constexpr std::string_view kPingAddress = BT3_PING_HOST "/housecall.php";
 constexpr std::string_view kPingQuery = "hello=1&gameID=";
 
 // Groups that play another theme than their number: 5 and 7 are crossed over, 14 is mirrored.

@@ -11,6 +11,7 @@
 #include "audio/kp_audio.h"
 #include "game/kp_bt3_globals.h"
 #include "graphics/c_Image.h"
+#include "net/c_HttpRequest.h"
 #include "runtime/kp_app.h"
 #include "runtime/kp_string.h"
 
@@ -52,7 +53,7 @@ struct KpScreenFit {
 // The virtual screen for a device of devW by devH pixels with the designed size and overscan.
 KpScreenFit kpFitScreen(int devW, int devH, float rawW, float rawH, float overscan);
 
-class c_MyApp : public c_App {
+class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
   public:
     c_MyApp();
 
@@ -169,6 +170,11 @@ class c_MyApp : public c_App {
     int p_PauseMenu();
     int p_OuyaQuit();
     int p_GetURL(const String& url, const String& query);
+    // The ping's completion; the request interface's callback forwards here.
+    int p_OnHttpRequestComplete(c_HttpRequest* request);
+    void OnHttpRequestComplete(c_HttpRequest* request) override {
+        p_OnHttpRequestComplete(request);
+    }
 
     // ======== Fields ========
 
@@ -352,6 +358,9 @@ class c_MyApp : public c_App {
 
     // Online ping.
     String m_pingText;
+    // The request in flight; dropped once it has answered.
+    std::unique_ptr<c_HttpRequest> m_pingRequest;
+    int m_pingDone = 0;
 
     // Save data and badges.
     // The menu's selected tile (level number - 1), saved as setting 4 and restored by p_Load.
@@ -379,6 +388,11 @@ class c_MyApp : public c_App {
     float m_menuTicker = 0;             // credit ticker position in units
 
     // Options, pause and quit panels.
+    int m_optionsCursor = 0; // 0 the back button, then the shown lines from 1
+    int m_optKeyDone = 0;    // a key press was acted on; cleared once no button is down
+    int m_optTouchDone = 0;  // a touch was acted on; cleared once no pointer is down
+    float m_cogAngle = 0;
+    int m_pauseChoice = 0; // -1 back to the menu, 0 resume, 1 options
 
   private:
     // The next free command of the draw list, or nullptr when the list is full.

@@ -28,7 +28,7 @@ constexpr int kActionRight = 5;
 constexpr int kActionA = 10;
 constexpr int kActionX = 12;
 constexpr float kAnalogueRoll = 0.5f;
-constexpr float kDrift = 0.15f;     // theme 5: share of the roll speed without input
+constexpr float kDrift = 0.15f;       // theme 5: share of the roll speed without input
 constexpr float kBackLimit = 2048.0f; // furthest the ball may go behind its best x
 constexpr float kCameraLead = 128.0f;
 constexpr float kCameraEase = 0.125f;
@@ -38,7 +38,7 @@ constexpr float kGlowFloor = 0.15f;
 constexpr float kGlowBounce = 1.5f;
 constexpr float kComboTick = 0.94f;
 constexpr float kComboEnds = 1.0f;
-constexpr float kFrameStep = 0.5f;  // animation frames per frame, 14-frame cycle
+constexpr float kFrameStep = 0.5f;      // animation frames per frame, 14-frame cycle
 constexpr float kFrameStepFrog = 0.15f; // ball style 5, 10-frame cycle
 constexpr int kFrameCycle = 14;
 constexpr int kFrameCycleFrog = 10;
@@ -107,6 +107,9 @@ bool c_MyApp::roundRuns() const {
     return m_roundOver == 0;
 }
 
+// The sloped themes shear the world as it is drawn; every world y on screen (ball, spike
+// heads, labels, buttons) is raised by its screen x times the factor, so that with the shear
+// it lands back on the drawn ground.
 float c_MyApp::slopeFactor() const {
     switch (m_theme) {
     case kThemeCrosswind:
@@ -258,5 +261,5 @@ void c_MyApp::recordBallHistory() {
                           static_cast<float>(frog ? kFrameCycleFrog : kFrameCycle));
     }
     m_ball[kScreenX] = m_ball[kX] - m_camX;
-    m_ball[kScreenY] = m_groundY - m_ball[kHeight] + m_ball[kScreenX] * slopeFactor();
+    m_ball[kScreenY] = m_groundY - m_ball[kHeight] - m_ball[kScreenX] * slopeFactor();
 }

@@ -122,8 +122,12 @@ void c_MyApp::drawScoreLine() {
             toBeat = best[i - 1];
         }
     }
-    drawRoundText(cx + 128, 16, p_Nth(place + 1) + u" " + p_rstr(toBeat, kScoreDigits, kpS("0")),
-                  2.0f);
+    // Aligned to start clear of the centred score (on the mirrored theme the text runs the
+    // other way, so it ends there instead).
+    const bool mirror = m_theme == kThemeMirror;
+    p_SetSize(mirror ? -2.0f : 2.0f, 2.0f);
+    p_Text(cx + 128, 16, p_Nth(place + 1) + u" " + p_rstr(toBeat, kScoreDigits, kpS("0")),
+           mirror ? 2.0f : 0.0f, 1, 0);
 
     if (m_super >= 2) {
         p_SetCol(255, 150, 100, 0.8f);

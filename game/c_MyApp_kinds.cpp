@@ -4,6 +4,7 @@
 // the round begins. The rules of play that go with each kind are in the round itself.
 #include <algorithm>
 
+#include "game/bt3_ball.h"
 #include "game/bt3_course.h"
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
@@ -31,6 +32,7 @@ constexpr int kIconImage = 9;
 constexpr float kSuperIconScale = 0.25f;
 constexpr float kSuperIconAlpha = 0.75f;
 constexpr int kSuperIconOn = 16, kSuperIconOff = 17;
+constexpr int kMirroredTheme = 16; // play flipped left to right
 constexpr int kItemImage = 1;
 constexpr float kItemIconScale = 0.3f;
 constexpr int kItemIconOn = 84, kItemIconOff = 85;
@@ -99,6 +101,12 @@ int c_MyApp::p_DidIWin() {
     default: // Leap and Spike cannot be won
         break;
     }
+    // The results panel asks again on every tick. A round that crashed before the goal
+    // sequence gave its verdict (a crash in the very frame that passed the goal spike) stays
+    // lost, or the records would file a crash as a pass. Infinity rounds only end in a crash.
+    if (m_roundOver == bt3ball::kRoundCrashed && m_goalFrames < bt3ball::kGoalResult &&
+        m_kind != kKindInfinity)
+        won = false;
     if (won) {
         m_won = 1;
         m_lost = 0;
@@ -144,7 +152,8 @@ void c_MyApp::drawKindCounter() {
         m_kind == kKindSheepRace && static_cast<float>(m_chaserX) > m_ball[kBallX];
     const Rgb& ink = sheepAhead ? kSheepAheadColour : kCounterColour;
     p_SetCol(ink.r, ink.g, ink.b, kCounterAlpha);
-    p_SetSize(kCounterScale, kCounterScale);
+    // Mirrored play flips the screen; a negative text scale flips the digits back.
+    p_SetSize(m_theme == kMirroredTheme ? -kCounterScale : kCounterScale, kCounterScale);
     const float x = kp_BT3_jscrw - kCounterRight;
     p_Text(x, kCounterY, kpIntToString(m_num), kCentred, kCentred, 0);
 
@@ -188,7 +197,7 @@ void c_MyApp::drawStartTitle() {
     if (title.number == TitleNumber::kParam) text += kpIntToString(m_param);
     if (title.number == TitleNumber::kTarget) text += kpIntToString(m_target);
     p_ResetDraw();
-    p_SetSize(kTitleScale, kTitleScale);
+    p_SetSize(m_theme == kMirroredTheme ? -kTitleScale : kTitleScale, kTitleScale);
     p_Text(cx, cy - travel + kTitleBelow, text, kCentred, kCentred, 0);
     p_ResetDraw();
 }

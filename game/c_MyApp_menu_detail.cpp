@@ -47,6 +47,9 @@ constexpr float kMedallionScale = 0.5f;
 constexpr float kFigureOffset = 32.0f;
 constexpr float kLabelOffset = 56.0f;
 constexpr float kSpinPerMilli = 0.09f;
+// The figures stand clear of the medallion's rim: the upper one above its point, the lower below.
+constexpr float kAlignAbove = 2.0f;
+constexpr float kAlignBelow = 0.0f;
 
 // The credit ticker: five lines of 16 units rolling up 0.3 units a tick.
 constexpr float kTickerX = 480.0f;
@@ -125,10 +128,11 @@ void c_MyApp::menuDetailPanel() {
         p_Text(mx, rowY - kLabelOffset, m.label, 1, 1, 0);
         p_SetCol(255, 255, 255, 1);
         p_SetSize(1.5f, 1.5f);
-        p_Text(mx, rowY - kFigureOffset, kpIntToString(own), 1, 1, 0);
+        p_Text(mx, rowY - kFigureOffset, kpIntToString(own), 1, kAlignAbove, 0);
         p_SetSize(1, 1);
         p_Alpha(0.7f);
-        p_Text(mx, rowY + kFigureOffset, kpIntToString(m_menuStats[m.totalEntry]), 1, 1, 0);
+        p_Text(mx, rowY + kFigureOffset, kpIntToString(m_menuStats[m.totalEntry]), 1, kAlignBelow,
+               0);
     }
 
     // The credit ticker: lines fade in at the bottom of its window and out at the top.

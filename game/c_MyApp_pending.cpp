@@ -19,16 +19,4 @@
 // ==== end of menu
 
 // ==== Panels and ping
-int c_MyApp::p_OptionBox() {
-    return 0;
-}
-int c_MyApp::p_PauseMenu() {
-    return 0;
-}
-int c_MyApp::p_OuyaQuit() {
-    return 0;
-}
-int c_MyApp::p_GetURL(const String&, const String&) {
-    return 0;
-}
 // ==== end of panels

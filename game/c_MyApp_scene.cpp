@@ -154,7 +154,7 @@ void c_MyApp::drawBall(float floorAlpha) {
         for (int i = kTrailFirst; i <= kTrailLast; i += 2) {
             const int k = i - kTrailFirst;
             const float x = m_ball[kHistX + k] - m_camX;
-            const float y = m_ball[kHistY + k] + x * slope;
+            const float y = m_ball[kHistY + k] - x * slope;
             p_Alpha((i - kTrailFirst) / kTrailFade * floorAlpha);
             drawBallImage(x, y, m_ball[kHistSpin + k], m_ball[kHistFrame + k]);
         }

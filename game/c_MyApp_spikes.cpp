@@ -60,7 +60,13 @@ void c_MyApp::runSpikes(float floorAlpha) {
     p_ResetDraw();
     p_Alpha(floorAlpha);
     if (roundRuns()) m_spikeMillis = kp_app_Millisecs();
-    for (m_i = 0; m_i < kSpikeSlots; ++m_i) spikeStep(m_i, floorAlpha);
+    // m_i names the slot for the step (theme 10 turns each spike by it) and keeps its end
+    // value; the loop itself runs on a local, whatever the step's callees do with m_i.
+    for (int slot = 0; slot < kSpikeSlots; ++slot) {
+        m_i = slot;
+        spikeStep(slot, floorAlpha);
+    }
+    m_i = kSpikeSlots;
     p_ResetDraw();
 }
 
@@ -69,7 +75,7 @@ void c_MyApp::spikeStep(int slot, float floorAlpha) {
     const int number = static_cast<int>(spike[kSpNumber]);
     const float slope = slopeFactor();
     const float sx = spike[kSpX] - m_camX;
-    float sy = m_groundY - spike[kSpHead] + sx * slope;
+    float sy = m_groundY - spike[kSpHead] - sx * slope;
     const float right = kp_BT3_jscrw + kBeyondRight;
 
     if (sx > kGoalLabelFrom && sx < right && number == m_target) {
@@ -87,7 +93,7 @@ void c_MyApp::spikeStep(int slot, float floorAlpha) {
 
         p_ResetDraw();
         if (slope != 0) {
-            drawRoundText(sx - 12, m_groundY + 58 + sx * slope, kpIntToString(number), 2.0f);
+            drawRoundText(sx - 12, m_groundY + 58 - sx * slope, kpIntToString(number), 2.0f);
         } else {
             drawRoundText(sx, m_groundY + 32.0f, kpIntToString(number), 2.0f);
         }
@@ -143,7 +149,7 @@ float c_MyApp::moveSpikeHead(float* spike, float sx, float sy, float& alpha) {
         break;
     }
     case kThemeGhost:
-        m_drawRot = -(kp_app_Millisecs() * 0.5f + 20.0f * m_i);
+        m_drawRot = -(kp_app_Millisecs() * 0.5f + 20.0f * static_cast<float>(m_i));
         break;
     default:
         break;
@@ -158,7 +164,7 @@ void c_MyApp::runButtonWall(float* spike, float sx, float sy) {
         p_DrawImg(kImgBlocks, sx, sy - kWallReach + b * kBlockStep, kFrameWall);
     }
     const float bx = sx - kButtonAhead;
-    const float by = m_groundY - kButtonAbove + bx * slopeFactor();
+    const float by = m_groundY - kButtonAbove - bx * slopeFactor();
     p_SetSize(1.5f, 1.5f);
     p_DrawImg(kImgBlocks, bx, by, kFrameButton);
     p_ResetDraw();

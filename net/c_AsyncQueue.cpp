@@ -44,3 +44,8 @@ int c_AsyncQueue::p_UpdateAsyncEvents() {
     }
     return 0;
 }
+
+void c_AsyncQueue::p_DropCallbacks() {
+    const int end = put_.load(std::memory_order_relaxed);
+    for (int slot = get_; slot != end; slot = next(slot)) ops_[slot]->p_DropCallback();
+}

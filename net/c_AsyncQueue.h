@@ -19,6 +19,9 @@ class c_AsyncOp : public Object {
     virtual int p_Complete(c_Socket* source) = 0;
     // Worker thread: the blocking call; touches only this op, its socket handle and buffer.
     virtual int p_Execute__UNSAFE__(c_Socket* source) = 0;
+    // Main thread: forget the callback, so completing the op calls nobody. The worker never
+    // reads the callback, so this may happen while the op executes.
+    virtual void p_DropCallback() {}
 };
 
 class c_AsyncQueue : public c_Thread {
@@ -36,6 +39,10 @@ class c_AsyncQueue : public c_Thread {
     int p_UpdateAsyncEvents();
     // True when every queued operation has been executed (completions may still be due).
     bool p_Idle() const;
+    // True when every queued operation has also been completed.
+    bool p_Drained() const { return get_ == put_.load(std::memory_order_relaxed); }
+    // Main thread: drops the callback of every operation not yet completed.
+    void p_DropCallbacks();
 
     void Run__UNSAFE__() override;
 

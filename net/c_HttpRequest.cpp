@@ -1,6 +1,8 @@
 // The HTTP/1.0 request's steps, each run from a socket completion on the main thread. The
 // header block is read line by line from the receive buffer; an incomplete line is moved to
 // the front and the next receive appends to it. The body is decoded chunk by chunk as UTF-8.
+// Nothing runs after the completion callback, and a connection given up (on deletion or
+// reuse) takes the buffers its worker may still touch, so either is safe at any moment.
 #include "net/c_HttpRequest.h"
 
 namespace {
@@ -52,6 +54,25 @@ c_HttpRequest::c_HttpRequest()
     : sendBuffer((new c_DataBuffer())->m_new(kSendBufferSize)),
       receiveBuffer((new c_DataBuffer())->m_new(kReceiveBufferSize)) {}
 
+c_HttpRequest::~c_HttpRequest() {
+    abandonSocket(false);
+}
+
+void c_HttpRequest::abandonSocket(bool replace) {
+    if (!socket) return;
+    std::vector<std::unique_ptr<c_DataBuffer>> inUse;
+    if (!replace || !socket->p_Idle()) {
+        inUse.push_back(std::move(sendBuffer));
+        inUse.push_back(std::move(receiveBuffer));
+        inUse.push_back(std::move(bodyData));
+    }
+    socket->p_Abandon(std::move(inUse));
+    socket = nullptr;
+    if (!replace) return;
+    if (!sendBuffer) sendBuffer.reset((new c_DataBuffer())->m_new(kSendBufferSize));
+    if (!receiveBuffer) receiveBuffer.reset((new c_DataBuffer())->m_new(kReceiveBufferSize));
+}
+
 c_HttpRequest* c_HttpRequest::m_new2(const String& method, const String& target,
                                      c_IOnHttpRequestComplete* callback) {
     p_Open(method, target, callback);
@@ -60,6 +81,8 @@ c_HttpRequest* c_HttpRequest::m_new2(const String& method, const String& target,
 
 void c_HttpRequest::p_Open(const String& method, const String& target,
                            c_IOnHttpRequestComplete* callback) {
+    // The old connection's worker may still be filling the receive buffer: it keeps those.
+    abandonSocket(true);
     req = method;
     url.m_new(target, u"http", kDefaultPort);
     onComplete = callback;
@@ -70,16 +93,17 @@ void c_HttpRequest::p_Open(const String& method, const String& target,
     responseText.clear();
     bytesReceived = 0;
     header = {req + u" " + url.p_FullPath() + u" HTTP/1.0", u"Host: " + url.p_Domain()};
-    socket = nullptr;
     finished_ = false;
 }
 
 void c_HttpRequest::p_Send() {
+    abandonSocket(true); // a second send starts a new connection
     socket = (new c_Socket())->m_new(u"stream");
     socket->p_ConnectAsync(url.p_Domain(), url.p_Port(), this);
 }
 
 void c_HttpRequest::p_Send2(const String& data, const String& mimeType, const String& encoding) {
+    abandonSocket(true); // before the new body exists, so it stays with this request
     // Three bytes per code unit is the most either encoding produces.
     bodyData.reset((new c_DataBuffer())->m_new(static_cast<int>(data.size()) * 3));
     bodyLength = bodyData->p_PokeString(0, data, encoding);
@@ -179,6 +203,7 @@ void c_HttpRequest::receiveFrom(int offset) {
     socket->p_ReceiveAsync(receiveBuffer.get(), offset, receiveBuffer->p_Length() - offset, this);
 }
 
+// The callback is the last thing done: the listener may delete the request inside it.
 void c_HttpRequest::finish() {
     if (finished_) return;
     finished_ = true;

@@ -20,7 +20,8 @@ class c_IOnHttpRequestComplete {
     virtual void OnHttpRequestComplete(c_HttpRequest* request) = 0;
 };
 
-// The object must outlive its request: queued socket operations call back into it.
+// The request may be deleted at any time, its own completion callback included: it then hands
+// its socket, with the buffers queued operations still use, over to be released later.
 class c_HttpRequest : public Object,
                       public c_IOnConnectComplete,
                       public c_IOnSendComplete,
@@ -31,10 +32,14 @@ class c_HttpRequest : public Object,
     static constexpr int kDefaultPort = 80;
 
     c_HttpRequest();
+    ~c_HttpRequest() override;
+    c_HttpRequest(const c_HttpRequest&) = delete;
+    c_HttpRequest& operator=(const c_HttpRequest&) = delete;
     c_HttpRequest* m_new2(const String& req, const String& url,
                           c_IOnHttpRequestComplete* onComplete);
 
-    // Resets the request for method req and target url; nothing is sent yet.
+    // Resets the request for method req and target url; nothing is sent yet. A connection
+    // still open from an earlier use is closed, and nothing it delivers reaches this request.
     void p_Open(const String& req, const String& url, c_IOnHttpRequestComplete* onComplete);
     // Connects and sends the header.
     void p_Send();
@@ -58,7 +63,7 @@ class c_HttpRequest : public Object,
     String responseText;
     int bytesReceived = 0;
     std::vector<String> header;
-    c_Socket* socket = nullptr; // registered as an event source for the rest of the process
+    c_Socket* socket = nullptr; // the connection in use; abandoned when the request moves on
     std::unique_ptr<c_DataBuffer> sendBuffer;
     std::unique_ptr<c_DataBuffer> receiveBuffer;
     int receiveAt = 0; // where in receiveBuffer the pending receive writes
@@ -73,6 +78,10 @@ class c_HttpRequest : public Object,
     void finish();
     // Finishes with status -1 and nothing of the body.
     void fail();
+    // Gives the connection up: its socket is closed and calls nothing here any more. When a
+    // worker may still read or fill the buffers, they go with the socket; with `replace`
+    // the request gets new ones.
+    void abandonSocket(bool replace);
 
     bool finished_ = false;
 };

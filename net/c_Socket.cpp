@@ -1,6 +1,8 @@
 // The asynchronous socket and its three operations. Closing shuts the connection down at once
 // (a worker blocked in a receive returns) but releases the handle only when both queues are
 // idle, so a worker never calls into a handle number the system has already handed out again.
+// An abandoned socket keeps its former user's buffers until its last operation has completed,
+// then removes itself from the event pump and is deleted at the end of its own update.
 #include "net/c_Socket.h"
 
 #include "runtime/kp_error.h"
@@ -108,6 +110,12 @@ int c_Socket::p_UpdateAsyncEvents() {
     readQueue_->p_UpdateAsyncEvents();
     writeQueue_->p_UpdateAsyncEvents();
     releaseWhenIdle();
+    // Last step, touching nothing after: an abandoned socket with nothing left to deliver
+    // goes away. Its queues wait for a worker that is just storing its final status.
+    if (abandoned_ && !closePending_ && readQueue_->p_Drained() && writeQueue_->p_Drained()) {
+        kp_asyncevent_RemoveAsyncEventSource(this);
+        delete this;
+    }
     return 0;
 }
 
@@ -118,6 +126,14 @@ void c_Socket::p_Close() {
         releaseWhenIdle();
     }
     state_ = 0;
+}
+
+void c_Socket::p_Abandon(std::vector<std::unique_ptr<c_DataBuffer>> buffers) {
+    p_Close();
+    readQueue_->p_DropCallbacks();
+    writeQueue_->p_DropCallbacks();
+    for (auto& buffer : buffers) keptBuffers_.push_back(std::move(buffer));
+    abandoned_ = true;
 }
 
 void c_Socket::releaseWhenIdle() {

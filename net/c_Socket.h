@@ -1,10 +1,12 @@
 // The asynchronous socket: a blocking KpSocket driven by two operation queues (connects and
 // receives on one, sends on the other), each with its own worker thread while it has work.
 // Results come back as callbacks on the main thread from kp_asyncevent_UpdateAsyncEvents.
-// A socket registers itself as an event source for the rest of the process: create it with new.
+// A socket registers itself as an event source and lives until it is abandoned and drained:
+// create it with new and never delete it directly.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "net/c_AsyncQueue.h"
 #include "net/c_DataBuffer.h"
@@ -38,6 +40,7 @@ class c_AsyncConnectOp : public c_AsyncOp {
                      c_IOnConnectComplete* onComplete);
     int p_Complete(c_Socket* source) override;
     int p_Execute__UNSAFE__(c_Socket* source) override;
+    void p_DropCallback() override { onComplete_ = nullptr; }
 
   private:
     KpSocket* socket_;
@@ -65,6 +68,7 @@ class c_AsyncSendOp : public c_AsyncSocketIoOp {
         : c_AsyncSocketIoOp(socket, data, offset, count), onComplete_(onComplete) {}
     int p_Complete(c_Socket* source) override;
     int p_Execute__UNSAFE__(c_Socket* source) override;
+    void p_DropCallback() override { onComplete_ = nullptr; }
 
   private:
     c_IOnSendComplete* onComplete_;
@@ -77,6 +81,7 @@ class c_AsyncReceiveOp : public c_AsyncSocketIoOp {
         : c_AsyncSocketIoOp(socket, data, offset, count), onComplete_(onComplete) {}
     int p_Complete(c_Socket* source) override;
     int p_Execute__UNSAFE__(c_Socket* source) override;
+    void p_DropCallback() override { onComplete_ = nullptr; }
 
   private:
     c_IOnReceiveComplete* onComplete_;
@@ -108,6 +113,13 @@ class c_Socket : public Object, public c_IAsyncEventSource {
     int p_State() const { return state_; }
     // Closes the connection; queued operations still run (and fail) and complete.
     void p_Close();
+    // True when no worker is running or about to run one of this socket's operations.
+    bool p_Idle() const { return readQueue_->p_Idle() && writeQueue_->p_Idle(); }
+    // Gives the socket up for good (its user is going away or starting afresh): closes it,
+    // drops the callbacks of every operation not yet completed, and keeps `buffers` (those
+    // the operations read or fill) alive until no worker can touch them. Once everything
+    // queued has completed, the socket leaves the event pump and deletes itself there.
+    void p_Abandon(std::vector<std::unique_ptr<c_DataBuffer>> buffers);
 
     // Marks a finished connect (main thread, from the connect op's completion).
     void MarkConnected() { state_ |= kConnectDone | kConnected; }
@@ -123,4 +135,6 @@ class c_Socket : public Object, public c_IAsyncEventSource {
     std::unique_ptr<c_AsyncQueue> readQueue_;
     std::unique_ptr<c_AsyncQueue> writeQueue_;
     bool closePending_ = false;
+    bool abandoned_ = false;
+    std::vector<std::unique_ptr<c_DataBuffer>> keptBuffers_;
 };

@@ -9,6 +9,11 @@
 std::vector<c_IAsyncEventSource*> kp_asyncevent__sources;
 c_IAsyncEventSource* kp_asyncevent__current = nullptr;
 
+namespace {
+// The pump's position in the list while it runs.
+size_t pumpIndex = 0;
+} // namespace
+
 void kp_asyncevent_Init() {
     kp_asyncevent__sources.clear();
     kp_asyncevent__current = nullptr;
@@ -22,14 +27,28 @@ void kp_asyncevent_AddAsyncEventSource(c_IAsyncEventSource* source) {
     sources.push_back(source);
 }
 
+void kp_asyncevent_RemoveAsyncEventSource(c_IAsyncEventSource* source) {
+    auto& sources = kp_asyncevent__sources;
+    auto at = std::find(sources.begin(), sources.end(), source);
+    if (at == sources.end()) return;
+    const auto index = static_cast<size_t>(at - sources.begin());
+    sources.erase(at);
+    if (kp_asyncevent__current == source) {
+        kp_asyncevent__current = nullptr;
+    } else if (kp_asyncevent__current && index < pumpIndex) {
+        --pumpIndex; // keep the pump on the source it is updating
+    }
+}
+
 void kp_asyncevent_UpdateAsyncEvents() {
     if (kp_asyncevent__current) return; // called again from inside a callback
-    size_t i = 0;
-    while (i < kp_asyncevent__sources.size()) {
-        kp_asyncevent__current = kp_asyncevent__sources[i];
+    pumpIndex = 0;
+    while (pumpIndex < kp_asyncevent__sources.size()) {
+        kp_asyncevent__current = kp_asyncevent__sources[pumpIndex];
         kp_asyncevent__current->UpdateAsyncEvents();
-        // A source that cleared the current marker is updated again.
-        if (kp_asyncevent__current) ++i;
+        // A source that cleared the current marker (it removed itself) leaves its place to
+        // the next one, which is updated now.
+        if (kp_asyncevent__current) ++pumpIndex;
     }
     kp_asyncevent__current = nullptr;
 }

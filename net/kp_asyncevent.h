@@ -12,7 +12,8 @@ class c_IAsyncEventSource {
     virtual void UpdateAsyncEvents() = 0;
 };
 
-// Registered sources (never removed) and the one being updated, or null.
+// Registered sources (removed only by an abandoned socket that has finished) and the one being
+// updated, or null.
 extern std::vector<c_IAsyncEventSource*> kp_asyncevent__sources;
 extern c_IAsyncEventSource* kp_asyncevent__current;
 
@@ -20,5 +21,8 @@ extern c_IAsyncEventSource* kp_asyncevent__current;
 void kp_asyncevent_Init();
 // Appends source; one already registered is a fatal error.
 void kp_asyncevent_AddAsyncEventSource(c_IAsyncEventSource* source);
+// Removes source (if registered); a source that removes itself while it is being updated
+// clears the current marker, so the pump goes on with the source that took its place.
+void kp_asyncevent_RemoveAsyncEventSource(c_IAsyncEventSource* source);
 // Updates every source in registration order, including ones added while it runs.
 void kp_asyncevent_UpdateAsyncEvents();

@@ -1,7 +1,7 @@
 // Sound decoding for the hosts: a bounded RIFF/WAV PCM reader and an OGG Vorbis reader over
 // the reference decoder (vorbisfile). The WAV reader never reads or allocates past the file's
-// size and rejects frames of size zero; the OGG reader stops at a fixed multiple of the file's
-// size; so malformed files yield none in bounded time and memory instead of crashing.
+// size and rejects frames of size zero; the OGG reader stops past the most a valid stream of the
+// file's size can hold; so malformed files yield none in bounded time and memory, never crash.
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -16,9 +16,12 @@
 namespace {
 
 constexpr int kOggBlockBytes = 16384; // decoded bytes asked of vorbisfile at a time
-// Decoded bytes allowed per byte of an OGG file. Vorbis packs our tunes about 10 to 1 and a
-// long silence a few hundred to 1; more than this is a hostile file, not a tune.
-constexpr size_t kOggExpansion = 2048;
+// Decoded bytes per channel that one byte of an OGG file can hold at most: every audio packet
+// takes at least one byte and one lacing byte of its page and yields at most half of Vorbis's
+// largest block (8192) of 16-bit frames. No valid stream decodes to more; a hostile one stops.
+constexpr size_t kVorbisMaxBlock = 8192;
+constexpr size_t kOggPacketMinBytes = 2;
+constexpr size_t kOggBytesPerByte = kVorbisMaxBlock / 2 * sizeof(short) / kOggPacketMinBytes;
 constexpr int kPcmFormat = 1;        // WAVE_FORMAT_PCM
 constexpr unsigned kFmtMinimum = 16; // the PCM fields we read
 
@@ -110,13 +113,12 @@ long oggTell(void* file) {
 }
 
 // Decodes every link of the stream to interleaved 16-bit samples; none when the stream breaks,
-// changes its channel count or rate, or would decode to more than kOggExpansion times its size.
+// changes its channel count or rate, or decodes to more than any valid stream of its size.
 KpBytes readOgg(FILE* file, int* length, int* channels, int* format, int* hertz) {
     if (std::fseek(file, 0, SEEK_END) != 0) return nullptr;
     const long fileSize = std::ftell(file);
     std::rewind(file);
     if (fileSize <= 0) return nullptr;
-    const size_t limit = static_cast<size_t>(fileSize) * kOggExpansion;
 
     const ov_callbacks callbacks{oggRead, oggSeek, nullptr, oggTell};
     OggVorbis_File vf;
@@ -126,6 +128,7 @@ KpBytes readOgg(FILE* file, int* length, int* channels, int* format, int* hertz)
     const long rate = info ? info->rate : 0;
     std::vector<char> pcm;
     bool ok = c > 0 && rate > 0 && rate <= INT_MAX; // the host reports the rate as an int
+    const size_t limit = static_cast<size_t>(fileSize) * kOggBytesPerByte * (c > 0 ? c : 0);
     char block[kOggBlockBytes];
     while (ok) {
         int link = 0;

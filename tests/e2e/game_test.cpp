@@ -296,6 +296,7 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     std::filesystem::create_directory_symlink(data_->file("data"), work.file("data"));
     const std::string shots = buildDir() + "/screenshots/";
     std::filesystem::create_directories(shots);
+    const std::string stateFile = work.file(".zembrastate");
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
     const unsigned long window = findWindow("Brambolt3", 20.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
@@ -304,59 +305,149 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
         runCommand("import -window " + std::to_string(window) + " " + shots + name + ".png");
         return shots + name + ".png";
     };
+    // The results panel's yellow bar crosses this point; the menu shows dark blue there.
+    auto yellowBar = [](const std::string& file) {
+        const std::array<int, 3> rgb = pixelAt(file, 300, 216);
+        return rgb[0] > 90 && rgb[1] > 90 && rgb[2] < rgb[1] / 2;
+    };
 
-    pause(6.5); // the loader and the intro are over
+    pause(6.5); // the loader and, on an idle machine, the intro are over
     const std::string menu = shot("menu_fresh");
     EXPECT_GT(std::stoul(runCommand("identify -format %k " + menu)), 50u) << "tiles drawn";
-    // The results bar's place shows the menu's dark blue backdrop, no yellow.
-    const std::array<int, 3> calm = pixelAt(menu, 300, 216);
-    EXPECT_LT(calm[0], 100);
+    EXPECT_FALSE(yellowBar(menu));
 
-    pressKey("Return"); // starts level 1
-    pause(1.5);
-    ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
-    shot("level1_start");
-    pressKey("Right"); // the press that ends the start title never moves the ball
-    pause(0.5);
-
-    // Hold Right until the round ends and the game is back in the menu, which saves.
-    runCommand("xdotool keydown Right");
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    bool tookPlay = false;
-    while (!std::filesystem::exists(work.file(".zembrastate")) &&
-           std::chrono::steady_clock::now() < deadline && game.running()) {
-        if (!tookPlay) {
-            pause(0.4);
-            shot("level1_rolling");
-            tookPlay = true;
-        }
-        pause(0.03);
+    // Enter starts level 1; the intro holds input back, so press until the theme loads.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (readFile(work.file("out.txt")).find("Loading theme") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        pressKey("Return");
+        pause(0.5);
     }
-    const std::string results = shot("results_over_menu");
-    runCommand("xdotool keyup Right");
-    ASSERT_TRUE(std::filesystem::exists(work.file(".zembrastate")))
-        << "no return to the menu\n"
-        << readFile(work.file("out.txt"));
-    const std::array<int, 3> bar = pixelAt(results, 300, 216);
-    EXPECT_GT(bar[0], 90) << "the results panel's yellow bar";
-    EXPECT_GT(bar[1], 90);
-    EXPECT_LT(bar[2], bar[1] / 2);
+    ASSERT_NE(readFile(work.file("out.txt")).find("Loading theme"), std::string::npos)
+        << "Enter did not start level 1";
+    pause(1.0);
+    shot("level1_start");
+
+    // Hold Right in long presses until the round ends and the game is back in the menu, which
+    // saves. (The press that ends the start title never moves the ball, so a press that came
+    // too early is let go and taken again.)
+    bool sawPanel = false;
+    bool tookPlay = false;
+    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (!std::filesystem::exists(stateFile) && std::chrono::steady_clock::now() < deadline &&
+           game.running()) {
+        runCommand("xdotool keydown Right");
+        const auto hold = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+        while (!std::filesystem::exists(stateFile) && std::chrono::steady_clock::now() < hold) {
+            const std::string probe = shot(tookPlay ? "results_probe" : "level1_rolling");
+            tookPlay = true;
+            if (!sawPanel && yellowBar(probe)) {
+                std::filesystem::copy_file(probe, shots + "results_panel.png",
+                                           std::filesystem::copy_options::overwrite_existing);
+                sawPanel = true;
+            }
+        }
+        runCommand("xdotool keyup Right");
+        pause(0.2);
+    }
+    ASSERT_TRUE(std::filesystem::exists(stateFile)) << "no return to the menu\n"
+                                                    << readFile(work.file("out.txt"));
+    EXPECT_TRUE(sawPanel) << "the results panel was not seen";
+    std::filesystem::remove(shots + "results_probe.png");
 
     pause(2.0);
     const std::string after = shot("menu_after_round");
-    EXPECT_LT(pixelAt(after, 300, 216)[0], 100) << "the panel has faded";
+    EXPECT_FALSE(yellowBar(after)) << "the panel has faded";
     ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
 
     StateFile saved;
     std::string why;
-    ASSERT_TRUE(StateFile::parse(readFile(work.file(".zembrastate")), saved, why)) << why;
-    EXPECT_GT(saved.last[0], 0) << "level 1's last score";
-    EXPECT_EQ(saved.best[0], saved.last[0]) << "the first round is also the best";
-    EXPECT_GT(saved.stat[7], 0) << "spikes passed in total";
+    ASSERT_TRUE(StateFile::parse(readFile(stateFile), saved, why)) << why;
+    // The round is filed: its score (0 if the ball met the first spike) is level 1's last and
+    // best, its spikes are the level's total and its most, and its result is marked.
+    EXPECT_EQ(saved.best[0], saved.last[0]);
+    EXPECT_EQ(saved.stat[7], saved.stat[0]);
+    EXPECT_GE(saved.last[0], saved.stat[7]) << "every spike passed scores";
     const int marker = saved.stat[8];
     EXPECT_TRUE(marker == 1 || marker == -1) << marker;
     EXPECT_EQ(saved.settings[4], marker == -1 ? 1 : 0) << "the selection after the round";
 
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
     EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+}
+
+namespace {
+
+// Pixels of a screenshot close to pure yellow (the pause panel's choice ring).
+long yellowPixels(unsigned long window, const std::string& name) {
+    const std::string file = buildDir() + "/screenshots/" + name + ".png";
+    std::filesystem::create_directories(buildDir() + "/screenshots");
+    runCommand("import -window " + std::to_string(window) + " " + file);
+    const std::string count = runCommand("convert " + file +
+                                         " -fuzz 12% -fill white -opaque '#ffff00' -fill black"
+                                         " +opaque white -format '%[fx:round(mean*w*h)]' info:");
+    return count.empty() ? -1 : std::stol(count);
+}
+
+// The game in a fresh folder of its own (sharing the generated data), past the intro.
+struct FreshGame {
+    FreshGame() {
+        std::filesystem::create_directory_symlink(dataDir + "/data", work.file("data"));
+        game = std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
+                                              work.path(), work.file("out.txt"));
+        window = findWindow("Brambolt3", 20.0);
+        if (window != 0) runCommand("xdotool windowfocus --sync " + std::to_string(window));
+        pause(6.5); // the loader and the intro, which hold the menu's input, are over
+    }
+    std::string output() { return readFile(work.file("out.txt")); }
+    void quit() { runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4"); }
+
+    static inline std::string dataDir;
+    TempDir work;
+    std::unique_ptr<ChildProcess> game;
+    unsigned long window = 0;
+};
+
+} // namespace
+
+TEST_F(GameEndToEnd, OptionsChangedFromTheMenuAreSavedWhenThePanelCloses) {
+    FreshGame::dataDir = data_->path();
+    FreshGame run;
+    ASSERT_NE(run.window, 0u) << run.output();
+    pressKey("b"); // the menu's options button
+    pause(1.0);
+    pressKey("Down"); // the sound line
+    pressKey("space");
+    pressKey("Down"); // score popups
+    pressKey("space");
+    EXPECT_FALSE(std::filesystem::exists(run.work.file(".zembrastate"))) << "saved on closing";
+    pressKey("Escape");
+    pause(1.0);
+    ASSERT_TRUE(run.game->running()) << "the back press closed the panel, not the game";
+    StateFile saved;
+    std::string why;
+    ASSERT_TRUE(StateFile::parse(readFile(run.work.file(".zembrastate")), saved, why)) << why;
+    EXPECT_EQ(saved.settings[5], 2) << "sound: effects only";
+    EXPECT_EQ(saved.settings[1], 1) << "score popups off";
+    run.quit();
+    EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+}
+
+TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundAndAgainResumesIt) {
+    FreshGame::dataDir = data_->path();
+    FreshGame run;
+    ASSERT_NE(run.window, 0u) << run.output();
+    pressKey("Return"); // starts level 1
+    pause(2.0);
+    const long playing = yellowPixels(run.window, "pause_before");
+    pressKey("Escape");
+    pause(1.5);
+    const long paused = yellowPixels(run.window, "pause_panel");
+    EXPECT_GT(paused, playing + 400) << "the pause panel's choice ring is up";
+    pressKey("Escape");
+    pause(1.5);
+    EXPECT_LT(yellowPixels(run.window, "pause_resumed"), paused - 400) << "the panel has gone";
+    ASSERT_TRUE(run.game->running()) << run.output();
+    run.quit();
+    EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
 }

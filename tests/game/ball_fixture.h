@@ -101,11 +101,21 @@ class BallRound : public GameTest {
     }
 
     float BallX() const { return app->m_ball[1]; }
+    // Puts the ball at x with the camera behind it, as if it had rolled there, and at a
+    // height with no vertical speed. The spikes it jumped over are not counted.
+    void PlaceBall(float x, float height) {
+        app->m_ball[1] = x;
+        app->m_ball[21] = std::max(app->m_ball[21], x);
+        app->m_camX = app->m_camTargetX = x - 128.0f;
+        app->m_ball[2] = height;
+        app->m_ball[24] = 0;
+    }
     int Passed() const { return static_cast<int>(app->m_ball[20]); }
     // The record of the spike with this number among the 100 slots, or nullptr.
     float* Spike(int number) {
         for (int s = 0; s < 100; ++s) {
-            if (static_cast<int>(app->m_spikes[10 * s + 9]) == number) return &app->m_spikes[10 * s];
+            if (static_cast<int>(app->m_spikes[10 * s + 9]) == number)
+                return &app->m_spikes[10 * s];
         }
         return nullptr;
     }

@@ -41,6 +41,7 @@ TEST_F(TickOrder, MusicPausesWithTheGameAndPlaysWhenItResumes) {
 TEST_F(TickOrder, ACabinetPressInTheTickThatFreesTheLatchIsANewPress) {
     Start();
     app->m_loadStep = 0;
+    app->m_introFrames = 320; // the menu holds both latches while the intro runs
     kp_BT3_iCadeControls = 1;
     // A press some ticks ago left the latch set; nothing is held now.
     app->m_backLatch = 1;

@@ -1,13 +1,19 @@
 // A small OGG Vorbis encoder over libvorbisenc for the tests that decode or play music.
 #include "support/ogg_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vorbis/vorbisenc.h>
 
-std::string encodeOgg(int channels, int rate, int frames, const OggHeaderEdit& edit) {
+namespace {
+constexpr int kWriteBlock = 4096; // frames handed to the encoder at a time
+} // namespace
+
+std::string encodeOgg(int channels, int rate, int frames, const OggHeaderEdit& edit,
+                      float amplitude, float quality) {
     vorbis_info vi;
     vorbis_info_init(&vi);
-    if (vorbis_encode_init_vbr(&vi, channels, rate, 0.4f) != 0) return std::string();
+    if (vorbis_encode_init_vbr(&vi, channels, rate, quality) != 0) return std::string();
     vorbis_comment vc;
     vorbis_comment_init(&vc);
     vorbis_dsp_state vd;
@@ -39,23 +45,32 @@ std::string encodeOgg(int channels, int rate, int frames, const OggHeaderEdit& e
         ogg_stream_packetin(&os, &copy);
     }
     flushPages(true);
-    float** buffer = vorbis_analysis_buffer(&vd, frames);
-    for (int i = 0; i < frames; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            buffer[c][i] = 0.5f * std::sin(2.0f * 3.14159265f * 440.0f * i / rate);
-        }
-    }
-    vorbis_analysis_wrote(&vd, frames);
-    vorbis_analysis_wrote(&vd, 0);
     ogg_packet packet;
-    while (vorbis_analysis_blockout(&vd, &vb) == 1) {
-        vorbis_analysis(&vb, nullptr);
-        vorbis_bitrate_addblock(&vb);
-        while (vorbis_bitrate_flushpacket(&vd, &packet)) {
-            ogg_stream_packetin(&os, &packet);
-            flushPages(false);
+    auto encodeBlocks = [&] {
+        while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+            vorbis_analysis(&vb, nullptr);
+            vorbis_bitrate_addblock(&vb);
+            while (vorbis_bitrate_flushpacket(&vd, &packet)) {
+                ogg_stream_packetin(&os, &packet);
+                flushPages(false);
+            }
         }
+    };
+    // Handed over in blocks: the encoder cannot take minutes of sound in one buffer.
+    for (int done = 0; done < frames; done += kWriteBlock) {
+        const int n = std::min(kWriteBlock, frames - done);
+        float** buffer = vorbis_analysis_buffer(&vd, n);
+        for (int i = 0; i < n; ++i) {
+            const float t = static_cast<float>(done + i) / rate;
+            for (int c = 0; c < channels; ++c) {
+                buffer[c][i] = amplitude * std::sin(2.0f * 3.14159265f * 440.0f * t);
+            }
+        }
+        vorbis_analysis_wrote(&vd, n);
+        encodeBlocks();
     }
+    vorbis_analysis_wrote(&vd, 0);
+    encodeBlocks();
     flushPages(true);
     ogg_stream_clear(&os);
     vorbis_block_clear(&vb);

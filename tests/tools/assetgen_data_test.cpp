@@ -1,8 +1,10 @@
 // The generated data folder, checked through the game's own loaders: every image the game
 // asks for decodes at all three resolution levels and cuts into the frame grid the game asks
 // for (as the graphics module cuts row-major frames), the frames the game draws are painted,
-// every effect and tune decodes to audible sound, world tunes loop without a click, and the
-// generator repeats itself byte for byte. One generation run is shared by all checks.
+// every effect and tune decodes to audible sound, world tunes loop without a click, the
+// measurements of the folder stay inside the limits play needs (ball and spikes readable on
+// every sky, no ball-like scenery, sounds centred, levelled and in stereo), and the generator
+// repeats itself byte for byte. One generation run is shared by all checks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "tools/assetgen/compose.h"
 #include "tools/assetgen/generator.h"
 #include "tools/assetgen/images.h"
+#include "tools/assetgen/report.h"
 #include "tools/assetgen/writers.h"
 
 namespace {
@@ -117,8 +120,10 @@ class GeneratedData : public ::testing::Test {
         dir_ = new TempDir();
         host_ = new KpHeadlessGame();
         report_ = assetgen::generateData(dir_->path() + "/data");
+        measured_ = new assetgen::DataReport(assetgen::reportData(dir_->path() + "/data"));
     }
     static void TearDownTestSuite() {
+        delete measured_;
         delete host_;
         delete dir_;
     }
@@ -139,11 +144,13 @@ class GeneratedData : public ::testing::Test {
     static TempDir* dir_;
     static KpHeadlessGame* host_;
     static assetgen::GenerateReport report_;
+    static assetgen::DataReport* measured_;
 };
 
 TempDir* GeneratedData::dir_ = nullptr;
 KpHeadlessGame* GeneratedData::host_ = nullptr;
 assetgen::GenerateReport GeneratedData::report_;
+assetgen::DataReport* GeneratedData::measured_ = nullptr;
 
 TEST_F(GeneratedData, EveryFileIsWritten) {
     EXPECT_TRUE(report_.ok);
@@ -258,6 +265,49 @@ TEST_F(GeneratedData, GroundRowsAreSolidAndTileSideBySide) {
     }
 }
 
+TEST_F(GeneratedData, DeepRowsTileDownwardsAndSpritesStayInTheirCells) {
+    for (const Wanted& want : wantedImages()) {
+        if (want.name.rfind("strips_world", 0) == 0) {
+            SCOPED_TRACE(want.name);
+            Image img = image(want.name);
+            ASSERT_TRUE(img.pixels);
+            // Frame 3 stacked on itself: its last row meets its first.
+            int y0 = 3 * want.h;
+            auto px = [&](int x, int y, int c) {
+                return static_cast<int>(
+                    img.pixels[(static_cast<size_t>(y) * img.width + x) * 4 + c]);
+            };
+            // The step from its last row to its first is no bigger than steps inside it.
+            auto step = [&](int ya, int yb) {
+                double d = 0;
+                for (int x = 0; x < want.w; ++x)
+                    for (int c = 0; c < 3; ++c) d += std::abs(px(x, ya, c) - px(x, yb, c));
+                return d;
+            };
+            double inner = 0;
+            for (int y = y0; y + 1 < y0 + want.h; ++y) inner = std::max(inner, step(y, y + 1));
+            EXPECT_LT(step(y0 + want.h - 1, y0), inner * 1.2 + want.w * 6);
+        }
+        if (want.name.rfind("blocks_world", 0) != 0) continue;
+        SCOPED_TRACE(want.name);
+        Image img = image(want.name);
+        ASSERT_TRUE(img.pixels);
+        std::vector<Origin> o;
+        ASSERT_TRUE(cutGrid(img.width, img.height, want.w, want.h, want.frames, o));
+        // Balls and spike heads keep clear of their cell's edge: nothing of them is cut off.
+        for (int f = 0; f < 28; ++f) {
+            int edge = 0;
+            for (int i = 0; i < want.w; ++i) {
+                edge = std::max({edge, static_cast<int>(img.alpha(o[f].x + i, o[f].y)),
+                                 static_cast<int>(img.alpha(o[f].x + i, o[f].y + want.h - 1)),
+                                 static_cast<int>(img.alpha(o[f].x, o[f].y + i)),
+                                 static_cast<int>(img.alpha(o[f].x + want.w - 1, o[f].y + i))});
+            }
+            EXPECT_LT(edge, 64) << "frame " << f << " touches its cell's edge";
+        }
+    }
+}
+
 std::vector<std::string> effectFiles() {
     std::vector<std::string> list;
     for (int n : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 95, 98, 99}) {
@@ -290,8 +340,12 @@ TEST_F(GeneratedData, EveryEffectIsShortAudible16BitSound) {
         EXPECT_EQ(a.hertz, assetgen::kSfxRate);
         EXPECT_LT(a.length, a.hertz * 2);
         EXPECT_GT(peak(a), 8000);
-        // It ends faded out, not cut off mid-wave.
+        // It ends faded out, not cut off mid-note: the last 10 ms are near silence.
         EXPECT_LT(std::abs(a.at(a.length - 1, 0)), 600);
+        int tail = 0;
+        for (int i = a.length - a.hertz / 100; i < a.length; ++i)
+            tail = std::max(tail, std::abs(static_cast<int>(a.at(i, 0))));
+        EXPECT_LT(tail, peak(a) / 50);
     }
 }
 
@@ -338,6 +392,57 @@ TEST_F(GeneratedData, TitleTunesHaveTheirLengthsAndEndInSilence) {
         for (int i = a.length - a.hertz / 20; i < a.length; ++i)
             tail = std::max(tail, std::abs(static_cast<int>(a.at(i, 0))));
         EXPECT_LT(tail, 1500) << "the tune should ring out, not stop mid-note";
+    }
+}
+
+TEST_F(GeneratedData, BallAndSpikesReadOnEverySky) {
+    ASSERT_TRUE(measured_->missing.empty()) << measured_->missing.front();
+    ASSERT_EQ(measured_->themes.size(), 18u);
+    for (const assetgen::ThemeStats& t : measured_->themes) {
+        SCOPED_TRACE("theme " + t.suffix);
+        EXPECT_GE(t.ball, 3.0) << "ball contrast against the sky";
+        EXPECT_GE(t.spikes, 3.0) << "spike contrast against the sky";
+        EXPECT_GE(t.hueGap, 30.0) << "spikes too close in colour to the ball";
+        EXPECT_GE(t.danger, 0.08) << "spike without the red danger rim";
+        EXPECT_LT(t.decoy, 0.3) << "scenery frame " << t.decoyFrame << " looks like the ball";
+    }
+}
+
+TEST_F(GeneratedData, SoundsAreCentredLevelledAndTunesInStereo) {
+    // Families of effects that play in the same place sit at one loudness.
+    const std::vector<std::vector<std::string>> families = {
+        {"001.wav", "098.wav", "099.wav"},
+        {"002.wav", "003.wav", "004.wav", "005.wav", "006.wav", "012.wav", "013.wav", "003_003.wav",
+         "003_004.wav", "003_005.wav", "003_007.wav", "003_008.wav", "003_010.wav", "003_016.wav"},
+        {"007.wav", "010.wav", "011.wav", "095.wav"}};
+    std::vector<double> tunes;
+    int effects = 0;
+    for (const assetgen::SoundStats& s : measured_->sounds) {
+        SCOPED_TRACE(s.name);
+        EXPECT_LT(std::fabs(s.dc), 0.005) << "DC offset";
+        if (s.tune) {
+            tunes.push_back(s.lufs);
+            EXPECT_GE(s.width, 0.02) << "a mono tune";
+            EXPECT_LT(s.low, 0.75) << "power piled up below 250 Hz";
+        } else {
+            ++effects;
+        }
+    }
+    EXPECT_EQ(effects, 21);
+    ASSERT_EQ(tunes.size(), 18u);
+    double mean = 0;
+    for (double l : tunes) mean += l / static_cast<double>(tunes.size());
+    for (double l : tunes) EXPECT_NEAR(l, mean, 1.0);
+    for (const auto& family : families) {
+        double lo = 100, hi = -100;
+        for (const std::string& name : family) {
+            auto it = std::find_if(measured_->sounds.begin(), measured_->sounds.end(),
+                                   [&](const assetgen::SoundStats& s) { return s.name == name; });
+            ASSERT_NE(it, measured_->sounds.end()) << name;
+            lo = std::min(lo, it->lufs);
+            hi = std::max(hi, it->lufs);
+        }
+        EXPECT_LT(hi - lo, 1.5) << family.front() << " family spread";
     }
 }
 

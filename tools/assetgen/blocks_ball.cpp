@@ -70,13 +70,13 @@ void ballPip(Pen& pen, const Theme& t, int f) {
 }
 
 void ballMagma(Pen& pen, const Theme& t, int f) {
-    pen.glow(kC, kC, 12, 18, withAlpha(t.accent, 0.45f));
+    // A white-hot fireball with a few dark crust plates drifting round it: bright against the
+    // dark red sky, and far from the spikes' dark rock.
+    pen.glow(kC, kC, 12, 18, withAlpha(t.accent2, 0.5f));
     sphere(pen, 15.0f, f * 360.0f / kCycle, [&](float u, float v) {
         float n = fbm(u * 2.5f + 4, v * 2.5f + 4, 41);
-        float crack = std::fabs(n - 0.5f);
-        if (crack < 0.03f) return mix(t.ballLight, t.ball, crack / 0.03f);
-        if (crack < 0.05f) return mix(t.ball, hex(0x3a1a10), (crack - 0.03f) / 0.02f);
-        return mix(hex(0x3a1a10), hex(0x1a0c08), n);
+        if (n < 0.36f) return mix(hex(0x8a3a10), hex(0xff8a20), n / 0.36f);
+        return mix(t.ball, t.ballLight, std::min(1.0f, (n - 0.36f) * 2.5f));
     });
 }
 
@@ -84,7 +84,7 @@ void ballFrog(Pen& pen, const Theme& t, int f) {
     // A frog curled into a ball; the legs kick through a ten-frame cycle.
     float kick = std::sin((f % 10) * 2 * kPi / 10);
     for (int side = -1; side <= 1; side += 2) {
-        float lx = kC + side * (11 + 2 * kick), ly = kC + 8 - 2 * kick * side;
+        float lx = kC + side * (10 + 1.5f * kick), ly = kC + 8 - 2 * kick * side;
         pen.ellipse(lx, ly, 4.5f, 3.0f, shade(t.ball, -0.25f));
         pen.circle(lx + side * 3.5f, ly + 1.5f, 1.6f, shade(t.ball, -0.35f));
     }
@@ -127,12 +127,12 @@ void ballJelly(Pen& pen, const Theme& t, int f) {
     // Splash cycle: 0 rest, 1..6 the bell squeezes and springs back, then it rests again.
     int p = f % 7;
     float squeeze = std::sin(p * kPi / 6.0f);
-    float rx = 12.5f + 3 * squeeze, ry = 8.0f - 2.5f * squeeze;
-    float top = kC + 2;
+    float rx = 14.0f + 2.5f * squeeze, ry = 10.0f - 2.5f * squeeze;
+    float top = kC + 1;
     for (int i = 0; i < 5; ++i) {
-        float x = kC - 8 + i * 4;
+        float x = kC - 9 + i * 4.5f;
         float sway = std::sin(f * 0.9f + i) * 1.5f;
-        pen.line(x, top, x + sway, top + 8 + 3 * (1 - squeeze), 1.2f, withAlpha(t.ballLight, 0.8f));
+        pen.line(x, top, x + sway, top + 9 + 3 * (1 - squeeze), 1.6f, withAlpha(t.ballLight, 0.9f));
     }
     pen.fill(
         kC - rx, top - ry, kC + rx, top + 1.5f,
@@ -141,7 +141,7 @@ void ballJelly(Pen& pen, const Theme& t, int f) {
         },
         [&](float x, float y) {
             float nx = (x - kC) / rx, ny = (y - top) / ry;
-            return withAlpha(litSphere(t.ball, nx, ny), 0.85f);
+            return withAlpha(litSphere(t.ball, nx, ny), 0.95f);
         });
     pen.ellipse(kC, top - ry * 0.3f, rx * 0.45f, ry * 0.35f, withAlpha(t.ballLight, 0.6f));
 }
@@ -281,7 +281,12 @@ void drawSheep(Pen& pen, float cx, float cy, float size, float phase, const Rgba
     pen.circle(hx + 1.4f * k, hy - 1.0f * k, 0.45f * k, hex(0x000000));
 }
 
-void paintBall(Pen& pen, const Theme& t, int f) {
+namespace {
+
+constexpr float kBallEdgeWidth = 1.8f;
+constexpr float kOutlinedBallZoom = 0.86f; // leaves room for the outline inside the cell
+
+void paintBallBody(Pen& pen, const Theme& t, int f) {
     switch (t.look) {
     case Look::Classic:
         ballClassic(pen, t, f);
@@ -333,6 +338,18 @@ void paintBall(Pen& pen, const Theme& t, int f) {
                   t.variant == 1 ? hex(0x202028) : hex(0x302820));
         break;
     }
+}
+
+} // namespace
+
+void paintBall(Pen& pen, const Theme& t, int f) {
+    if (t.ballEdge.a <= 0) {
+        paintBallBody(pen, t, f);
+        return;
+    }
+    // Pixel-art balls already keep clear of the cell's edge; shrinking them would drop pixels.
+    Pen body = t.pixel ? pen : pen.zoomed(kOutlinedBallZoom);
+    body.outlined({{kBallEdgeWidth, t.ballEdge}}, [&](Pen& p) { paintBallBody(p, t, f); });
 }
 
 } // namespace assetgen

@@ -38,7 +38,7 @@ const DecoSet kDecoSets[] = {
      {Motif::Pebbles, Motif::Root, Motif::Coin, Motif::Fossil},
      {Motif::Crystal, Motif::Pebbles, Motif::Root, Motif::Coin}},
     {Look::Magma,
-     {Motif::Vent, Motif::Boulder, Motif::Flame, Motif::Rock},
+     {Motif::Vent, Motif::Flame, Motif::Rock, Motif::Vent},
      {Motif::Ember, Motif::Crystal, Motif::Bone, Motif::Ember},
      {Motif::Ember, Motif::Pebbles, Motif::Crystal, Motif::Ember}},
     {Look::Pond,
@@ -46,7 +46,7 @@ const DecoSet kDecoSets[] = {
      {Motif::Bubbles, Motif::Pebbles, Motif::Shell, Motif::Root},
      {Motif::Bubbles, Motif::Pebbles, Motif::Shell, Motif::Bubbles}},
     {Look::Seaside,
-     {Motif::Buoy, Motif::Buoy, Motif::Buoy, Motif::Buoy},
+     {Motif::Buoy, Motif::Reed, Motif::Buoy, Motif::Flag},
      {Motif::Shell, Motif::Pebbles, Motif::Coin, Motif::Shell},
      {Motif::Shell, Motif::Pebbles, Motif::Crystal, Motif::Bubbles}},
     {Look::Grid,
@@ -66,16 +66,16 @@ const DecoSet kDecoSets[] = {
      {Motif::Bone, Motif::Root, Motif::Bone, Motif::Pebbles},
      {Motif::Bone, Motif::Pebbles, Motif::Root, Motif::Crystal}},
     {Look::Ice,
-     {Motif::Snowman, Motif::Pine, Motif::Pine, Motif::Rock},
+     {Motif::Pine, Motif::DeadTree, Motif::Pine, Motif::Rock},
      {Motif::Crystal, Motif::Pebbles, Motif::Fossil, Motif::Crystal},
      {Motif::Crystal, Motif::Pebbles, Motif::Crystal, Motif::Bone}},
     {Look::Parade,
-     {Motif::Balloon, Motif::Lantern, Motif::Balloon, Motif::Flag},
-     {Motif::Balloon, Motif::Lantern, Motif::Balloon, Motif::Lantern},
+     {Motif::Lantern, Motif::Flag, Motif::Lantern, Motif::Flag},
+     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern},
      {Motif::Coin, Motif::Crystal, Motif::Coin, Motif::Crystal}},
     {Look::Moon,
-     {Motif::Crater, Motif::Flag, Motif::Antenna, Motif::Boulder},
-     {Motif::Boulder, Motif::Rock, Motif::Boulder, Motif::Crater},
+     {Motif::Crater, Motif::Flag, Motif::Antenna, Motif::Rock},
+     {Motif::Rock, Motif::Crater, Motif::Antenna, Motif::Crater},
      {Motif::Pebbles, Motif::Crystal, Motif::Pebbles, Motif::Fossil}},
     {Look::Sketch,
      {Motif::Easel, Motif::Tree, Motif::Bush, Motif::Rock},
@@ -120,16 +120,21 @@ void paintStar(Pen& pen, const Theme& t, int index) {
         pen.circle(kC - r * 0.4f, kC - r * 0.4f, 0.9f, hex(0xffffff));
         break;
     case Look::Ice:
-        // Snowflakes, edged in blue so they read on the pale sky.
-        for (int pass = 0; pass < 2; ++pass) {
-            for (int i = 0; i < 3; ++i) {
-                float a = i * kPi / 3 + index * 0.2f;
-                pen.line(kC - std::sin(a) * (r + 2), kC + std::cos(a) * (r + 2),
-                         kC + std::sin(a) * (r + 2), kC - std::cos(a) * (r + 2),
-                         pass == 0 ? 2.2f : 1.0f, pass == 0 ? hex(0x7ab0e0) : t.star);
-            }
-        }
+        // Soft round flakes edged in blue: nothing spiky drifts past the spikes.
+        pen.circle(kC, kC, r * 0.6f + 0.9f, hex(0x8ab8e0, 0.8f));
+        pen.circle(kC, kC, r * 0.6f, t.star);
         break;
+    case Look::Parade: {
+        // Confetti: small turning paper squares, never stars (the ball is the star).
+        Rgba c = hsv(index * 47.0f, 0.65f, 1);
+        float a = index * 0.7f, w = 2.6f, h = 1.4f;
+        float ux = std::cos(a), uy = std::sin(a);
+        pen.polygon({kC - ux * w + uy * h, kC - uy * w - ux * h, kC + ux * w + uy * h,
+                     kC + uy * w - ux * h, kC + ux * w - uy * h, kC + uy * w + ux * h,
+                     kC - ux * w - uy * h, kC - uy * w + ux * h},
+                    c);
+        break;
+    }
     case Look::Grid: {
         // Falling glyphs: little blocks of the digital rain.
         for (int y = 0; y < 5; ++y) {
@@ -165,7 +170,7 @@ void paintStar(Pen& pen, const Theme& t, int index) {
         pen.ring(kC, kC, r, 0.8f, withAlpha(t.star, 0.8f));
         break;
     default: {
-        Rgba c = t.look == Look::Parade ? hsv(index * 26.0f, 0.4f, 1) : t.star;
+        Rgba c = t.star;
         pen.glow(kC, kC, 0.5f, r + 2, withAlpha(c, 0.5f));
         pen.polygon(starPoints(kC, kC, 4, r + 1.5f, r * 0.3f, 0), c);
         break;

@@ -120,7 +120,15 @@ void drawSpikeBall(Pen& pen, float cx, float cy, int tips, float r0, float r1, f
     });
 }
 
-void paintSpike(Pen& pen, const Theme& t, int hc) {
+namespace {
+
+// Every spike head is shrunk to leave room inside its cell for the two rings of the danger
+// cue: the red rim, and outside it a ring that stands out from the sky.
+constexpr float kSpikeZoom = 0.86f;
+constexpr float kSpikeEdgeWidth = 1.0f;
+constexpr float kDangerWidth = 1.3f;
+
+void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
     switch (t.look) {
     case Look::Classic:
         drawSpikeBall(pen, kC, kC, 8, 16.5f, 7, 0, t.spike, t.spikeLight);
@@ -138,7 +146,6 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         gem(pen, hc, 3.5f);
         break;
     case Look::Magma:
-        pen.glow(kC, kC, 10, 18, withAlpha(t.accent, 0.4f));
         drawSpikeBall(pen, kC, kC, 7, 16.5f, 6, 10, t.spike, t.spikeLight);
         spikeOutline(pen, 7, 16.5f, 6, 10, withAlpha(t.spikeLight, 0.7f), 0.7f);
         gem(pen, hc, 3.5f);
@@ -168,7 +175,7 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         gem(pen, hc, 3.0f);
         break;
     case Look::Neon:
-        pen.glow(kC, kC, 6, 18, withAlpha(t.spike, 0.35f));
+        pen.polygon(starPoints(kC, kC, 6, 16, 7, 0), hex(0x1a0818));
         spikeOutline(pen, 6, 16, 7, 0, withAlpha(t.spike, 0.6f), 3.2f);
         spikeOutline(pen, 6, 16, 7, 0, t.spikeLight, 1.2f);
         gem(pen, hc, 3.0f);
@@ -179,13 +186,11 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
     case Look::Ice:
         snowflake(pen, t, hc);
         break;
-    case Look::Parade: {
-        Rgba c = hsv((hc - 1) * 360.0f / kClasses, 0.55f, 1.0f);
-        pen.glow(kC, kC, 6, 18, withAlpha(c, 0.45f));
-        drawSpikeBall(pen, kC, kC, 5, 16.5f, 7, 0, c, hex(0xffffff));
-        pen.circle(kC, kC, 3, hex(0xffffff));
+    case Look::Parade:
+        // A spined ball, not a star: the parade's stars are the ball and the sparkles.
+        drawSpikeBall(pen, kC, kC, 12, 16.5f, 8.5f, 0, t.spike, t.spikeLight);
+        gem(pen, hc, 3.5f);
         break;
-    }
     case Look::Moon:
         drawSpikeBall(pen, kC, kC, 6, 16.5f, 5, 30, t.spike, t.spikeLight);
         drawSpikeBall(pen, kC, kC, 6, 11, 4, 0, shade(t.spike, -0.15f), t.spikeLight);
@@ -204,6 +209,14 @@ void paintSpike(Pen& pen, const Theme& t, int hc) {
         thistle(pen, t, hc);
         break;
     }
+}
+
+} // namespace
+
+void paintSpike(Pen& pen, const Theme& t, int hc) {
+    pen.zoomed(kSpikeZoom)
+        .outlined({{kSpikeEdgeWidth, t.spikeEdge}, {kDangerWidth, hex(kDangerRed)}},
+                  [&](Pen& p) { paintSpikeBody(p, t, hc); });
 }
 
 void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {

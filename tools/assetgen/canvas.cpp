@@ -57,6 +57,21 @@ Rgba hsv(float h, float s, float v, float a) {
     }
 }
 
+namespace {
+double srgbToLinear(float v) {
+    double c = std::clamp(static_cast<double>(v), 0.0, 1.0);
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+} // namespace
+
+double luminance(const Rgba& c) {
+    return 0.2126 * srgbToLinear(c.r) + 0.7152 * srgbToLinear(c.g) + 0.0722 * srgbToLinear(c.b);
+}
+
+double contrastRatio(double l1, double l2) {
+    return (std::max(l1, l2) + 0.05) / (std::min(l1, l2) + 0.05);
+}
+
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), px_(static_cast<size_t>(width) * height * 4, 0.0f) {}
 
@@ -70,6 +85,13 @@ void Canvas::blend(int x, int y, const Rgba& c, float k) {
     p[1] = c.g * a + p[1] * keep;
     p[2] = c.b * a + p[2] * keep;
     p[3] = a + p[3] * keep;
+}
+
+void Canvas::erase(int x, int y, float k) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    float keep = 1 - clamp01(k);
+    float* p = &px_[(static_cast<size_t>(y) * width_ + x) * 4];
+    for (int c = 0; c < 4; ++c) p[c] *= keep;
 }
 
 void Canvas::set(int x, int y, const Rgba& c) {
@@ -94,9 +116,9 @@ std::vector<uint8_t> Canvas::toRgba8() const {
         float a = px_[i + 3];
         for (int c = 0; c < 3; ++c) {
             float v = a > 0 ? px_[i + c] / a : 0.0f;
-            out[i + c] = static_cast<uint8_t>(std::lround(clamp01(v) * 255.0f));
+            out[i + c] = static_cast<uint8_t>(clamp01(v) * 255.0f + 0.5f);
         }
-        out[i + 3] = static_cast<uint8_t>(std::lround(clamp01(a) * 255.0f));
+        out[i + 3] = static_cast<uint8_t>(clamp01(a) * 255.0f + 0.5f);
     }
     return out;
 }
@@ -106,27 +128,171 @@ Pen::Pen(Canvas& canvas, int originX, int originY, int frameW, int frameH, float
       frameH_(static_cast<float>(frameH)), scale_(scale), pixel_(pixel) {}
 
 void Pen::fill(float x0, float y0, float x1, float y1, const Sdf& sdf, const Paint& paint) {
+    // A zoomed pen maps a sample at u to the painter's unit cx + (u - cx) / zoom.
+    float cx = frameW_ / 2, cy = frameH_ / 2, z = zoom_;
+    auto outX = [&](float u) { return cx + (u - cx) * z; };
+    auto outY = [&](float u) { return cy + (u - cy) * z; };
     // Pixel bounds inside the frame, one pixel of margin for the soft edge.
-    int px0 = std::max(0, static_cast<int>(std::floor(x0 * scale_)) - 1);
-    int py0 = std::max(0, static_cast<int>(std::floor(y0 * scale_)) - 1);
-    int px1 =
-        std::min(static_cast<int>(frameW_ * scale_), static_cast<int>(std::ceil(x1 * scale_)) + 1);
-    int py1 =
-        std::min(static_cast<int>(frameH_ * scale_), static_cast<int>(std::ceil(y1 * scale_)) + 1);
+    int px0 = std::max(0, static_cast<int>(std::floor(outX(x0) * scale_)) - 1);
+    int py0 = std::max(0, static_cast<int>(std::floor(outY(y0) * scale_)) - 1);
+    int px1 = std::min(static_cast<int>(frameW_ * scale_),
+                       static_cast<int>(std::ceil(outX(x1) * scale_)) + 1);
+    int py1 = std::min(static_cast<int>(frameH_ * scale_),
+                       static_cast<int>(std::ceil(outY(y1) * scale_)) + 1);
     for (int py = py0; py < py1; ++py) {
         for (int px = px0; px < px1; ++px) {
             float x, y, k;
             if (pixel_) {
-                x = std::floor(px / scale_) + 0.5f;
-                y = std::floor(py / scale_) + 0.5f;
+                x = cx + (std::floor(px / scale_) + 0.5f - cx) / z;
+                y = cy + (std::floor(py / scale_) + 0.5f - cy) / z;
                 k = sdf(x, y) < 0 ? 1.0f : 0.0f;
             } else {
-                x = (px + 0.5f) / scale_;
-                y = (py + 0.5f) / scale_;
-                k = clamp01(0.5f - sdf(x, y) * scale_);
+                x = cx + ((px + 0.5f) / scale_ - cx) / z;
+                y = cy + ((py + 0.5f) / scale_ - cy) / z;
+                k = clamp01(0.5f - sdf(x, y) * scale_ * z);
             }
             if (k <= 0) continue;
-            canvas_.blend(ox_ + px, oy_ + py, paint(x, y), k);
+            if (paint)
+                canvas_.blend(ox_ + px, oy_ + py, paint(x, y), k);
+            else
+                canvas_.erase(ox_ + px, oy_ + py, k * cutAmount_);
+        }
+    }
+}
+
+void Pen::cut(float x0, float y0, float x1, float y1, const Sdf& sdf, float amount) {
+    Pen p = *this;
+    p.cutAmount_ = amount;
+    p.fill(x0, y0, x1, y1, sdf, Paint());
+}
+
+namespace {
+
+// Squared distance transform of one line (lower envelope of parabolas), in place.
+void distanceLine(std::vector<float>& f, int n, std::vector<float>& d, std::vector<int>& v,
+                  std::vector<float>& z) {
+    const float inf = 1e20f;
+    int k = 0;
+    v[0] = 0;
+    z[0] = -inf;
+    z[1] = inf;
+    for (int q = 1; q < n; ++q) {
+        float s;
+        for (;;) {
+            int p = v[static_cast<size_t>(k)];
+            s = ((f[static_cast<size_t>(q)] + static_cast<float>(q * q)) -
+                 (f[static_cast<size_t>(p)] + static_cast<float>(p * p))) /
+                static_cast<float>(2 * q - 2 * p);
+            if (s > z[static_cast<size_t>(k)] || k == 0) break;
+            --k;
+        }
+        if (s <= z[static_cast<size_t>(k)]) {
+            // Only when k == 0 and the new parabola lies below everywhere.
+            v[0] = q;
+            z[1] = inf;
+            continue;
+        }
+        ++k;
+        v[static_cast<size_t>(k)] = q;
+        z[static_cast<size_t>(k)] = s;
+        z[static_cast<size_t>(k) + 1] = inf;
+    }
+    k = 0;
+    for (int q = 0; q < n; ++q) {
+        while (z[static_cast<size_t>(k) + 1] < static_cast<float>(q)) ++k;
+        int p = v[static_cast<size_t>(k)];
+        d[static_cast<size_t>(q)] =
+            static_cast<float>((q - p) * (q - p)) + f[static_cast<size_t>(p)];
+    }
+    for (int q = 0; q < n; ++q) f[static_cast<size_t>(q)] = d[static_cast<size_t>(q)];
+}
+
+// Euclidean distance in pixels from every pixel to the nearest pixel marked inside.
+std::vector<float> distanceField(const std::vector<uint8_t>& inside, int w, int h) {
+    const float inf = 1e20f;
+    std::vector<float> g(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < g.size(); ++i) g[i] = inside[i] ? 0.0f : inf;
+    int n = std::max(w, h);
+    std::vector<float> f(static_cast<size_t>(n)), d(static_cast<size_t>(n)),
+        z(static_cast<size_t>(n) + 1);
+    std::vector<int> v(static_cast<size_t>(n));
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) f[static_cast<size_t>(y)] = g[static_cast<size_t>(y) * w + x];
+        distanceLine(f, h, d, v, z);
+        for (int y = 0; y < h; ++y) g[static_cast<size_t>(y) * w + x] = f[static_cast<size_t>(y)];
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) f[static_cast<size_t>(x)] = g[static_cast<size_t>(y) * w + x];
+        distanceLine(f, w, d, v, z);
+        for (int x = 0; x < w; ++x)
+            g[static_cast<size_t>(y) * w + x] = std::sqrt(f[static_cast<size_t>(x)]);
+    }
+    return g;
+}
+
+} // namespace
+
+void Pen::outlined(const std::vector<Stroke>& strokes, const std::function<void(Pen&)>& body) {
+    int w = static_cast<int>(frameW_ * scale_), h = static_cast<int>(frameH_ * scale_);
+    Canvas layer(w, h);
+    Pen inner(layer, 0, 0, static_cast<int>(frameW_), static_cast<int>(frameH_), scale_, pixel_);
+    inner.zoom_ = zoom_;
+    body(inner);
+    std::vector<uint8_t> solid(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            solid[static_cast<size_t>(y) * w + x] = layer.get(x, y).a >= 0.5f ? 1 : 0;
+    float total = 0;
+    for (const Stroke& s : strokes) total += pixel_ ? std::round(s.width) : s.width;
+    if (pixel_) {
+        // Square rings on the 1x grid: a cell is reached when a solid cell lies within the
+        // ring's width in both directions.
+        int cellsW = static_cast<int>(frameW_), cellsH = static_cast<int>(frameH_);
+        int cs = static_cast<int>(scale_);
+        std::vector<uint8_t> cell(static_cast<size_t>(cellsW) * cellsH);
+        for (int y = 0; y < cellsH; ++y)
+            for (int x = 0; x < cellsW; ++x)
+                cell[static_cast<size_t>(y) * cellsW + x] =
+                    solid[static_cast<size_t>(y * cs + cs / 2) * w + x * cs + cs / 2];
+        auto reach = [&](int x, int y, int r) {
+            for (int dy = -r; dy <= r; ++dy)
+                for (int dx = -r; dx <= r; ++dx) {
+                    int qx = x + dx, qy = y + dy;
+                    if (qx >= 0 && qy >= 0 && qx < cellsW && qy < cellsH &&
+                        cell[static_cast<size_t>(qy) * cellsW + qx])
+                        return true;
+                }
+            return false;
+        };
+        float r = total;
+        for (const Stroke& s : strokes) {
+            int ri = static_cast<int>(r);
+            for (int y = 0; y < cellsH; ++y)
+                for (int x = 0; x < cellsW; ++x)
+                    if (ri > 0 && reach(x, y, ri))
+                        for (int py = 0; py < cs; ++py)
+                            for (int px = 0; px < cs; ++px)
+                                canvas_.blend(ox_ + x * cs + px, oy_ + y * cs + py, s.colour, 1);
+            r -= std::round(s.width);
+        }
+    } else {
+        std::vector<float> dist = distanceField(solid, w, h);
+        float r = total;
+        for (const Stroke& s : strokes) {
+            float rp = r * scale_;
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    float k = clamp01(rp + 0.5f - dist[static_cast<size_t>(y) * w + x]);
+                    if (k > 0) canvas_.blend(ox_ + x, oy_ + y, s.colour, k);
+                }
+            }
+            r -= s.width;
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            Rgba p = layer.get(x, y);
+            if (p.a > 0) canvas_.blend(ox_ + x, oy_ + y, p, 1);
         }
     }
 }

@@ -43,11 +43,16 @@ struct SongStyle {
     std::string snare = "....x.......x...";
     std::string hat = "x.x.x.x.x.x.x.x.";
     float drumVolume = 1.0f;
+    int kit = 0;         // drum kit: 0 acoustic, 1 electronic, 2 brushes, 3 chip
     float echo = 0.25f;  // lead echo send (0 none)
     int introBars = 0;   // bars of band without melody at the start
     bool ending = false; // final tonic chord and ring-out instead of a loop
     unsigned seed = 1;
 };
+
+// Every tune is brought to this loudness (LUFS), under a peak ceiling.
+constexpr double kTuneLufs = -16.0;
+constexpr float kTuneCeiling = 0.9f;
 
 // Renders the song at kMusicRate in stereo. Loops come out exactly form length long.
 Sound composeSong(const SongStyle& style);

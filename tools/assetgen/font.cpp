@@ -143,19 +143,31 @@ const FaceTable& face() {
     return table;
 }
 
-void drawGlyph(Pen& pen, int code, float x0, float y0) {
-    const unsigned char* rows = glyphRows(code);
+// Draws rows of `cols` bits (bit cols-1 the left column) with the drop shadow.
+void drawRows(Pen& pen, const unsigned char* rows, int cols, float x0, float y0) {
     const Rgba shadow = rgb(0, 0, 0, kShadowAlpha), ink = rgb(255, 255, 255);
     for (int pass = 0; pass < 2; ++pass) {
         for (int r = 0; r < kGlyphRows; ++r) {
-            for (int c = 0; c < kGlyphCols; ++c) {
-                if (!(rows[r] & (1 << (kGlyphCols - 1 - c)))) continue;
+            for (int c = 0; c < cols; ++c) {
+                if (!(rows[r] & (1 << (cols - 1 - c)))) continue;
                 float off = pass == 0 ? 1.0f : 0.0f;
                 pen.rect(x0 + c + off, y0 + r + off, 1, 1, pass == 0 ? shadow : ink);
             }
         }
     }
 }
+
+void drawGlyph(Pen& pen, int code, float x0, float y0) {
+    drawRows(pen, glyphRows(code), kGlyphCols, x0, y0);
+}
+
+// The game's text gives "m" and "w" two pixels more room than other letters; in the game
+// font they are drawn seven columns wide, one column further left, to fill it.
+constexpr int kWideCols = 7;
+const unsigned char kWideM[kGlyphRows] = {0b0000000, 0b0000000, 0b1110110, 0b1001001, 0b1001001,
+                                          0b1001001, 0b1001001, 0,         0};
+const unsigned char kWideW[kGlyphRows] = {0b0000000, 0b0000000, 0b1000001, 0b1000001, 0b1001001,
+                                          0b1001001, 0b0110110, 0,         0};
 
 // Controller icons: four face buttons, two shoulders, then select, start, home and the
 // four directions. Keyboard icons are key caps with the letters the game binds.
@@ -262,7 +274,9 @@ void drawPixelText(Pen& pen, float x, float y, const std::string& text, float px
 }
 
 void paintFontGlyph(Pen& pen, int frame) {
-    if (frame < kCount) {
+    if (frame + kFirst == 'm' || frame + kFirst == 'w') {
+        drawRows(pen, frame + kFirst == 'm' ? kWideM : kWideW, kWideCols, kGlyphX - 1, kGlyphY);
+    } else if (frame < kCount) {
         drawGlyph(pen, frame + kFirst, kGlyphX, kGlyphY);
     } else if (frame >= kFirstIcon && frame < kFirstIcon + kIconCount) {
         drawIcon(pen, frame - kFirstIcon, false);

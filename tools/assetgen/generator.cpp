@@ -96,6 +96,13 @@ GenerateReport generateSheets(const std::string& outDir) {
             return writePng(path, contactSheet(image));
         });
     }
+    for (const Theme& t : themes()) {
+        const Theme* theme = &t;
+        jobs.push_back([theme, outDir](std::string& path) {
+            path = outDir + "/mockup_world" + theme->suffix + ".png";
+            return writePng(path, playMockup(*theme));
+        });
+    }
     jobs.push_back([outDir](std::string& path) {
         path = outDir + "/font_sample.png";
         return writePng(path, fontSample());

@@ -1,7 +1,8 @@
 // The game's logo "Brambolt3" (image "logo") and its emblem (image "logo_heart"). The letters
 // are the pixel face blown up into rounded cells merged into one outline, filled with a warm
 // gradient and a glossy band; the "3" is set apart in cool blue. The emblem is a glossy heart
-// ringed by bramble thorns with a bolt across it.
+// ringed by bramble thorns with a bolt across it, the wordmark cut out of it as a stencil so
+// that the two, drawn one over the other in the intro, both read.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@ constexpr float kCellW = 4.55f;
 constexpr float kCellH = 8.0f;
 constexpr float kTop = 34.0f;
 constexpr float kLeft = 8.0f;
+constexpr float kStencil = 0.7f; // how much of the heart is cut away over the letters
 
 struct Cell {
     float cx, cy;
@@ -124,6 +126,13 @@ void paintLogoHeart(Pen& pen, int) {
                 hex(0xfff06a));
     pen.polygon({cx + 6, cy - 40, cx - 16, cy + 2, cx - 10, cy + 2, cx + 8, cy - 36},
                 hex(0xffffff, 0.8f));
+    // The intro draws the heart over the wordmark at the same place and size: where the
+    // letters lie the heart is mostly clear, so the word reads through it while both show,
+    // and the heart alone keeps its shape with the name as a faint stencil.
+    static const std::vector<Cell> cells = titleCells();
+    pen.cut(
+        0, 20, 256, 108, [&](float x, float y) { return titleDistance(cells, x, y, 0) - 4.0f; },
+        kStencil);
 }
 
 } // namespace assetgen

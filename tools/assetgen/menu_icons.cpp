@@ -1,7 +1,10 @@
 // Menu art: image "menu" (kind and theme icons 0..15, stars 16 and 17, cross 18, column
 // ornament 21, tile bases 24..39), image "record" (the four statistics medallions) and
 // "BadgesA" (one medallion per badge number, tiered bronze to ruby within each family).
-// Icons 0..15 serve both as level-kind icons (kind - 1) and theme icons (theme - 1).
+// Icons 0..15 serve both as level-kind icons (kind - 1, shown large as a level starts) and
+// theme icons (theme - 1, on the menu's level tiles), so each is the theme's roundel (its sky,
+// its ground and its own ball) carrying the kind's symbol; frames of kinds no level uses
+// (4, 5 and past 13) show the theme alone, its ball large.
 #include <cmath>
 #include <string>
 
@@ -66,7 +69,7 @@ void kindIcon(Pen& pen, int i) {
         pen.polygon({c + 1, c - 1, c + 7, c - 3, c + 3, c - 7}, hex(0x505058));
         break;
     case 2:
-        spikeGlyph(pen, c, c, 26, hex(0xb0b8c8));
+        spikeGlyph(pen, c, c, 26, hex(0xff5040));
         break;
     case 3: // Leap
         pen.line(10, 50, 28, 18, 6, hex(0xff8a30));
@@ -165,6 +168,42 @@ void kindIcon(Pen& pen, int i) {
     }
 }
 
+// The theme's roundel: sky, a band of its ground and a rim in its accent colour.
+void themeRoundel(Pen& pen, const Theme& t) {
+    const float c = 32, r = 30;
+    pen.circle(c + 1, c + 2, r, rgb(0, 0, 0, 0.45f));
+    pen.circle(c, c, r, shade(t.accent, -0.2f));
+    pen.fill(
+        c - r, c - r, c + r, c + r,
+        [=](float x, float y) { return sdCircle(x, y, c, c, r - 2.5f); },
+        [&](float, float y) {
+            if (y > c + 13) return mix(t.ground, t.groundDark, (y - c - 13) / 16);
+            if (y > c + 10) return t.top;
+            return mix(shade(t.bg, 0.25f), t.bg, (y - 2) / 40);
+        });
+}
+
+bool kindInUse(int kind) {
+    return kind >= 1 && kind <= 13 && kind != 4 && kind != 5;
+}
+
+void iconFrame(Pen& pen, int frame) {
+    const Theme& t = themeByNumber(frame + 1);
+    themeRoundel(pen, t);
+    if (!kindInUse(frame + 1)) {
+        // The theme alone: its ball, large, on its ground.
+        pen.sub(6, 4, kBlockSize, kBlockSize, 1.45f).outlined({{1.0f, hex(0x101018)}}, [&](Pen& p) {
+            paintBall(p, t, 0);
+        });
+        return;
+    }
+    // The kind's symbol fills the middle; the theme's ball rides at the lower left.
+    pen.zoomed(0.72f).outlined({{1.2f, hex(0x101018, 0.85f)}}, [&](Pen& p) { kindIcon(p, frame); });
+    pen.sub(1, 33, kBlockSize, kBlockSize, 0.8f).outlined({{1.0f, hex(0x101018)}}, [&](Pen& p) {
+        paintBall(p, t, 0);
+    });
+}
+
 void tileBase(Pen& pen, int theme) {
     const Theme& t = themeByNumber(theme);
     pen.roundRect(6, 6, 52, 20, 6, shade(t.groundDark, -0.3f));
@@ -178,7 +217,7 @@ void tileBase(Pen& pen, int theme) {
 
 void paintMenu(Pen& pen, int frame) {
     if (frame < 16) {
-        kindIcon(pen, frame);
+        iconFrame(pen, frame);
         return;
     }
     switch (frame) {

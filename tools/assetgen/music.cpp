@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "tools/assetgen/audio.h"
+#include "tools/assetgen/loudness.h"
 #include "tools/assetgen/noise.h"
 
 namespace assetgen {
@@ -27,8 +28,10 @@ constexpr int kMotifSteps = 32; // a motif spans two bars
 constexpr int kPhraseBars = 4;
 constexpr float kTailSeconds = 3.0f;
 constexpr float kEchoFeedback = 0.35f;
-constexpr int kEchoSteps = 3; // a dotted eighth
-constexpr float kMixPeak = 0.8f;
+constexpr int kEchoSteps = 3;      // a dotted eighth
+constexpr float kArpPan = 0.7f;    // the arpeggio sits right of centre
+constexpr float kLeadPan = -0.6f;  // the lead a little left, its echo bouncing across
+constexpr double kLowCutHz = 70.0; // rumble under the bass notes is cut from the mix
 
 struct Note {
     int step;   // within the motif
@@ -130,6 +133,8 @@ int degreeOfBar(const SongStyle& s, int bar) {
 void melody(Score& sc, int firstBar, int phrases) {
     const SongStyle& s = sc.s;
     std::vector<int> notes = scaleNotes(s);
+    Instrument lead = s.lead;
+    lead.pan = kLeadPan;
     int centre = s.root + 12 * s.leadOctave + 4;
     int pitch = centre;
     for (int p = 0; p < phrases; ++p) {
@@ -163,8 +168,8 @@ void melody(Score& sc, int firstBar, int phrases) {
                     pitch = notes[static_cast<size_t>(idx)];
                 }
                 long global = static_cast<long>(phraseBar) * kSteps + step;
-                sc.play(sc.mix, global, len, s.lead, static_cast<float>(pitch));
-                sc.play(sc.send, global, len, s.lead, static_cast<float>(pitch));
+                sc.play(sc.mix, global, len, lead, static_cast<float>(pitch));
+                sc.play(sc.send, global, len, lead, static_cast<float>(pitch));
             }
         }
     }
@@ -194,7 +199,7 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
     if (s.pad.volume > 0) {
         for (int k = 0; k < 3; ++k) {
             Instrument in = s.pad;
-            in.pan = (k - 1) * 0.5f;
+            in.pan = static_cast<float>(k - 1);
             sc.play(sc.mix, base, kSteps, in,
                     static_cast<float>(s.root + tones[static_cast<size_t>(k)]));
         }
@@ -206,16 +211,50 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
             if (c < '0' || c > '3') continue; // a rest
             int k = c - '0';
             int t = k >= 3 ? tones[0] + 12 : tones[static_cast<size_t>(k)];
-            sc.play(sc.mix, base + i, 1, s.arp, static_cast<float>(s.root + 12 + t),
+            Instrument in = s.arp;
+            in.pan = kArpPan;
+            sc.play(sc.mix, base + i, 1, in, static_cast<float>(s.root + 12 + t),
                     i % 4 == 0 ? 1.0f : 0.75f);
         }
     }
     // Drums.
     if (s.drumVolume <= 0) return;
-    Instrument kick{Wave::Sine, 0.9f * s.drumVolume, {0.001f, 0.12f, 0.0f, 0.03f}};
+    // The kick sweeps down to about 65 Hz, not into the sub-bass.
+    Instrument kick{Wave::Sine, 0.45f * s.drumVolume, {0.001f, 0.12f, 0.0f, 0.03f}};
     Instrument snare{Wave::Noise, 0.35f * s.drumVolume, {0.001f, 0.1f, 0.0f, 0.04f}, 7000};
     Instrument hat{Wave::Noise, 0.12f * s.drumVolume, {0.001f, 0.025f, 0.0f, 0.01f}};
-    hat.pan = 0.3f;
+    float kickFrom = 45, kickTo = 36, snarePitch = 120, hatPitch = 135;
+    switch (s.kit) {
+    case 1: // electronic: a tight, higher kick, a bright clap, a hissing hat
+        kick.env = {0.001f, 0.08f, 0.0f, 0.02f};
+        kickFrom = 52;
+        kickTo = 40;
+        snare.cutoff = 10000;
+        snare.env = {0.001f, 0.14f, 0.0f, 0.05f};
+        hat.env = {0.001f, 0.04f, 0.0f, 0.02f};
+        break;
+    case 2: // brushes: a soft kick, a dull swishing snare, a quiet hat
+        kick.volume *= 0.7f;
+        snare.cutoff = 2500;
+        snare.env = {0.01f, 0.2f, 0.0f, 0.08f};
+        snare.volume *= 0.8f;
+        hat.volume *= 0.6f;
+        hat.cutoff = 6000;
+        break;
+    case 3: // chip: square-wave blips and pitched noise
+        kick.wave = Wave::Square;
+        kick.volume *= 0.35f;
+        kick.cutoff = 1200;
+        kickFrom = 57;
+        kickTo = 45;
+        snarePitch = 100;
+        hatPitch = 140;
+        break;
+    default:
+        break;
+    }
+    hat.pan = 0.6f;
+    snare.pan = -0.15f;
     auto drum = [&](const Instrument& in, long step, float midi, float glideTo, float gain) {
         Voice v;
         v.wave = in.wave;
@@ -229,7 +268,7 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
         renderVoice(sc.mix, 2, kMusicRate, sc.at(step), in.env.attack + in.env.decay, v);
     };
     if (finalBar) {
-        drum(kick, base, 40, 22, 1);
+        drum(kick, base, kickFrom, kickTo, 1);
         Instrument crash{Wave::Noise, 0.25f * s.drumVolume, {0.001f, 1.8f, 0.0f, 0.5f}, 11000};
         drum(crash, base, 130, 0, 1);
         return;
@@ -239,15 +278,15 @@ void band(Score& sc, int bar, bool phraseEnd, bool finalBar) {
             return !p.empty() && p[static_cast<size_t>(i) % p.size()] != '.';
         };
         bool fill = phraseEnd && i >= 12 && !s.snare.empty();
-        if (on(s.kick)) drum(kick, base + i, 40, 22, 1);
+        if (on(s.kick)) drum(kick, base + i, kickFrom, kickTo, 1);
         if (on(s.snare) || fill) {
             float g = fill ? 0.6f + 0.12f * static_cast<float>(i - 12) : 1.0f;
-            drum(snare, base + i, 120, 0, g);
+            drum(snare, base + i, snarePitch, 0, g);
             Instrument body{Wave::Triangle, 0.25f * s.drumVolume, {0.001f, 0.06f, 0.0f, 0.02f}};
             drum(body, base + i, 55, 50, g);
         }
         if (on(s.hat))
-            drum(hat, base + i, 135, 0,
+            drum(hat, base + i, hatPitch, 0,
                  s.hat[static_cast<size_t>(i) % s.hat.size()] == 'X' ? 1.6f : 1.0f);
     }
 }
@@ -275,6 +314,28 @@ void addEcho(Score& sc, long frames, bool loop) {
     for (long i = 0; i < frames * 2; ++i)
         sc.mix[static_cast<size_t>(i)] +=
             (out[static_cast<size_t>(i)] - sc.send[static_cast<size_t>(i)]) * sc.s.echo;
+}
+
+// High-pass of the stereo mix. A loop is filtered as a circle: the filter runs through the
+// loop once to settle, then again for real, so the end still joins the start.
+void cutLows(std::vector<float>& mix, bool loop) {
+    const double pi = 3.14159265358979;
+    double w = 2 * pi * kLowCutHz / kMusicRate, alpha = std::sin(w) / (2 * 0.7071067811865476);
+    double a0 = 1 + alpha, c = std::cos(w);
+    Biquad hp;
+    hp.b0 = (1 + c) / 2 / a0;
+    hp.b1 = -(1 + c) / a0;
+    hp.b2 = (1 + c) / 2 / a0;
+    hp.a1 = -2 * c / a0;
+    hp.a2 = (1 - alpha) / a0;
+    size_t frames = mix.size() / 2;
+    for (size_t ch = 0; ch < 2; ++ch) {
+        Biquad f = hp;
+        if (loop)
+            for (size_t i = 0; i < frames; ++i) f.run(mix[i * 2 + ch]);
+        for (size_t i = 0; i < frames; ++i)
+            mix[i * 2 + ch] = static_cast<float>(f.run(mix[i * 2 + ch]));
+    }
 }
 
 } // namespace
@@ -325,11 +386,12 @@ Sound composeSong(const SongStyle& s) {
         addEcho(sc, frames, true);
         sc.mix.resize(static_cast<size_t>(frames * 2));
     }
-    finishMix(sc.mix, kMixPeak);
+    cutLows(sc.mix, !s.ending);
     Sound out;
     out.rate = kMusicRate;
     out.channels = 2;
     out.samples = std::move(sc.mix);
+    normaliseLoudness(out, kTuneLufs, kTuneCeiling);
     return out;
 }
 

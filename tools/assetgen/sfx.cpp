@@ -1,9 +1,10 @@
 // Sound effects "sfx/NNN.wav" and the theme bounces "sfx/003_NNN.wav" (themes whose effect 3
 // is their own). Each effect is a few voices with envelopes, pitch sweeps and noise, mixed in
-// mono at 44.1 kHz, normalised and written as 16-bit PCM.
+// mono at 44.1 kHz, brought to its family's loudness and written as 16-bit PCM.
 #include <cmath>
 
 #include "tools/assetgen/audio.h"
+#include "tools/assetgen/loudness.h"
 #include "tools/assetgen/synth.h"
 
 namespace assetgen {
@@ -11,6 +12,12 @@ namespace assetgen {
 namespace {
 
 constexpr float kPeak = 0.85f;
+constexpr size_t kTailFrames = 64; // silence after the last release
+constexpr float kCeiling = 0.95f;
+// Loudness of each family of effects, so effects of one kind sit at one level.
+constexpr double kUiLufs = -18.0;     // menu ticks and confirmations
+constexpr double kPlayLufs = -14.0;   // bounces, passes, crashes and pops in play
+constexpr double kJingleLufs = -13.0; // goal, won, lost and badge jingles
 
 struct Mixer {
     Sound sound;
@@ -20,6 +27,9 @@ struct Mixer {
         sound.samples.assign(static_cast<size_t>(seconds * kSfxRate), 0.0f);
     }
     void add(float at, float length, Voice v) {
+        // The buffer grows to hold every voice's release, so no effect is cut mid-note.
+        size_t end = static_cast<size_t>((at + length + v.env.release) * kSfxRate) + kTailFrames;
+        if (end > sound.samples.size()) sound.samples.resize(end, 0.0f);
         renderVoice(sound.samples, 1, kSfxRate, static_cast<long>(at * kSfxRate), length, v);
     }
     Sound done(float peak = kPeak) {
@@ -157,10 +167,12 @@ Sound burst() { // 12: pop plus a sparkle
     pop.cutoff = 5000;
     m.add(0, 0.05f, pop);
     m.add(0, 0.06f, tone(Wave::Sine, 500, 1400, 0.001f, 0.06f, 0.0f, 0.03f, 0.6f));
-    Voice sparkle = tone(Wave::Fm, noteHz(96), noteHz(100), 0.002f, 0.2f, 0.0f, 0.1f, 0.3f);
-    sparkle.fmRatio = 4.1f;
-    sparkle.fmIndex = 1.5f;
-    m.add(0.04f, 0.2f, sparkle);
+    // The sparkle is built from sines only, all partials well under half the sample rate.
+    for (int k = 0; k < 3; ++k) {
+        float hz = noteHz(96.0f + 7.0f * static_cast<float>(k));
+        m.add(0.04f + 0.03f * static_cast<float>(k), 0.12f,
+              tone(Wave::Sine, hz, hz * 1.03f, 0.002f, 0.12f, 0.0f, 0.08f, 0.22f));
+    }
     return m.done(0.75f);
 }
 
@@ -255,14 +267,35 @@ Sound bleat() { // 16: Woolly Stampede, a short "baa"
 } // namespace
 
 std::vector<SfxDef> allEffects() {
+    auto at = [](Sound (*make)(), double lufs) {
+        return [make, lufs] {
+            Sound s = make();
+            normaliseLoudness(s, lufs, kCeiling);
+            return s;
+        };
+    };
     return {
-        {"sfx/001", blip},         {"sfx/002", spikePassed}, {"sfx/003", bounce},
-        {"sfx/004", superPass},    {"sfx/005", crash},       {"sfx/006", buttonPressed},
-        {"sfx/007", goalReached},  {"sfx/010", roundLost},   {"sfx/011", roundWon},
-        {"sfx/012", burst},        {"sfx/013", comboEnded},  {"sfx/095", badge},
-        {"sfx/098", confirm},      {"sfx/099", menuMove},    {"sfx/003_003", boing},
-        {"sfx/003_004", rockThud}, {"sfx/003_005", plop},    {"sfx/003_007", chipBounce},
-        {"sfx/003_008", bubble},   {"sfx/003_010", whoo},    {"sfx/003_016", bleat},
+        {"sfx/001", at(blip, kUiLufs)},
+        {"sfx/002", at(spikePassed, kPlayLufs)},
+        {"sfx/003", at(bounce, kPlayLufs)},
+        {"sfx/004", at(superPass, kPlayLufs)},
+        {"sfx/005", at(crash, kPlayLufs)},
+        {"sfx/006", at(buttonPressed, kPlayLufs)},
+        {"sfx/007", at(goalReached, kJingleLufs)},
+        {"sfx/010", at(roundLost, kJingleLufs)},
+        {"sfx/011", at(roundWon, kJingleLufs)},
+        {"sfx/012", at(burst, kPlayLufs)},
+        {"sfx/013", at(comboEnded, kPlayLufs)},
+        {"sfx/095", at(badge, kJingleLufs)},
+        {"sfx/098", at(confirm, kUiLufs)},
+        {"sfx/099", at(menuMove, kUiLufs)},
+        {"sfx/003_003", at(boing, kPlayLufs)},
+        {"sfx/003_004", at(rockThud, kPlayLufs)},
+        {"sfx/003_005", at(plop, kPlayLufs)},
+        {"sfx/003_007", at(chipBounce, kPlayLufs)},
+        {"sfx/003_008", at(bubble, kPlayLufs)},
+        {"sfx/003_010", at(whoo, kPlayLufs)},
+        {"sfx/003_016", at(bleat, kPlayLufs)},
     };
 }
 

@@ -104,4 +104,77 @@ Canvas fontSample() {
     return out;
 }
 
+namespace {
+
+const ImageDef& findImage(const std::string& name) {
+    static const std::vector<ImageDef> images = allImages();
+    for (const ImageDef& d : images) {
+        if (d.name == name) return d;
+    }
+    return images.front();
+}
+
+// Draws frame f of a rendered 1x image centred at (cx, cy), scaled by an integer factor with
+// nearest sampling, optionally mirrored left to right.
+void blitFrame(Canvas& dst, const Canvas& src, const ImageDef& def, int f, int cx, int cy,
+               int scale, bool mirror = false) {
+    int sx = (f % def.columns) * def.frameW, sy = (f / def.columns) * def.frameH;
+    int w = def.frameW * scale, h = def.frameH * scale;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int u = mirror ? def.frameW - 1 - x / scale : x / scale;
+            dst.blend(cx - w / 2 + x, cy - h / 2 + y, src.get(sx + u, sy + y / scale), 1);
+        }
+    }
+}
+
+constexpr int kScreenW = 640, kScreenH = 480;
+constexpr int kRowH = 64, kGroundRow = 5, kGroundY = 304;
+
+} // namespace
+
+Canvas playMockup(const Theme& t) {
+    const ImageDef& blocksDef = findImage("blocks_world" + t.suffix);
+    const ImageDef& stripsDef = findImage("strips_world" + t.suffix);
+    const ImageDef& bobsDef = findImage("bobs");
+    Canvas blocks = renderImage(blocksDef, 1), strips = renderImage(stripsDef, 1);
+    Canvas out(kScreenW, kScreenH);
+    for (int y = 0; y < kScreenH; ++y)
+        for (int x = 0; x < kScreenW; ++x) out.set(x, y, t.bg);
+    // Floor rows at double size, 64 apart, scrolled so a strip's wrap shows on screen.
+    for (int row = 0; row < 8; ++row) {
+        int frame = row < kGroundRow ? row % 2 : (row == kGroundRow ? 2 : 3);
+        int cy = row * kRowH + kRowH / 2;
+        for (int x = -700; x < kScreenW + 1024; x += 1024)
+            blitFrame(out, strips, stripsDef, frame, x + 512, cy, 2);
+    }
+    for (int i = 0; i < 24; ++i) {
+        int x = static_cast<int>((i * 7919u) % kScreenW), y = static_cast<int>((i * 104729u) % 280);
+        blitFrame(out, blocks, blocksDef, kStarFrame + i % 14, x, y, 1);
+    }
+    for (int i = 0; i < 4; ++i)
+        blitFrame(out, blocks, blocksDef, kDecoLayer1 + i, 70 + i * 170, kGroundY + 16 - 36, 2);
+    if (t.look == Look::Parade || t.look == Look::Moon) {
+        for (int i = 0; i < 2; ++i)
+            blitFrame(out, blocks, blocksDef, kDecoLayer2 + i * 2, 155 + i * 170,
+                      kGroundY + 16 - 36, 2);
+    }
+    const int classes[] = {1, 4, 8, 12};
+    for (int i = 0; i < 4; ++i)
+        blitFrame(out, blocks, blocksDef, kSpikeFrame + classes[i] - 1, 330 + i * 80,
+                  kGroundY - (classes[i] - 1) * 16, 1);
+    int ballScale = t.look == Look::Ghost ? 2 : 1; // themes 9 and 15 use 1.75, shown here at 2
+    if (t.look == Look::Neon || t.look == Look::Pirate) ballScale = 2;
+    int lift = t.look == Look::Ghost ? 32 : 0;
+    bool mirror = t.number == 16;
+    blitFrame(out, blocks, blocksDef, kBallFrame, 160, kGroundY - lift, ballScale, mirror);
+    blitFrame(out, blocks, blocksDef, kBallFrame + 3, 250, kGroundY - 110 - lift, ballScale,
+              mirror);
+    if (t.look == Look::Pasture) {
+        Canvas bobs = renderImage(bobsDef, 1);
+        blitFrame(out, bobs, bobsDef, 0, 60, kGroundY + 4, 1, mirror);
+    }
+    return out;
+}
+
 } // namespace assetgen

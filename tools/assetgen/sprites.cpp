@@ -49,7 +49,12 @@ void paintParts(Pen& pen, int frame) {
 
 void paintBobs(Pen& pen, int frame) {
     if (frame < kSheepFrames) {
-        drawSheep(pen, 14, 13, 0.95f, frame * 3.14159265f / 3, hex(0xf8f4ec), hex(0x302820));
+        // The chaser is a brown ram with curled horns, never mistaken for the player's sheep.
+        float phase = frame * 3.14159265f / 3;
+        drawSheep(pen, 14, 13, 0.95f, phase, hex(0x8a5a32), hex(0x20140c));
+        float hy = 13 - 0.95f + std::sin(phase * 2) * 0.6f;
+        pen.ring(22.5f, hy - 3.2f, 2.3f, 1.3f, hex(0xe8d8b0));
+        pen.circle(21.0f, hy - 1.5f, 0.9f, hex(0xe8d8b0));
         return;
     }
     if (frame < kPopupFirst || frame >= kPopupFirst + 2 * kPopupColours) return;

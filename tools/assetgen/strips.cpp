@@ -27,9 +27,72 @@ float wave(float x, int count, float phase = 0) {
     return std::sin(x * 2 * kPi * count / kW + phase);
 }
 
+// The soil of the themes without a texture of their own, each with its own filler: pebbles
+// (the classic ground), roots (the meadow), sand strata with shells (the seaside), rippled
+// sand (under the sea), bones (the graveyard), glinting regolith (the moon), field stones
+// (the pasture). Finds sit one to a 16-unit cell, 32 cells across, so they wrap.
+Rgba soil(const Theme& t, const Rgba& base, float n, float x, float y) {
+    Rgba c = shade(base, (n - 0.5f) * 0.45f);
+    switch (t.look) {
+    case Look::Meadow: {
+        float root = std::fabs(wrapNoise(x, y * 1.5f, 71, 16) - 0.5f);
+        if (root < 0.012f) return shade(base, -0.4f);
+        break;
+    }
+    case Look::Seaside:
+        c = shade(base, 0.08f * wave(y * 20 + 6 * wave(x, 5), 3) +
+                            (hashUnit(static_cast<int>(x), static_cast<int>(y), 3) - 0.5f) * 0.12f);
+        break;
+    case Look::Undersea:
+        c = shade(c, wave(x + 10 * wave(y * 6, 2), 40) > 0.8f ? 0.18f : 0.0f);
+        break;
+    case Look::Moon:
+        if (hashUnit(static_cast<int>(x), static_cast<int>(y), 9) > 0.985f)
+            return shade(base, 0.55f);
+        break;
+    default:
+        break;
+    }
+    int ci = static_cast<int>(x) / kPebbleCell, cj = static_cast<int>(y) / kPebbleCell;
+    int wrapped = ci % (kStripW / kPebbleCell);
+    float chance = t.look == Look::Moon || t.look == Look::Undersea ? 0.8f : 0.55f;
+    if (hashUnit(wrapped, cj, 5) <= chance) return c;
+    float px = ci * kPebbleCell + 4 + hashUnit(wrapped, cj, 6) * 8;
+    float py = cj * kPebbleCell + 4 + hashUnit(wrapped, cj, 7) * 8;
+    float r = 1.5f + hashUnit(wrapped, cj, 8) * 2.5f;
+    float dx = x - px, dy = y - py;
+    switch (t.look) {
+    case Look::Ghost: { // a small bone lying at a slant
+        float d = sdSegment(x, y, px - r, py - r * 0.5f, px + r, py + r * 0.5f, 0.8f);
+        d = std::min({d, sdCircle(x, y, px - r, py - r * 0.5f, 1.1f),
+                      sdCircle(x, y, px + r, py + r * 0.5f, 1.1f)});
+        return d < 0 ? hex(0xd8d0c0) : c;
+    }
+    case Look::Seaside: { // a shell: a fan with ribs
+        float d = std::hypot(dx, dy);
+        if (d < r + 0.5f && dy < 0.5f)
+            return std::fmod(std::atan2(dy, dx) * 4 + 20, 1.0f) < 0.25f ? hex(0xc09a80)
+                                                                        : hex(0xfff0e0);
+        return c;
+    }
+    case Look::Pasture: { // a flat grey field stone
+        float d = sdEllipse(x, y, px, py, r * 1.5f, r * 0.8f);
+        if (d < 0) return d > -0.7f ? hex(0x4a4a4e) : shade(hex(0x9a9aa0), -dy / r * 0.2f);
+        return c;
+    }
+    default: { // a round pebble lit from the upper left
+        float d = std::sqrt(dx * dx + dy * dy);
+        if (d < r)
+            return d > r - 0.7f ? shade(base, -0.45f) : shade(base, 0.3f - (dx + dy) / r * 0.15f);
+        return c;
+    }
+    }
+}
+
 Rgba body(const Theme& t, float x, float y, bool deep) {
     float n = wrapNoise(x, y, deep ? 11 : 7);
-    Rgba base = mix(t.ground, t.groundDark, deep ? 0.35f + y / kH * 0.3f : y / kH * 0.45f);
+    // The deep rows carry no gradient: stacked, a gradient would band at every row.
+    Rgba base = mix(t.ground, t.groundDark, deep ? 0.55f : y / kH * 0.45f);
     switch (t.look) {
     case Look::Magma: {
         float vein = std::fabs(wrapNoise(x, y * 2, 21, 16) - 0.5f);
@@ -60,8 +123,10 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
         return (bx == 0 || static_cast<int>(y) % 18 == 0) ? shade(c, 0.3f) : c;
     }
     case Look::Parade: {
-        float dx = std::fmod(x, 24.0f) - 12, dy = std::fmod(y + 40, 18.0f) - 9;
-        bool diamond = std::fabs(dx) / 12 + std::fabs(dy) / 9 < 0.5f;
+        // 21 diamonds across, so the pattern wraps with the strip.
+        float cell = kW / 21;
+        float dx = std::fmod(x, cell) - cell / 2, dy = std::fmod(y + 40, 18.0f) - 9;
+        bool diamond = std::fabs(dx) / (cell / 2) + std::fabs(dy) / 9 < 0.5f;
         return diamond ? mix(base, t.top, 0.35f) : shade(base, (n - 0.5f) * 0.2f);
     }
     case Look::Sketch: {
@@ -80,23 +145,8 @@ Rgba body(const Theme& t, float x, float y, bool deep) {
         float strata = wave(y * 14 + n * 40, 2);
         return shade(base, strata * 0.1f + (n - 0.5f) * 0.2f);
     }
-    default: {
-        // Soil with pebbles.
-        Rgba c = shade(base, (n - 0.5f) * 0.45f);
-        // One round pebble in some of the 16-unit cells, lit from the upper left.
-        int ci = static_cast<int>(x) / kPebbleCell, cj = static_cast<int>(y) / kPebbleCell;
-        int wrapped = ci % (kStripW / kPebbleCell);
-        if (hashUnit(wrapped, cj, 5) > 0.55f) {
-            float px = ci * kPebbleCell + 4 + hashUnit(wrapped, cj, 6) * 8;
-            float py = cj * kPebbleCell + 4 + hashUnit(wrapped, cj, 7) * 8;
-            float r = 1.5f + hashUnit(wrapped, cj, 8) * 2.5f;
-            float dx = x - px, dy = y - py, d = std::sqrt(dx * dx + dy * dy);
-            if (d < r)
-                return d > r - 0.7f ? shade(base, -0.45f)
-                                    : shade(base, 0.3f - (dx + dy) / r * 0.15f);
-        }
-        return c;
-    }
+    default:
+        return soil(t, base, n, x, y);
     }
 }
 
@@ -177,8 +227,14 @@ void paintGround(Pen& pen, const Theme& t) {
     }
 }
 
+// The rows under the ground are stacked down the screen, so this frame tiles vertically as
+// well: it cross-fades the texture with its continuation one frame further down, which makes
+// the top edge continue the bottom edge.
 void paintDeep(Pen& pen, const Theme& t) {
-    pen.wash([&](float x, float y) { return body(t, x, y + kH, true); });
+    pen.wash([&](float x, float y) {
+        float k = y / kH;
+        return mix(body(t, x, y + 2 * kH, true), body(t, x, y + kH, true), k);
+    });
 }
 
 // Scenery behind the play field, two alternating rows.
@@ -208,8 +264,12 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             break;
         }
         Rgba cloud = t.variant == 2 ? hex(0xffb0d0) : hex(0xffffff);
-        for (int i = 0; i < 6; ++i) {
-            float cx = (i + 0.5f + row * 0.4f) * kW / 6, cy = 12 + hashUnit(i, row, 8) * 12;
+        // Each cloud is drawn again one strip to the left, so one crossing the right edge
+        // comes back in at the left and the row wraps whole.
+        for (int n = 0; n < 12; ++n) {
+            int i = n % 6;
+            float cx = (i + 0.5f + row * 0.4f) * kW / 6 - (n >= 6 ? kW : 0.0f);
+            float cy = 12 + hashUnit(i, row, 8) * 12;
             if (t.look == Look::Wind) {
                 pen.line(cx - 30, cy, cx + 30, cy, 2.0f, withAlpha(cloud, 0.35f * a));
                 pen.line(cx - 10, cy + 5, cx + 40, cy + 5, 1.2f, withAlpha(cloud, 0.25f * a));
@@ -225,7 +285,7 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         pen.wash([&](float x, float y) {
             float n = wrapNoise(x, y + row * 40, 51);
             float vein = std::fabs(wrapNoise(x, y + row * 40, 52, 16) - 0.5f);
-            return vein < 0.008f ? withAlpha(t.accent, 0.4f)
+            return vein < 0.008f ? withAlpha(t.accent, 0.18f)
                                  : withAlpha(hex(0x200808), 0.25f + 0.35f * n);
         });
         break;

@@ -79,6 +79,8 @@ void renderVoice(std::vector<float>& buf, int channels, int rate, long start, fl
             s = phase < duty ? 1.0f : -1.0f;
             s += polyBlep(phase, dt);
             s -= polyBlep(std::fmod(phase + 1.0f - duty, 1.0f), dt);
+            // A pulse of duty d averages 2d - 1: take it away so narrow pulses carry no DC.
+            s -= 2.0f * duty - 1.0f;
             break;
         }
         case Wave::Saw:

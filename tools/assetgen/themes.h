@@ -42,7 +42,16 @@ struct Theme {
     Rgba top, ground, groundDark; // surface, body and shadow of the floor
     Rgba accent, accent2;         // decoration colours
     Rgba star;                    // drifting particles in play
+    // Readability: the ring round every spike and the outline round the ball (alpha 0: no
+    // outline), picked to stand out from the sky: dark on light skies, light on dark ones.
+    Rgba spikeEdge;
+    Rgba ballEdge;
 };
+
+// The red every spike carries round its silhouette, in every theme: the one danger cue.
+constexpr uint32_t kDangerRed = 0xff2418;
+// Whether the theme's sky is light enough that outlines go dark.
+bool lightSky(const Theme& theme);
 
 // Every theme set that gets its own blocks/strips files, in file order.
 const std::vector<Theme>& themes();

@@ -7,6 +7,7 @@
 
 #include "tools/assetgen/audio.h"
 #include "tools/assetgen/compose.h"
+#include "tools/assetgen/loudness.h"
 
 namespace assetgen {
 
@@ -60,16 +61,16 @@ Instrument organ() {
 
 // Bass voices.
 Instrument triBass() {
-    return inst(Wave::Triangle, 0.45f, {0.003f, 0.1f, 0.8f, 0.05f});
+    return inst(Wave::Triangle, 0.2f, {0.003f, 0.1f, 0.8f, 0.05f});
 }
 Instrument sawBass() {
-    return inst(Wave::Saw, 0.22f, {0.003f, 0.15f, 0.7f, 0.05f}, 650);
+    return inst(Wave::Saw, 0.11f, {0.003f, 0.15f, 0.7f, 0.05f}, 650);
 }
 Instrument squareBass() {
-    return inst(Wave::Square, 0.18f, {0.003f, 0.12f, 0.7f, 0.04f}, 900);
+    return inst(Wave::Square, 0.09f, {0.003f, 0.12f, 0.7f, 0.04f}, 900);
 }
 Instrument pluckBass() {
-    return inst(Wave::Triangle, 0.5f, {0.002f, 0.25f, 0.2f, 0.05f});
+    return inst(Wave::Triangle, 0.22f, {0.002f, 0.25f, 0.2f, 0.05f});
 }
 
 // Accompaniment.
@@ -100,9 +101,10 @@ SongStyle world(int theme) {
     s.pad = none();
     switch (theme) {
     case 1: // Old Faithful: a bright, bouncy arcade tune
-        s.bpm = 132;
-        s.root = 60;
+        s.bpm = 136;
+        s.root = 67;
         s.form = "AABAB";
+        s.lead = pulseLead();
         s.arp = chipArp();
         s.arpPattern = "0120";
         s.bassPattern = "R...O...R...F...";
@@ -121,6 +123,7 @@ SongStyle world(int theme) {
     case 3: // Pip's Springy Outing: staccato and skipping
         s.bpm = 140;
         s.root = 65;
+        s.kit = 2;
         s.form = "AABAB";
         s.lead = pluck();
         s.bass = pluckBass();
@@ -130,12 +133,13 @@ SongStyle world(int theme) {
         s.arpPattern = "0.2.1.2.";
         break;
     case 4: // Magma Row: heavy minor riffs
-        s.bpm = 110;
-        s.root = 57;
-        s.scale = kMinor;
-        s.progression = {0, 5, 6, 0};
-        s.lead = sawLead();
-        s.bass = sawBass();
+        s.bpm = 96;
+        s.root = 52;
+        s.scale = kHarmonicMinor;
+        s.progression = {0, 5, 4, 0};
+        s.lead = organ();
+        s.bass = squareBass();
+        s.kit = 1;
         s.bassPattern = "R.R.R.R.R.R.F.O.";
         s.kick = "x..x..x.x..x..x.";
         s.snare = "....x.......x..x";
@@ -143,7 +147,8 @@ SongStyle world(int theme) {
         break;
     case 5: // Lilypad Lane: a lazy pentatonic marimba
         s.bpm = 96;
-        s.root = 62;
+        s.root = 63;
+        s.kit = 2;
         s.lead = marimba();
         s.density = 0.4f;
         s.progression = {0, 3, 0, 4};
@@ -155,7 +160,8 @@ SongStyle world(int theme) {
         break;
     case 6: // Seaside: steel drum and a gentle shuffle
         s.bpm = 104;
-        s.root = 60;
+        s.root = 58;
+        s.kit = 2;
         s.lead = steelDrum();
         s.swing = 0.35f;
         s.progression = {0, 3, 4, 0};
@@ -164,7 +170,8 @@ SongStyle world(int theme) {
         break;
     case 7: // Gridlock: a racing chiptune
         s.bpm = 150;
-        s.root = 57;
+        s.root = 55;
+        s.kit = 3;
         s.scale = kMinor;
         s.progression = {0, 5, 2, 6};
         s.form = "AABAAB";
@@ -178,7 +185,8 @@ SongStyle world(int theme) {
         break;
     case 8: // Deep Blue: slow, dreamy dorian with bubbling bells
         s.bpm = 84;
-        s.root = 62;
+        s.root = 61;
+        s.kit = 2;
         s.scale = kDorian;
         s.progression = {0, 3, 0, 6};
         s.lead = bell();
@@ -195,6 +203,7 @@ SongStyle world(int theme) {
     case 9: // Neon Nights: synthwave on a four-on-the-floor
         s.bpm = 118;
         s.root = 57;
+        s.kit = 1;
         s.scale = kMinor;
         s.progression = {0, 5, 2, 6};
         s.lead = sawLead();
@@ -209,7 +218,7 @@ SongStyle world(int theme) {
         break;
     case 10: // Ghost Runner: a spooky organ in harmonic minor
         s.bpm = 100;
-        s.root = 57;
+        s.root = 56;
         s.scale = kHarmonicMinor;
         s.progression = {0, 3, 4, 0};
         s.lead = organ();
@@ -235,7 +244,7 @@ SongStyle world(int theme) {
         break;
     case 12: // Glittering Starlight Parade: a festive march
         s.bpm = 126;
-        s.root = 62;
+        s.root = 59;
         s.form = "AABAB";
         s.lead = pulseLead();
         s.arp = bellArp();
@@ -246,7 +255,8 @@ SongStyle world(int theme) {
         break;
     case 13: // Lunar Leaps: spacious lydian with long echoes
         s.bpm = 90;
-        s.root = 60;
+        s.root = 66;
+        s.kit = 1;
         s.scale = kLydian;
         s.progression = {0, 1, 0, 1};
         s.lead = flute();
@@ -272,6 +282,7 @@ SongStyle world(int theme) {
     case 15: // Pixel Pirate: a shanty on a rolling shuffle
         s.bpm = 128;
         s.root = 62;
+        s.kit = 3;
         s.scale = kDorian;
         s.progression = {0, 6, 0, 4};
         s.form = "AABAB";
@@ -293,7 +304,9 @@ SongStyle world(int theme) {
         s.kick = "x...x...x...x...";
         s.snare = "..x...x...x...x.";
         s.hat = "";
+        s.bass.volume *= 0.7f;
         s.arp = chipArp();
+        s.arp.volume *= 1.6f;
         s.arpPattern = "0.1.2.1.";
         break;
     }
@@ -342,13 +355,13 @@ Sound jingle() {
     const float len[] = {0.45f, 0.45f, 0.45f, 0.7f, 0.22f, 0.45f, 2.5f};
     Envelope lead{0.005f, 0.15f, 0.6f, 0.3f};
     for (int i = 0; i < 7; ++i)
-        put(at[i] * beat, len[i] * beat, Wave::Square, melody[i], 0.15f, lead);
+        put(at[i] * beat, len[i] * beat, Wave::Square, melody[i], 0.15f, lead, -0.6f);
     for (float n : {60.0f, 64.0f, 67.0f})
         put(3 * beat, 2.5f * beat, Wave::Triangle, n, 0.12f, {0.01f, 0.3f, 0.6f, 0.5f},
-            (n - 64) / 8);
+            (n - 64) / 4);
     const float bass[] = {36, 43, 36, 43, 36};
     for (int i = 0; i < 5; ++i)
-        put(i * 0.75f * beat, i == 4 ? 2.0f * beat : 0.6f * beat, Wave::Triangle, bass[i], 0.4f,
+        put(i * 0.75f * beat, i == 4 ? 2.0f * beat : 0.6f * beat, Wave::Triangle, bass[i], 0.22f,
             {0.003f, 0.1f, 0.8f, 0.1f});
     Voice crash;
     crash.wave = Wave::Noise;
@@ -357,7 +370,7 @@ Sound jingle() {
     crash.env = {0.001f, 1.2f, 0.0f, 0.3f};
     crash.cutoff = 10000;
     renderVoice(out.samples, 2, rate, static_cast<long>(3 * beat * rate), 1.2f, crash);
-    finishMix(out.samples, 0.8f);
+    normaliseLoudness(out, kTuneLufs, kTuneCeiling);
     return out;
 }
 

@@ -26,5 +26,16 @@ bool parseInt(const std::string& text, int* value);
 // Prints "playtest: " and the message to standard error; returns kExitUsage.
 int usageError(const std::string& message);
 
+// A path the user gave, relative to the folder the runner was started in (the runner works
+// in a scratch folder of its own, so no state file of the player's is read or written).
+std::string userPath(const std::string& path);
+
+// prove [--plans DIR] [--budget TICKS] [--jobs N] [LEVEL...]: winning plans, one line a level.
+int runProve(const PlaytestArgs& args, std::FILE* out);
+// replay FILE...: plays plan files again, a line each; 1 when one no longer wins.
+int runReplay(const PlaytestArgs& args, std::FILE* out);
+// soak --seconds S --seed N: random play across every screen, checked after every tick.
+int runSoak(const PlaytestArgs& args, std::FILE* out);
+
 // course LEVEL COUNT: the class and variant of spikes 1..COUNT of a level.
 int runCourse(const PlaytestArgs& args, std::FILE* out);

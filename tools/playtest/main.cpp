@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -13,6 +14,32 @@
 namespace {
 constexpr PlaytestEntry kCommands[] = {
     {"course", "LEVEL COUNT", "print NUMBER CLASS VARIANT of spikes 1..COUNT of LEVEL", runCourse},
+    {"prove", "[--plans DIR] [--budget TICKS] [--jobs N] [LEVEL...]",
+     "search a winning plan for each level (1..150 when none is named)", runProve},
+    {"replay", "FILE...", "play plan files again; exit 1 when one no longer wins", runReplay},
+    {"soak", "--seconds S --seed N", "random play across every screen, checked every tick",
+     runSoak},
+};
+
+std::filesystem::path startFolder; // where the runner was started
+
+// A scratch folder of the runner's own, made current; removed again at exit.
+struct ScratchFolder {
+    std::filesystem::path path;
+    bool enter() {
+        std::error_code error;
+        startFolder = std::filesystem::current_path(error);
+        if (error) return false;
+        std::string pattern = (std::filesystem::temp_directory_path(error) / "playtest-XXXXXX");
+        if (!mkdtemp(pattern.data())) return false;
+        path = pattern;
+        std::filesystem::current_path(path, error);
+        return !error;
+    }
+    ~ScratchFolder() {
+        std::error_code error;
+        if (!path.empty()) std::filesystem::remove_all(path, error);
+    }
 };
 
 void printUsage() {
@@ -43,6 +70,10 @@ bool parseInt(const std::string& text, int* value) {
     return true;
 }
 
+std::string userPath(const std::string& path) {
+    return (startFolder / path).lexically_normal().string();
+}
+
 int usageError(const std::string& message) {
     std::fprintf(stderr, "playtest: %s\n", message.c_str());
     return kExitUsage;
@@ -56,6 +87,8 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     for (const PlaytestEntry& c : kCommands) {
         if (name != c.name) continue;
+        ScratchFolder scratch;
+        if (!scratch.enter()) return usageError("cannot make a scratch folder");
         std::FILE* out = takeStandardOutput();
         if (!out) return usageError("cannot set up the results stream");
         const int status = c.run(PlaytestArgs(argv + 2, argv + argc), out);

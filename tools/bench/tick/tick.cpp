@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
             const auto start = Clock::now();
             app->p_Game_Ball();
             app->p_InGame();
-            micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+            micros.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
         const double median = percentile(micros, 0.5);
         const double p99 = percentile(micros, 0.99);

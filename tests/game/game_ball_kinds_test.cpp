@@ -1,0 +1,175 @@
+// What the level kinds add to a round: the lava that catches a ball standing still, the
+// sheep race decided by who is ahead at the goal, the Buttons walls that stop the ball at any
+// height until their button is touched, the pillars of the pirate levels hit from the side
+// they grow towards, and the bounce count of the Bounces kind with its burst.
+#include <cmath>
+
+#include "ball_fixture.h"
+
+namespace {
+constexpr int kLavaLevel = 73;
+constexpr int kSheepLevel = 23;
+constexpr int kButtonsLevel = 93;
+constexpr int kPillarsLevel = 142;
+constexpr int kBouncesLevel = 53;
+} // namespace
+
+TEST_F(BallRound, TheLavaWaitsForTheStartThenCatchesABallThatStandsStill) {
+    StartLevel(kLavaLevel);
+    while (app->m_playFrames < 60) Tick();
+    for (int i = 0; i < 100; ++i) Tick(); // waiting for the press
+    EXPECT_EQ(app->m_chaserX, 1024) << "the lava does not move before the round starts";
+    Press(kKeyRight);
+    Tick();
+    Release(kKeyRight);
+    int waited = 0;
+    while (app->m_roundOver == 0 && waited < 1000) {
+        Tick();
+        ++waited;
+    }
+    ASSERT_EQ(app->m_roundOver, 1) << "caught";
+    EXPECT_LE(BallX(), 2048.0f + 20.0f);
+    EXPECT_EQ(app->m_chaserX, static_cast<int>(BallX() + 16.0f)) << "the front stops at the ball";
+    // 1008 pixels: 19 a frame while far behind, then 11, then 3; plus the start's 20 frames.
+    EXPECT_GT(waited, 60);
+    EXPECT_LT(waited, 160);
+    EXPECT_EQ(sounds.back(), (std::vector<int>{5, 10}));
+}
+
+TEST_F(BallRound, TheSheepRaceIsWonAheadOfTheSheepAndLostBehindIt) {
+    // Returns whether the sheep was ahead when the goal spike was passed.
+    auto race = [this](int sheepHeadStart) {
+        sounds.clear();
+        StartAndGo(kSheepLevel);
+        app->m_chaserX += sheepHeadStart;
+        bool aheadAtGoal = false;
+        while (app->m_roundOver == 0 && ticks < 40000) {
+            const int before = Passed();
+            if (Passed() < app->m_target) {
+                DriveTick();
+            } else {
+                Tick();
+            }
+            if (before < app->m_target && Passed() == app->m_target) {
+                aheadAtGoal = app->m_chaserX > BallX();
+            }
+        }
+        EXPECT_EQ(app->m_roundOver, 10);
+        return aheadAtGoal;
+    };
+    EXPECT_FALSE(race(0)) << "a careful ball still outruns the sheep";
+    EXPECT_EQ(app->m_won, 1);
+    EXPECT_EQ(TicksOf(11).size(), 1u);
+    EXPECT_TRUE(TicksOf(10).empty());
+
+    EXPECT_TRUE(race(3000));
+    EXPECT_EQ(app->m_won, 0) << "the sheep was ahead at the goal";
+    EXPECT_EQ(TicksOf(10).size(), 1u);
+    EXPECT_TRUE(TicksOf(11).empty());
+}
+
+TEST_F(BallRound, AWallStopsTheBallAtAnyHeightUntilItsButtonIsTouched) {
+    StartAndGo(kButtonsLevel);
+    int wall = 0;
+    for (int n = 2; n < 60 && wall == 0; ++n) {
+        const float* spike = Spike(n);
+        if (spike && spike[7] == 3) wall = n;
+    }
+    ASSERT_GT(wall, 0) << "about half the spikes are walls";
+
+    // Over the top of the wall: still a crash.
+    PlaceBall(Spike(wall)[1] - 60.0f, 300.0f);
+    app->m_ball[20] = static_cast<float>(wall - 1);
+    Press(kKeyRight);
+    for (int i = 0; i < 10 && app->m_roundOver == 0; ++i) Tick();
+    EXPECT_EQ(app->m_roundOver, 1);
+    EXPECT_LT(std::fabs(Spike(wall)[1] - BallX()), app->m_ballHalfW + 15.0f);
+    Release(kKeyRight);
+
+    // Through the button 96 pixels before the wall: it opens, and a ball clear of the head
+    // rolls through.
+    StartAndGo(kButtonsLevel);
+    float* spike = Spike(wall);
+    ASSERT_EQ(spike[7], 3.0f);
+    PlaceBall(spike[1] - 96.0f - 10.0f, 64.0f);
+    app->m_ball[20] = static_cast<float>(wall - 1);
+    Press(kKeyRight);
+    Tick();
+    EXPECT_EQ(spike[7], 0.0f) << "the wall is gone";
+    EXPECT_EQ(TicksOf(6).size(), 1u);
+    app->m_ball[2] = spike[2] + 70.0f;
+    app->m_ball[24] = 0;
+    for (int i = 0; i < 16 && app->m_roundOver == 0; ++i) Tick();
+    EXPECT_EQ(app->m_roundOver, 0);
+    EXPECT_EQ(Passed(), wall);
+}
+
+TEST_F(BallRound, APillarIsHitFromTheSideItGrowsTowards) {
+    // The first pillar of each direction on the course, and the outcome of meeting it with
+    // the ball below or above its head.
+    auto meet = [this](int variant, bool fromBelow) {
+        StartAndGo(kPillarsLevel);
+        int n = 2;
+        while (n < 100 && !(Spike(n) && Spike(n)[7] == variant)) ++n;
+        EXPECT_LT(n, 100);
+        const float* spike = Spike(n);
+        const float head = spike[2];
+        PlaceBall(spike[1] - 60.0f, fromBelow ? std::max(head - 60.0f, 0.0f) : head + 60.0f);
+        app->m_ball[24] = fromBelow ? 0.0f : -3.0f; // keep a high ball high
+        app->m_ball[20] = static_cast<float>(n - 1);
+        Press(kKeyRight);
+        for (int i = 0; i < 12 && app->m_roundOver == 0; ++i) Tick();
+        Release(kKeyRight);
+        Tick();
+        return app->m_roundOver;
+    };
+    EXPECT_EQ(meet(1, true), 1) << "a pillar hanging down is hit from below";
+    EXPECT_EQ(meet(1, false), 0) << "and passed over";
+    EXPECT_EQ(meet(2, false), 1) << "a pillar standing up is hit from above";
+}
+
+TEST_F(BallRound, BouncesCountOnlyFromTheFirstSpikeToTheGoalAndTheLastOneBurstsTheBall) {
+    // A careful run: the bounces heard between the first spike and the goal are counted.
+    StartAndGo(kBouncesLevel);
+    int firstPass = -1, goalPass = -1, heard = 0;
+    while (app->m_roundOver == 0 && ticks < 20000) {
+        const int before = Passed();
+        if (Passed() < app->m_target) {
+            DriveTick();
+        } else {
+            Tick();
+        }
+        const int t = static_cast<int>(sounds.size()) - 1;
+        if (firstPass >= 0 && goalPass < 0) {
+            for (int s : sounds[t]) heard += s == 3 ? 1 : 0;
+        }
+        if (firstPass < 0) {
+            ASSERT_EQ(app->m_ball[55], 0.0f) << "none before the first spike";
+        }
+        if (before == 0 && Passed() == 1) firstPass = t;
+        if (before < app->m_target && Passed() == app->m_target) goalPass = t;
+    }
+    ASSERT_GE(goalPass, 0);
+    EXPECT_EQ(app->m_won, 1);
+    EXPECT_GT(heard, 0);
+    EXPECT_EQ(app->m_ball[55], static_cast<float>(heard)) << "and none after the goal";
+
+    // Past the first spike, bouncing in place uses the bounces up: the tenth bursts the ball.
+    sounds.clear();
+    StartAndGo(kBouncesLevel);
+    while (Passed() == 0 && ticks < 40000) DriveTick();
+    Release(kKeyRight);
+    int bounces = 0;
+    while (app->m_roundOver == 0 && bounces < 20) {
+        Tick();
+        for (int s : sounds.back()) bounces += s == 3 ? 1 : 0;
+    }
+    EXPECT_EQ(app->m_roundOver, 1);
+    EXPECT_EQ(bounces, 10);
+    EXPECT_EQ(Passed(), 1);
+    const std::vector<int>& last = sounds.back();
+    ASSERT_GE(last.size(), 3u);
+    EXPECT_EQ(last[0], 12) << "the burst";
+    EXPECT_EQ(last[1], 5);
+    EXPECT_EQ(last.back(), 10);
+}

@@ -1,0 +1,174 @@
+// The runner's prove, replay and soak commands, run as a program: every stored plan still
+// wins; one level of each kind is proved from scratch and its written plan replays; a plan
+// that no longer wins exits 1 and a malformed one 2; five minutes of random play run clean
+// and reach every screen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace {
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::stringstream s(text);
+    for (std::string line; std::getline(s, line);) out.push_back(line);
+    return out;
+}
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> out;
+    std::stringstream s(line);
+    for (std::string w; s >> w;) out.push_back(w);
+    return out;
+}
+
+std::string plansFolder() {
+    const char* source = std::getenv("KP_SOURCE_DIR");
+    return std::string(source ? source : ".") + "/tests/game/plans";
+}
+
+std::string quoted(const std::string& path) {
+    return "'" + path + "'";
+}
+} // namespace
+
+class PlaytestProveTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+
+    Outcome playtest(const std::string& args) {
+        const char* bin = std::getenv("KP_BINARY_DIR");
+        const std::string out = dir.path() + "/out.txt";
+        const std::string err = dir.path() + "/err.txt";
+        const std::string command = "cd '" + dir.path() + "' && '" + std::string(bin ? bin : ".") +
+                                    "/tools/playtest/playtest' " + args + " >'" + out + "' 2>'" +
+                                    err + "'";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    }
+
+    void write(const std::string& name, const std::string& text) {
+        std::ofstream(dir.path() + "/" + name, std::ios::binary) << text;
+    }
+};
+
+TEST_F(PlaytestProveTest, EveryStoredPlanStillWinsItsLevel) {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(plansFolder())) {
+        if (entry.path().extension() == ".plan") files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 150u) << "one plan for each of the levels 1 to 150";
+    std::string args = "replay";
+    for (const std::string& f : files) args += " " + quoted(f);
+    const Outcome run = playtest(args);
+    EXPECT_EQ(run.status, 0) << run.out;
+    const auto got = lines(run.out);
+    ASSERT_EQ(got.size(), files.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        const auto w = words(got[i]);
+        ASSERT_EQ(w.size(), 10u) << got[i];
+        EXPECT_EQ(std::stoi(w[0]), static_cast<int>(i) + 1) << got[i];
+        EXPECT_EQ(w[4], "won") << got[i];
+    }
+}
+
+TEST_F(PlaytestProveTest, ProvesOneLevelOfEachKindAndItsPlanReplays) {
+    // Spikes, Target, SUPER, Infinity, Sheep Race, Deja Vu, Bounces, Lava Chase, Buttons,
+    // Collect and Mega Spikes.
+    const int levels[] = {1, 8, 13, 10, 23, 43, 53, 73, 93, 103, 142};
+    const int kinds[] = {3, 2, 1, 6, 7, 8, 9, 10, 13, 11, 12};
+    std::string args = "prove --plans " + quoted(dir.path());
+    for (int l : levels) args += " " + std::to_string(l);
+    const Outcome run = playtest(args);
+    EXPECT_EQ(run.status, 0) << run.out;
+    const auto got = lines(run.out);
+    ASSERT_EQ(got.size(), std::size(levels) + 1) << run.out;
+    EXPECT_EQ(got.back(), "proved 11 of 11");
+    for (size_t i = 0; i < std::size(levels); ++i) {
+        const auto w = words(got[i]);
+        ASSERT_EQ(w.size(), 10u) << got[i];
+        EXPECT_EQ(std::stoi(w[0]), levels[i]);
+        EXPECT_EQ(std::stoi(w[1]), kinds[i]) << got[i];
+        EXPECT_EQ(w[4], "won") << got[i];
+        const int goal = kinds[i] == 6 ? 100 : std::stoi(w[2]); // Infinity: 100 spikes
+        EXPECT_GE(std::stoi(w[8]), goal) << got[i];
+    }
+
+    // The written plans: a header, then lines of at most 100 ticks; they replay as proved.
+    const std::string plan = readFile(dir.path() + "/level-013.plan");
+    const auto planLines = lines(plan);
+    ASSERT_GE(planLines.size(), 3u);
+    EXPECT_EQ(planLines[0], "level 13 clock 1000");
+    for (size_t i = 1; i + 1 < planLines.size(); ++i) EXPECT_EQ(planLines[i].size(), 100u);
+    const Outcome again = playtest("replay level-013.plan level-103.plan");
+    EXPECT_EQ(again.status, 0) << again.out;
+    const auto replayed = lines(again.out);
+    ASSERT_EQ(replayed.size(), 2u);
+    const auto proved = words(got[2]);
+    const auto first = words(replayed[0]);
+    ASSERT_EQ(first.size(), 10u);
+    for (int k = 0; k < 9; ++k) EXPECT_EQ(first[k], proved[k]) << "same round, same line";
+}
+
+TEST_F(PlaytestProveTest, APlanThatNoLongerWinsExitsOneAndAMalformedPlanTwo) {
+    std::string plan = readFile(plansFolder() + "/level-001.plan");
+    ASSERT_FALSE(plan.empty());
+    // Cut short of the goal, the round is still running when the plan ends.
+    const auto planLines = lines(plan);
+    write("short.plan", planLines[0] + "\n" + planLines[1] + "\n" + planLines[2] + "\n");
+    const Outcome shortRun = playtest("replay short.plan");
+    EXPECT_EQ(shortRun.status, 1) << shortRun.out;
+    EXPECT_NE(shortRun.out.find(" LOST "), std::string::npos) << shortRun.out;
+
+    // Held from the first tick, the start press never lets go, so the ball never rolls.
+    write("held.plan",
+          "level 1 clock 1000\n" + std::string(100, '1') + "\n" + std::string(100, '1') + "\n");
+    EXPECT_EQ(playtest("replay held.plan").status, 1);
+
+    const std::string bad[] = {
+        "level 1 clock 1000\n0120\n",                          // a tick that is neither 0 nor 1
+        "level 1 clock 1000\n" + std::string(101, '0') + "\n", // a line over 100 ticks
+        "level 1  clock 1000\n0000\n",                         // not the header's exact form
+        "level 1 clock 1000 extra\n0000\n",
+        "level 0 clock 1000\n0000\n", // no such level
+        "",
+    };
+    for (const std::string& text : bad) {
+        write("bad.plan", text);
+        EXPECT_EQ(playtest("replay bad.plan").status, 2) << text;
+    }
+    EXPECT_EQ(playtest("replay missing.plan").status, 2);
+}
+
+TEST_F(PlaytestProveTest, FiveMinutesOfRandomPlayRunCleanThroughEveryScreen) {
+    const Outcome run = playtest("soak --seconds 300 --seed 7");
+    ASSERT_EQ(run.status, 0) << run.out << run.err.substr(0, 2000);
+    const auto got = lines(run.out);
+    ASSERT_EQ(got.size(), 3u) << run.out;
+    EXPECT_EQ(got[0], "ticks 18000");
+    for (const char* screen : {"menu", "level-start", "play", "pause", "options", "results"}) {
+        EXPECT_NE(got[1].find(screen), std::string::npos) << got[1];
+    }
+    const auto saves = words(got[2]);
+    ASSERT_EQ(saves.size(), 3u);
+    EXPECT_GT(std::stoi(saves[2]), 0) << "saves were made and checked";
+
+    EXPECT_EQ(playtest("soak --seconds 0 --seed 7").status, 2);
+    EXPECT_EQ(playtest("soak --seed 7").status, 2);
+}

@@ -1,0 +1,17 @@
+// The desktop icons of an installed game: the first theme's ball leaping a spike on a rounded
+// tile of that theme's sky, written as DIR/SIZExSIZE/apps/brambolt3.png for each icon size.
+#pragma once
+
+#include <string>
+
+#include "tools/assetgen/generator.h"
+
+namespace assetgen {
+
+// Icon edge lengths in pixels, as desktop menus and launchers ask for them.
+constexpr int kIconSizes[] = {48, 64, 128, 256};
+
+// Writes one PNG per icon size under outDir in the hicolor theme's layout.
+GenerateReport generateIcons(const std::string& outDir);
+
+} // namespace assetgen
