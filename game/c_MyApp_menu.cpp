@@ -23,7 +23,6 @@ constexpr int kKeyEscape = 27;
 constexpr int kIntroEnd = 320; // latches are held while the intro overlay runs
 constexpr int kIntroLogoFrom = 301;
 constexpr int kMenuSeed = 5;
-constexpr double kDegToRad = M_PI / 180.0;
 
 // Backdrop stripes and the ornament columns.
 constexpr float kStripeHeight = 32.0f;
