@@ -92,8 +92,9 @@ int c_MyApp::p_ReplayList(const KpScreenFit& fit) {
         const float* c = &m_drawList[m_i];
         kp_graphics_SetAlpha(c[kSlotAlpha]);
         kp_graphics_SetColor(c[kSlotR], c[kSlotG], c[kSlotB]);
-        kp_graphics_SetBlend(kBlendAlpha);
-        if (c[kSlotBlend] == kAdditiveCommand) kp_graphics_SetBlend(kBlendAdditive);
+        // One blend set per command, the one it needs: setting alpha first and then additive
+        // would end a run of additive commands at every command.
+        kp_graphics_SetBlend(c[kSlotBlend] == kAdditiveCommand ? kBlendAdditive : kBlendAlpha);
 
         const float kind = c[kSlotKind];
         if (kind == kCmdRect) {

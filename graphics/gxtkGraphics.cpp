@@ -56,6 +56,9 @@ int gxtkGraphics::BeginRender() {
     }
     vertexCount = 0;
     drawCalls = 0;
+    // The frame starts with alpha blending; the scissor left by the last frame is unknown.
+    blendState = kBlendAlpha;
+    scissorKnown = false;
     if (!hasContext()) return 1;
 
     glViewport(0, 0, width, height);
@@ -140,14 +143,23 @@ void gxtkGraphics::updateColor() {
     color = a << 24 | pb << 16 | pg << 8 | pr;
 }
 
+// A setter that leaves the state as it is keeps the batch: callers that set the blend and
+// scissor before every command (the game's replay does) still get one draw call per batch.
 void gxtkGraphics::SetBlend(int mode) {
+    int state = mode == kBlendAdditive ? kBlendAdditive : kBlendAlpha;
+    if (state == blendState) return;
     flush();
+    blendState = state;
     if (!hasContext()) return;
-    glBlendFunc(GL_ONE, mode == kBlendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    glBlendFunc(GL_ONE, state == kBlendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
 }
 
 void gxtkGraphics::SetScissor(int x, int y, int w, int h) {
+    ScissorBox box = {x, y, w, h};
+    if (scissorKnown && box == scissor) return;
     flush();
+    scissor = box;
+    scissorKnown = true;
     if (!hasContext()) return;
     if (x == 0 && y == 0 && w == Width() && h == Height()) {
         glDisable(GL_SCISSOR_TEST);

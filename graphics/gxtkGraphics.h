@@ -116,6 +116,14 @@ class gxtkGraphics : public Object {
     void updateColor();
 
     int drawCalls = 0;
+    // The blend and scissor in force, so that setting them again does not split a batch.
+    struct ScissorBox {
+        int x, y, w, h;
+        bool operator==(const ScissorBox&) const = default;
+    };
+    int blendState = kBlendAlpha;
+    ScissorBox scissor = {};
+    bool scissorKnown = false;
 };
 
 static_assert(sizeof(KpVertex) == gxtkGraphics::kVertexBytes, "vertex layout read by OpenGL");

@@ -47,7 +47,13 @@ void kpPremultiply(unsigned char* pixels, int count, int depth) {
         for (int i = 0; i < count; ++i, pixels += 2) pixels[0] = pixels[0] * pixels[1] / kMaxByte;
     } else if (depth == 4) {
         for (int i = 0; i < count; ++i, pixels += 4) {
-            int a = pixels[3];
+            // Most pixels of the art are opaque or clear: those need no arithmetic.
+            const int a = pixels[3];
+            if (a == kMaxByte) continue;
+            if (a == 0) {
+                pixels[0] = pixels[1] = pixels[2] = 0;
+                continue;
+            }
             pixels[0] = pixels[0] * a / kMaxByte;
             pixels[1] = pixels[1] * a / kMaxByte;
             pixels[2] = pixels[2] * a / kMaxByte;

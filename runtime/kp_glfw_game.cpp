@@ -117,16 +117,14 @@ void KpGlfwGame::SetMouseVisible(bool visible) {
         glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
 }
 
+// Sizes and focus come from the window's callbacks: asking the window system each frame
+// would be a synchronous round trip to the display server.
 int KpGlfwGame::GetDeviceWidth() {
-    int w = 0, h = 0;
-    if (window_) glfwGetFramebufferSize(window_, &w, &h);
-    return w;
+    return window_ ? view_.fbWidth : 0;
 }
 
 int KpGlfwGame::GetDeviceHeight() {
-    int w = 0, h = 0;
-    if (window_) glfwGetFramebufferSize(window_, &w, &h);
-    return h;
+    return window_ ? view_.fbHeight : 0;
 }
 
 void KpGlfwGame::SetDeviceWindow(int width, int height, int flags) {
@@ -221,6 +219,10 @@ void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
     }
     glfwShowWindow(window_);
     if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
+    // Read once here; the callbacks keep them current from now on.
+    glfwGetFramebufferSize(window_, &view_.fbWidth, &view_.fbHeight);
+    glfwGetWindowSize(window_, &view_.winWidth, &view_.winHeight);
+    view_.focused = glfwGetWindowAttrib(window_, GLFW_FOCUSED) == GLFW_TRUE;
     installCallbacks();
 }
 
@@ -230,6 +232,23 @@ void KpGlfwGame::installCallbacks() {
     glfwSetMouseButtonCallback(window_, onMouseButton);
     glfwSetCursorPosCallback(window_, onMousePos);
     glfwSetWindowCloseCallback(window_, onWindowClose);
+    glfwSetFramebufferSizeCallback(window_, onFramebufferSize);
+    glfwSetWindowSizeCallback(window_, onWindowSize);
+    glfwSetWindowFocusCallback(window_, onWindowFocus);
+}
+
+void KpGlfwGame::onFramebufferSize(GLFWwindow*, int width, int height) {
+    _glfwGame->view_.fbWidth = width;
+    _glfwGame->view_.fbHeight = height;
+}
+
+void KpGlfwGame::onWindowSize(GLFWwindow*, int width, int height) {
+    _glfwGame->view_.winWidth = width;
+    _glfwGame->view_.winHeight = height;
+}
+
+void KpGlfwGame::onWindowFocus(GLFWwindow*, int focused) {
+    _glfwGame->view_.focused = focused == GLFW_TRUE;
 }
 
 void KpGlfwGame::OpenInitialWindow() {
@@ -267,14 +286,12 @@ void KpGlfwGame::ProcessEvents(bool block) {
 }
 
 bool KpGlfwGame::WindowActive() {
-    return window_ && glfwGetWindowAttrib(window_, GLFW_FOCUSED) == GLFW_TRUE;
+    return window_ && view_.focused;
 }
 
 void KpGlfwGame::toDrawable(double x, double y, float& outX, float& outY) const {
     // The cursor arrives in screen coordinates; on a scaled display the drawable is larger.
-    int ww = 0, wh = 0, fw = 0, fh = 0;
-    glfwGetWindowSize(window_, &ww, &wh);
-    glfwGetFramebufferSize(window_, &fw, &fh);
+    int ww = view_.winWidth, wh = view_.winHeight, fw = view_.fbWidth, fh = view_.fbHeight;
     outX = static_cast<float>(ww > 0 ? x * fw / ww : x);
     outY = static_cast<float>(wh > 0 ? y * fh / wh : y);
 }

@@ -76,10 +76,22 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
     static void onMouseButton(GLFWwindow* window, int button, int action, int mods);
     static void onMousePos(GLFWwindow* window, double x, double y);
     static void onWindowClose(GLFWwindow* window);
+    static void onFramebufferSize(GLFWwindow* window, int width, int height);
+    static void onWindowSize(GLFWwindow* window, int width, int height);
+    static void onWindowFocus(GLFWwindow* window, int focused);
 
     KpFrameLoop loop_;
     int swapInterval_ = 1; // negative: leave the interval alone
     GLFWwindow* window_ = nullptr;
+    // The window as its callbacks last reported it: drawable and window sizes, focus.
+    struct View {
+        int fbWidth = 0;
+        int fbHeight = 0;
+        int winWidth = 0;
+        int winHeight = 0;
+        bool focused = false;
+    };
+    View view_;
 };
 
 // The concrete host the process entry creates.

@@ -6,6 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libglfw3-dev libgl-dev libgl1-mesa-dri libx11-dev libopenal-dev libopenal1 libstb-dev libvorbis-dev zlib1g-dev
+  libpng-dev libspng-dev
   libgtest-dev clang libclang-rt-14-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   desktop-file-utils appstream

@@ -166,6 +166,14 @@ TEST_F(GraphicsModule, LoadedPixelsArePremultipliedByAlpha) {
     EXPECT_EQ((std::vector<int>{p[0], p[1]}), (std::vector<int>{100, 128}));
     p = pixels(*rgb);
     EXPECT_EQ((std::vector<int>{p[0], p[1], p[2]}), (std::vector<int>{200, 100, 50}));
+
+    // Clear pixels lose their colour, opaque ones keep it, and the faintest still scales.
+    writePng("data/edges.png", 3, 1, 4, {200, 100, 50, 0, 200, 100, 50, 255, 255, 255, 128, 1});
+    auto edges = kp_graphics_LoadImage(u"edges.png", 1, 0);
+    ASSERT_TRUE(edges);
+    p = pixels(*edges);
+    EXPECT_EQ(std::vector<int>(p, p + 12),
+              (std::vector<int>{0, 0, 0, 0, 200, 100, 50, 255, 1, 1, 0, 1}));
 }
 
 TEST_F(GraphicsModule, DefaultFontIsAPaddedStripOf96Glyphs) {

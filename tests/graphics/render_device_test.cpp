@@ -308,3 +308,26 @@ TEST_F(RenderDevice, BlendAndScissorChangesFlush) {
     device->EndRender();
     EXPECT_EQ(device->DrawCalls(), 3);
 }
+
+TEST_F(RenderDevice, SettingTheSameBlendAndScissorAgainKeepsTheBatch) {
+    for (int i = 0; i < 500; ++i) {
+        device->SetBlend(gxtkGraphics::kBlendAlpha);
+        device->SetScissor(0, 0, kWidth, kHeight);
+        device->DrawRect(static_cast<float>(i % 100), 0, 1, 1);
+    }
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 2); // 256 quads a batch
+}
+
+TEST_F(RenderDevice, EachFrameStartsAlphaBlendedWhateverTheLastFrameLeft) {
+    device->SetBlend(gxtkGraphics::kBlendAdditive);
+    device->EndRender();
+    device->BeginRender();
+    device->SetScissor(0, 0, kWidth, kHeight);
+    device->Cls(0, 0, 100);
+    device->SetBlend(gxtkGraphics::kBlendAdditive); // must not be skipped as "already set"
+    device->SetColor(100, 0, 0);
+    device->DrawRect(0, 0, 10, 10);
+    device->EndRender();
+    EXPECT_RGB(pixel(5, 5), 100, 0, 100);
+}

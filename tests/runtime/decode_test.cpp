@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <vector>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -195,4 +196,99 @@ TEST_F(Decoding, PngKeepsItsComponentCountUnflipped) {
 
     writeFile("data/fake.png", "not an image");
     EXPECT_FALSE(host.LoadImageData(u"zembra://data/fake.png", &w, &h, &depth));
+}
+
+namespace {
+
+// A PNG of any colour type, depth and interlace, written with libpng; rows are packed as the
+// format stores them (16-bit samples big-endian).
+struct PngSpec {
+    int width, height, bitDepth, colourType;
+    bool interlaced = false;
+    std::vector<unsigned char> rows;
+    std::vector<png_color> palette = {};
+    std::vector<unsigned char> paletteAlpha = {};
+    png_color_16 transparentGrey = {};
+    bool greyTransparency = false;
+};
+
+void writeLibpng(const std::string& path, const PngSpec& spec) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
+                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!spec.palette.empty()) {
+        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    }
+    if (!spec.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, spec.paletteAlpha.data(),
+                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    }
+    if (spec.greyTransparency) png_set_tRNS(png, info, nullptr, 0, &spec.transparentGrey);
+    png_write_info(png, info);
+    const size_t stride = spec.rows.size() / spec.height;
+    std::vector<png_bytep> rows;
+    for (int y = 0; y < spec.height; ++y) {
+        rows.push_back(const_cast<png_bytep>(spec.rows.data()) + y * stride);
+    }
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+} // namespace
+
+TEST_F(Decoding, PngOfEveryKindArrivesAsEightBitChannelsUnchanged) {
+    std::filesystem::create_directory("data");
+    struct Case {
+        const char* name;
+        PngSpec spec;
+        int depth;
+        std::vector<unsigned char> pixels;
+    };
+    std::vector<unsigned char> interlaced;
+    for (int i = 0; i < 8 * 8 * 4; ++i) interlaced.push_back(static_cast<unsigned char>(i * 7));
+    const Case cases[] = {
+        {"palette with transparency",
+         {2, 1, 8, PNG_COLOR_TYPE_PALETTE, false, {1, 0}, {{255, 0, 0}, {0, 255, 0}}, {255, 0}},
+         4,
+         {0, 255, 0, 0, 255, 0, 0, 255}},
+        {"opaque palette of 4 bits",
+         {2, 1, 4, PNG_COLOR_TYPE_PALETTE, false, {0x10}, {{9, 8, 7}, {1, 2, 3}}},
+         3,
+         {1, 2, 3, 9, 8, 7}},
+        {"16-bit colour keeps the high bytes",
+         {1, 1, 16, PNG_COLOR_TYPE_RGB, false, {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x00}},
+         3,
+         {0x12, 0xAB, 0xFF}},
+        {"2-bit grey spreads over 0..255",
+         {4, 1, 2, PNG_COLOR_TYPE_GRAY, false, {0x1B}},
+         1,
+         {0, 85, 170, 255}},
+        {"grey with a transparent level",
+         {2, 1, 8, PNG_COLOR_TYPE_GRAY, false, {5, 6}, {}, {}, {0, 0, 0, 0, 6}, true},
+         2,
+         {5, 255, 6, 0}},
+        {"interlaced colour and alpha",
+         {8, 8, 8, PNG_COLOR_TYPE_RGBA, true, interlaced},
+         4,
+         interlaced},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeLibpng("data/kind.png", c.spec);
+        int w = 0, h = 0, depth = 0;
+        KpBytes pixels = host.LoadImageData(u"zembra://data/kind.png", &w, &h, &depth);
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(w, c.spec.width);
+        EXPECT_EQ(h, c.spec.height);
+        ASSERT_EQ(depth, c.depth);
+        EXPECT_EQ(std::vector<unsigned char>(pixels.get(), pixels.get() + c.pixels.size()),
+                  c.pixels);
+    }
 }

@@ -116,6 +116,13 @@ TEST_F(GlfwHost, ReopeningReleasesHeldKeysAndCountsANewContext) {
     runCommand("xdotool keyup space");
 }
 
+TEST_F(GlfwHost, ResizingTheWindowChangesTheDeviceSize) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
+    glfwSetWindowSize(host->Window(), 720, 400); // as a window manager or the player would
+    EXPECT_TRUE(iterateUntil([&] { return host->GetDeviceWidth() == 720; }));
+    EXPECT_EQ(host->GetDeviceHeight(), 400);
+}
+
 TEST_F(GlfwHost, KeysReachTheDelegateTranslatedWithTheirCharacters) {
     ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
     runCommand("xdotool key Escape Left Delete a");
