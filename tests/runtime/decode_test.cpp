@@ -202,7 +202,7 @@ namespace {
 
 // A PNG of any colour type, depth and interlace, written with libpng; rows are packed as the
 // format stores them (16-bit samples big-endian).
-struct PngSpec {
+struct PngLayout {
     int width, height, bitDepth, colourType;
     bool interlaced = false;
     std::vector<unsigned char> rows;
@@ -212,28 +212,28 @@ struct PngSpec {
     bool greyTransparency = false;
 };
 
-void writeLibpng(const std::string& path, const PngSpec& spec) {
+void writeLibpng(const std::string& path, const PngLayout& layout) {
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colourType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) {
-        png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+    if (!layout.palette.empty()) {
+        png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
     }
-    if (!spec.paletteAlpha.empty()) {
-        png_set_tRNS(png, info, spec.paletteAlpha.data(),
-                     static_cast<int>(spec.paletteAlpha.size()), nullptr);
+    if (!layout.paletteAlpha.empty()) {
+        png_set_tRNS(png, info, layout.paletteAlpha.data(),
+                     static_cast<int>(layout.paletteAlpha.size()), nullptr);
     }
-    if (spec.greyTransparency) png_set_tRNS(png, info, nullptr, 0, &spec.transparentGrey);
+    if (layout.greyTransparency) png_set_tRNS(png, info, nullptr, 0, &layout.transparentGrey);
     png_write_info(png, info);
-    const size_t stride = spec.rows.size() / spec.height;
+    const size_t stride = layout.rows.size() / layout.height;
     std::vector<png_bytep> rows;
-    for (int y = 0; y < spec.height; ++y) {
-        rows.push_back(const_cast<png_bytep>(spec.rows.data()) + y * stride);
+    for (int y = 0; y < layout.height; ++y) {
+        rows.push_back(const_cast<png_bytep>(layout.rows.data()) + y * stride);
     }
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
@@ -247,7 +247,7 @@ TEST_F(Decoding, PngOfEveryKindArrivesAsEightBitChannelsUnchanged) {
     std::filesystem::create_directory("data");
     struct Case {
         const char* name;
-        PngSpec spec;
+        PngLayout layout;
         int depth;
         std::vector<unsigned char> pixels;
     };
@@ -281,12 +281,12 @@ TEST_F(Decoding, PngOfEveryKindArrivesAsEightBitChannelsUnchanged) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        writeLibpng("data/kind.png", c.spec);
+        writeLibpng("data/kind.png", c.layout);
         int w = 0, h = 0, depth = 0;
         KpBytes pixels = host.LoadImageData(u"zembra://data/kind.png", &w, &h, &depth);
         ASSERT_TRUE(pixels);
-        EXPECT_EQ(w, c.spec.width);
-        EXPECT_EQ(h, c.spec.height);
+        EXPECT_EQ(w, c.layout.width);
+        EXPECT_EQ(h, c.layout.height);
         ASSERT_EQ(depth, c.depth);
         EXPECT_EQ(std::vector<unsigned char>(pixels.get(), pixels.get() + c.pixels.size()),
                   c.pixels);
