@@ -6,28 +6,7 @@
 #include <vector>
 
 #include "game_fixture.h"
-
-// The replaced operators below pair malloc with free; with more inlining (sanitizer builds)
-// the compiler sees only new meeting free and warns, wrongly, of a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-// Every allocation of this test binary is counted, so a test can show that laying out a
-// frame's text does not allocate.
-long gAllocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "tools/bench/alloc_count.h"
 
 namespace {
 constexpr int kFontSlot = 90;
@@ -178,8 +157,11 @@ TEST_F(TextTest, LayingOutTextAllocatesNothing) {
     const String text = kpS("A longer line of text\\nwith a break and \xc2\xac"
                             "J an icon");
     app->m_drawCount = 0;
-    const long before = gAllocations;
+    const long counted = kpAllocationCount();
+    delete new int(1);
+    ASSERT_GT(kpAllocationCount(), counted) << "the counter sees allocations";
+    const long before = kpAllocationCount();
     app->p_Text(320, 240, text, 1, 1, 0);
-    EXPECT_EQ(gAllocations, before);
+    EXPECT_EQ(kpAllocationCount(), before);
     EXPECT_GT(app->m_drawCount, 30 * 15) << "the text was laid out";
 }

@@ -16,25 +16,7 @@
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "runtime/kp_headless_game.h"
-
-// The counting operator new below pairs with free(); GCC cannot see that through inlining.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-long gAllocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "tools/bench/alloc_count.h"
 
 namespace {
 
@@ -99,7 +81,7 @@ int main(int argc, char** argv) {
         tick(*app);
     }
     std::vector<double> micros(static_cast<size_t>(ticks));
-    const long allocationsBefore = gAllocations;
+    const long allocationsBefore = kpAllocationCount();
     int commands = 0;
     for (int t = 0; t < ticks; ++t) {
         app->p_CLS2D(kNotGiven, 0, 0, 0); // a fresh list, as each update starts one
@@ -109,7 +91,7 @@ int main(int argc, char** argv) {
             std::chrono::duration<double, std::micro>(Clock::now() - start).count();
         commands = app->m_drawCount / kDrawStride;
     }
-    const long allocations = gAllocations - allocationsBefore;
+    const long allocations = kpAllocationCount() - allocationsBefore;
     std::sort(micros.begin(), micros.end());
     const double median = micros[micros.size() / 2];
     const double p99 = micros[micros.size() * 99 / 100];
