@@ -7,7 +7,9 @@
 
 // The replaced operators pair malloc with free; with more inlining (sanitizer builds) the
 // compiler sees only new meeting free and warns, wrongly, of a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 
 namespace {
 long gAllocations = 0;
