@@ -17,6 +17,7 @@ constexpr int kCentreHandle = 1; // image flag: the handle at the frame's centre
 constexpr int kFontGlyphs = 128;
 constexpr int kFontCell = 16;
 constexpr int kFontSlot = 90;
+constexpr const char* kFontFile = "fonts/shadow_editundo";
 constexpr int kFontAdvance = 7;
 constexpr int kFontLineHeight = 10;
 constexpr int kHdAbove = 630;   // a side above this loads the "-hd" images
@@ -54,7 +55,7 @@ constexpr LoadRow kStartupLoad[] = {
     {3, Load::Image, 94, "common/dpad", 32, 32, 16},
     {4, Load::Image, 93, "common/UlvoLogo", 256, 256, 1},
     {5, Load::Image, 91, "common/Testcard_Circle", 256, 256, 1},
-    {6, Load::Font, kFontSlot, "fonts/shadow_editundo", kFontAdvance, kFontLineHeight, kFontGlyphs},
+    {6, Load::Font, kFontSlot, kFontFile, kFontAdvance, kFontLineHeight, kFontGlyphs},
     {7, Load::Sound, 1, nullptr, 0, 0, 0},
     {8, Load::Sound, 95, nullptr, 0, 0, 0},
     {9, Load::Sound, 98, nullptr, 0, 0, 0},
@@ -273,9 +274,11 @@ int c_MyApp::p_Reload() {
     m_clsB = 0;
     m_clsAlpha = 1;
     computeResolutionLevel();
+    // The worker decodes the font while this thread decodes the logo.
+    kp_graphics_PrefetchImage(imageFileName(kpS(kFontFile)));
     prefetchLoaderSteps(1, kPrefetchSteps);
     p_LoadImg(kStudioLogoSlot, u"common/UlvoLogo", 256, 256, 1, kCentreHandle);
-    p_LoadFont(kFontSlot, u"fonts/shadow_editundo", kFontAdvance, kFontLineHeight);
+    p_LoadFont(kFontSlot, kpS(kFontFile), kFontAdvance, kFontLineHeight);
     m_loadStep = 1;
     return 0;
 }
