@@ -202,7 +202,8 @@ KpBytes KpGame::decodeImageAt(const String& path, int* width, int* height, int* 
 void KpGame::prefetchImageAt(const String& path) {
     if (!imagePrefetch_) imagePrefetch_ = std::make_unique<KpImagePrefetch>();
     if (imagePrefetch_->Waiting(path)) return; // already asked for: no second open
-    imagePrefetch_->Request(path, OpenFile(path, u"rb"));
+    // A file that is not there yet is left to the load itself, which may find it by then.
+    if (FILE* file = OpenFile(path, u"rb")) imagePrefetch_->Request(path, file);
 }
 
 KpBytes KpGame::decodeAudioAt(const String& path, int* length, int* channels, int* format,
