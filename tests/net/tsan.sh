@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds only the operation-queue and request-lifetime tests with ThreadSanitizer into their
-# own build folder and runs them: the lock-free ring must hand every operation between the
-# main thread and the worker without a data race, and a request given up or opened again must
-# not share a buffer with a worker. Usage: tests/net/tsan.sh [repository root]. Exits non-zero
+# Builds only the operation-queue, request-lifetime and audio device tests with ThreadSanitizer
+# into their own build folder and runs them: the lock-free ring must hand every operation
+# between the main thread and the worker without a data race, a request given up or opened
+# again must not share a buffer with a worker, and a music track decoded on a worker must reach
+# the main thread whole, also when it is abandoned. Usage: tests/net/tsan.sh [repository root]. Exits non-zero
 # on failure.
 set -euo pipefail
 root="$(cd "${1:-$(dirname "$0")/../..}" && pwd)"
 build="$root/build-tsan"
-targets=(net_async_queue net_http_lifetime)
+tests=(net/net_async_queue net/net_http_lifetime audio/audio_device) # folder/target
+targets=("${tests[@]##*/}")
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -17,12 +19,13 @@ cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
 
 # A report fails the run at once; the exit code tells it apart from a failed expectation.
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1"
-run() { timeout 300 "$build/tests/net/$target" "$@"; }
-for target in "${targets[@]}"; do
+run() { timeout 300 "$build/tests/$test" "$@"; }
+for test in "${tests[@]}"; do
+  target="${test##*/}"
   # Some kernels place memory where the sanitizer cannot work; retry without address randomness.
   if ! run --gtest_brief=1 2>&1 | tee "$build/tsan-last.log"; then
     if grep -q "unexpected memory mapping" "$build/tsan-last.log" && command -v setarch >/dev/null; then
-      setarch "$(uname -m)" -R timeout 300 "$build/tests/net/$target" --gtest_brief=1
+      setarch "$(uname -m)" -R timeout 300 "$build/tests/$test" --gtest_brief=1
     else
       exit 1
     fi
