@@ -423,8 +423,12 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     void computeResolutionLevel();
     String imageFileName(const String& name) const;
     String worldName(const char* base, int theme);
+    // A start-up loader world row's image name: base and the theme already loaded.
+    String loaderWorldName(const char* base);
     void loadThemeSound3();
     void drawSpinner();
+    // Starts decoding the images of start-up loader steps first to last ahead of their turn.
+    void prefetchLoaderSteps(int first, int last);
 
     // Save data and badges.
 

@@ -1,7 +1,9 @@
 // Asset loading and loading screens: the resolution level from the window size, images and
 // the font by slot, the 30-step start-up loader with its spinner (one asset per frame so the
 // spinner keeps turning), the per-theme loader, the reload after a size change, the start
-// screen and the intro logo overlay.
+// screen and the intro logo overlay. The loaders name the images of their next steps to the
+// host's prefetcher, which decodes them on its worker thread while the spinner turns, so a
+// step's own frame only uploads its image.
 #include <algorithm>
 #include <cmath>
 
@@ -15,6 +17,7 @@ constexpr int kCentreHandle = 1; // image flag: the handle at the frame's centre
 constexpr int kFontGlyphs = 128;
 constexpr int kFontCell = 16;
 constexpr int kFontSlot = 90;
+constexpr const char* kFontFile = "fonts/shadow_editundo";
 constexpr int kFontAdvance = 7;
 constexpr int kFontLineHeight = 10;
 constexpr int kHdAbove = 630;   // a side above this loads the "-hd" images
@@ -29,6 +32,10 @@ constexpr int kStripsSlot = 2;
 constexpr int kHeartSlot = 78;
 constexpr int kLogoSlot = 98;
 constexpr int kStudioLogoSlot = 93;
+// Start-up loader steps whose images are decoded ahead: enough that the worker starts on the
+// largest images (steps 14, 15 and 18, about 75 ms each at the largest level) well before
+// their turn, so it stays ahead of the loader however the work falls.
+constexpr int kPrefetchSteps = 8;
 
 // One start-up loader entry: an image, the font, a sound effect, or one of the entries that
 // depend on the theme.
@@ -48,7 +55,7 @@ constexpr LoadRow kStartupLoad[] = {
     {3, Load::Image, 94, "common/dpad", 32, 32, 16},
     {4, Load::Image, 93, "common/UlvoLogo", 256, 256, 1},
     {5, Load::Image, 91, "common/Testcard_Circle", 256, 256, 1},
-    {6, Load::Font, kFontSlot, "fonts/shadow_editundo", kFontAdvance, kFontLineHeight, kFontGlyphs},
+    {6, Load::Font, kFontSlot, kFontFile, kFontAdvance, kFontLineHeight, kFontGlyphs},
     {7, Load::Sound, 1, nullptr, 0, 0, 0},
     {8, Load::Sound, 95, nullptr, 0, 0, 0},
     {9, Load::Sound, 98, nullptr, 0, 0, 0},
@@ -142,8 +149,33 @@ void c_MyApp::loadThemeSound3() {
     p_LoadSFX(3, m_themeKeys != 0 ? m_theme : -1);
 }
 
+String c_MyApp::loaderWorldName(const char* base) {
+    return kpS(base) + p_rstr(m_loadedTheme, 3, u"0");
+}
+
+void c_MyApp::prefetchLoaderSteps(int first, int last) {
+    for (const LoadRow& row : kStartupLoad) {
+        if (row.step < first || row.step > last) continue;
+        switch (row.kind) {
+        case Load::Image:
+        case Load::Font:
+            kp_graphics_PrefetchImage(imageFileName(kpS(row.name)));
+            break;
+        case Load::WorldBlocks:
+        case Load::WorldStrips:
+            kp_graphics_PrefetchImage(imageFileName(loaderWorldName(row.name)));
+            break;
+        case Load::Sound:
+        case Load::ThemeSound:
+            break;
+        }
+    }
+}
+
 int c_MyApp::p_Loader() {
     computeResolutionLevel();
+    // The worker decodes the next steps' images while this step loads its own.
+    prefetchLoaderSteps(m_loadStep + 1, m_loadStep + kPrefetchSteps);
     bool performed = false;
     for (const LoadRow& row : kStartupLoad) {
         if (row.step != m_loadStep) continue;
@@ -163,8 +195,7 @@ int c_MyApp::p_Loader() {
             break;
         case Load::WorldBlocks:
         case Load::WorldStrips:
-            p_LoadImg(row.slot, kpS(row.name) + p_rstr(m_loadedTheme, 3, u"0"), row.w, row.h,
-                      row.frames, kCentreHandle);
+            p_LoadImg(row.slot, loaderWorldName(row.name), row.w, row.h, row.frames, kCentreHandle);
             break;
         }
     }
@@ -209,6 +240,7 @@ int c_MyApp::p_MiniLoader() {
     kpPrint(u"Loading theme : " + kpIntToString(m_theme) + u" variant " + kpIntToString(m_variant));
     switch (m_miniLoadStep) {
     case 1:
+        kp_graphics_PrefetchImage(imageFileName(worldName("strips_world", m_theme)));
         p_LoadImg(kBlocksSlot, worldName("blocks_world", m_theme), 36, 36, 196, kCentreHandle);
         break;
     case 2:
@@ -242,8 +274,11 @@ int c_MyApp::p_Reload() {
     m_clsB = 0;
     m_clsAlpha = 1;
     computeResolutionLevel();
+    // The worker decodes the font while this thread decodes the logo.
+    kp_graphics_PrefetchImage(imageFileName(kpS(kFontFile)));
+    prefetchLoaderSteps(1, kPrefetchSteps);
     p_LoadImg(kStudioLogoSlot, u"common/UlvoLogo", 256, 256, 1, kCentreHandle);
-    p_LoadFont(kFontSlot, u"fonts/shadow_editundo", kFontAdvance, kFontLineHeight);
+    p_LoadFont(kFontSlot, kpS(kFontFile), kFontAdvance, kFontLineHeight);
     m_loadStep = 1;
     return 0;
 }

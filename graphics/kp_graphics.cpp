@@ -296,6 +296,11 @@ std::unique_ptr<c_Image> kp_graphics_LoadImage2(const String& path, int frameWid
     return image;
 }
 
+void kp_graphics_PrefetchImage(const String& path) {
+    if (kp_graphics_device && KpGame::_game)
+        KpGame::_game->PrefetchImage(kp_data_FixDataPath(path));
+}
+
 int kp_graphics_SetFont(c_Image* font, int firstChar) {
     c_GraphicsContext& c = ctx();
     if (!font) {

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "runtime/kp_game.h"
+#include "runtime/kp_image_prefetch.h"
 
 namespace {
 
@@ -189,9 +190,19 @@ KpBytes KpGame::LoadAudioData(const String&, int*, int*, int*, int*) {
 }
 
 KpBytes KpGame::decodeImageAt(const String& path, int* width, int* height, int* depth) {
+    KpBytes prefetched;
+    if (imagePrefetch_ && imagePrefetch_->Take(path, prefetched, width, height, depth)) {
+        return prefetched;
+    }
     FileHandle file(OpenFile(path, u"rb"));
     if (!file) return nullptr;
     return kpDecodeImageFile(file.get(), width, height, depth);
+}
+
+void KpGame::prefetchImageAt(const String& path) {
+    if (!imagePrefetch_) imagePrefetch_ = std::make_unique<KpImagePrefetch>();
+    if (imagePrefetch_->Waiting(path)) return; // already asked for: no second open
+    imagePrefetch_->Request(path, OpenFile(path, u"rb"));
 }
 
 KpBytes KpGame::decodeAudioAt(const String& path, int* length, int* channels, int* format,

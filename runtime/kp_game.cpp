@@ -1,5 +1,6 @@
 // KpGame: the event wrappers with their guards, and the base platform answers.
 #include "runtime/kp_game.h"
+#include "runtime/kp_image_prefetch.h"
 
 #include <ctime>
 

@@ -13,6 +13,8 @@
 #include "runtime/kp_object.h"
 #include "runtime/kp_string.h"
 
+class KpImagePrefetch;
+
 // Receiver of every host event (the application's delegate); the base versions do nothing.
 class KpGameDelegate : public Object {
   public:
@@ -98,6 +100,10 @@ class KpGame : public Object {
     virtual FILE* OpenFile(const String& path, const String& mode);
     virtual KpBytes LoadData(const String& path, int* length);
     virtual KpBytes LoadImageData(const String& path, int* width, int* height, int* depth);
+    // Starts decoding an image a later LoadImageData will ask for; the base decodes nothing.
+    virtual void PrefetchImage(const String& /*path*/) {}
+    // The prefetcher, once something was prefetched; none before.
+    KpImagePrefetch* ImagePrefetch() { return imagePrefetch_.get(); }
     virtual KpBytes LoadAudioData(const String& path, int* length, int* channels, int* format,
                                   int* hertz);
 
@@ -121,11 +127,15 @@ class KpGame : public Object {
   protected:
     template <typename Call> void guarded(Call call);
     // The desktop decoders on a file opened through OpenFile; for the hosts that read files.
+    // Takes the pixels from the prefetcher when the path was prefetched.
     KpBytes decodeImageAt(const String& path, int* width, int* height, int* depth);
+    // Opens the file now and hands it to the prefetcher's worker.
+    void prefetchImageAt(const String& path);
     KpBytes decodeAudioAt(const String& path, int* length, int* channels, int* format, int* hertz);
 
     KpGameDelegate* delegate_ = nullptr;
     bool keyboardEnabled_ = false;
+    std::unique_ptr<KpImagePrefetch> imagePrefetch_; // made on the first prefetch
     int updateRate_ = 0;
     bool started_ = false;
     bool suspended_ = false;

@@ -43,6 +43,7 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
     void SetSwapInterval(int interval) override;
     String PathToFilePath(const String& path) override;
     KpBytes LoadImageData(const String& path, int* width, int* height, int* depth) override;
+    void PrefetchImage(const String& path) override { prefetchImageAt(path); }
     KpBytes LoadAudioData(const String& path, int* length, int* channels, int* format,
                           int* hertz) override;
 

@@ -61,6 +61,7 @@ class KpHeadlessGame : public KpGame, private KpLoopPlatform {
     std::optional<KpDisplayMode> GetDesktopMode() override { return desktop_; }
     String PathToFilePath(const String& path) override { return kpDesktopPathToFilePath(path); }
     KpBytes LoadImageData(const String& path, int* width, int* height, int* depth) override;
+    void PrefetchImage(const String& path) override { prefetchImageAt(path); }
     KpBytes LoadAudioData(const String& path, int* length, int* channels, int* format,
                           int* hertz) override;
 

@@ -4,6 +4,7 @@
 #include "game_fixture.h"
 #include "graphics/c_Image.h"
 #include "png_writer.h"
+#include "runtime/kp_image_prefetch.h"
 #include "support/test_support.h"
 
 namespace {
@@ -126,6 +127,32 @@ TEST_F(Loader, MiniLoaderRunsFiveStepsThenRecordsTheTheme) {
     EXPECT_EQ(app->m_loadedTheme, 4);
     app->p_MiniLoader(); // idle: nothing happens below step 1
     EXPECT_EQ(app->m_miniLoadStep, 0);
+}
+
+// The loaders name their coming images to the host's worker; each named image must be the very
+// file its own step loads, or the decoding is wasted and the step decodes again.
+TEST_F(Loader, EveryImageDecodedAheadIsTakenByItsStep) {
+    writeGrid("bobs-hd.png", 32, 32, 64, 2);
+    StartAt(640, 480); // the "-hd" level
+    KpImagePrefetch* prefetch = host->ImagePrefetch();
+    ASSERT_NE(prefetch, nullptr) << "creation names the loader's first images";
+    EXPECT_GT(prefetch->Untaken(), 2u);
+    int steps = 0;
+    while (app->m_loadStep != 0 && steps < 40) {
+        app->p_Loader();
+        ++steps;
+    }
+    EXPECT_EQ(prefetch->Untaken(), 0u);
+    ASSERT_NE(app->m_images[99], nullptr);
+    EXPECT_EQ(app->m_images[99]->width, 64);
+
+    app->m_theme = 16;
+    app->m_variant = 1;
+    app->m_miniLoadStep = 1;
+    app->p_MiniLoader();
+    EXPECT_EQ(prefetch->Untaken(), 1u) << "the theme's strips are decoded while its blocks load";
+    app->p_MiniLoader();
+    EXPECT_EQ(prefetch->Untaken(), 0u);
 }
 
 TEST_F(Loader, ReloadLoadsTheLogoAndFontThenRestartsTheLoader) {

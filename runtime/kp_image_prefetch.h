@@ -1,0 +1,62 @@
+// Image files decoded ahead of need on one worker thread. A loader that knows which images it
+// asks for next names them here; the host's image decoding then takes the finished pixels
+// instead of decoding on the main thread. The worker decodes in request order and touches no
+// graphics state: uploading stays with the caller. At most kMaxPrefetched results wait at a
+// time; a request beyond that drops the oldest waiting one (its pixels are decoded again if
+// they are ever asked for), so requests that are never taken cannot pile up memory.
+#pragma once
+
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "runtime/kp_game.h"
+
+class KpImagePrefetch {
+  public:
+    static constexpr size_t kMaxPrefetched = 8;
+
+    KpImagePrefetch() = default;
+    // Waits for the image being decoded, if any, and drops every result.
+    ~KpImagePrefetch();
+    KpImagePrefetch(const KpImagePrefetch&) = delete;
+    KpImagePrefetch& operator=(const KpImagePrefetch&) = delete;
+
+    // Queues file (owned from now on and closed after decoding; null for a file that could not
+    // be opened) for decoding under the name path. A path already waiting is left alone.
+    void Request(const String& path, FILE* file);
+    // When path was requested: its decoded pixels (null when decoding failed) with their size,
+    // after waiting for the worker if it is decoding them right now; a request the worker has
+    // not reached yet is decoded here, on the caller's thread. Otherwise false and nothing
+    // changes, and the caller decodes the file itself.
+    bool Take(const String& path, KpBytes& pixels, int* width, int* height, int* depth);
+    // Whether path is requested and not yet taken.
+    bool Waiting(const String& path);
+    // Requests not yet taken, decoded or not.
+    size_t Untaken();
+
+  private:
+    struct Entry {
+        String path;
+        FILE* file = nullptr; // closed once decoded
+        bool started = false;
+        bool done = false;
+        KpBytes pixels;
+        int width = 0, height = 0, depth = 0;
+    };
+
+    static void decode(Entry& entry);
+    void run();
+    // Drops the oldest entry the worker is not decoding; the lock is held.
+    void dropOldest();
+
+    std::mutex mutex_;
+    std::condition_variable wake_;     // the worker: new work or stop
+    std::condition_variable finished_; // Take: an entry is decoded
+    std::vector<std::unique_ptr<Entry>> entries_;
+    std::thread worker_;
+    bool stop_ = false;
+};
