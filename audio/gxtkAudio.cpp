@@ -1,5 +1,6 @@
 // gxtkAudio: opening OpenAL, the channel operations, lazy and borrowed sources, sample
-// loading through the host's decoder, and the flush of the discard list.
+// loading through the host's decoder, and the flush of the discard list. The music channel's
+// operations first settle its track decoding (Update, gxtkMusic.cpp).
 #include "audio/gxtkAudio.h"
 
 #include <climits>
@@ -62,6 +63,7 @@ gxtkAudio::gxtkAudio() {
 }
 
 gxtkAudio::~gxtkAudio() {
+    joinDecoders();
     if (live_) {
         for (gxtkChannel& c : channels) {
             if (c.source == 0) continue;
@@ -84,6 +86,8 @@ gxtkAudio::~gxtkAudio() {
 // ---- whole device ----
 
 void gxtkAudio::Suspend() {
+    Update();
+    suspended_ = true; // a track adopted from now on starts paused at its source
     for (gxtkChannel& c : channels) {
         if (c.state == kChannelPlaying && sourceState(c.source) == AL_PLAYING) {
             alSourcePause(c.source);
@@ -92,6 +96,8 @@ void gxtkAudio::Suspend() {
 }
 
 void gxtkAudio::Resume() {
+    Update();
+    suspended_ = false;
     for (gxtkChannel& c : channels) {
         if (c.state == kChannelPlaying && sourceState(c.source) == AL_PAUSED) {
             alSourcePlay(c.source);
@@ -115,20 +121,31 @@ bool gxtkAudio::LoadSample__UNSAFE__(gxtkSample& sample, const String& path) {
     KpBytes data = host->LoadAudioData(path, &length, &channelCount, &bytes, &hertz);
     if (!data) return false;
     if (!live_) return true; // a silent device keeps the sample without a buffer
+    upload(sample, data.get(), length, channelCount, bytes, hertz);
+    return true;
+}
 
+void gxtkAudio::upload(gxtkSample& sample, const unsigned char* data, int length, int channelCount,
+                       int bytes, int hertz) {
     long long size = static_cast<long long>(length) * channelCount * bytes;
     if (size < 0 || size > INT_MAX) size = 0;
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
-    alBufferData(buffer, formatOf(bytes, channelCount), data.get(), static_cast<ALsizei>(size),
-                 hertz);
+    alBufferData(buffer, formatOf(bytes, channelCount), data, static_cast<ALsizei>(size), hertz);
     sample.buffer = buffer;
-    return true;
 }
 
 // ---- channels ----
 
 int gxtkAudio::PlaySample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags) {
+    if (channel == kMusicChannel) {
+        Update();
+        abandonTrack(); // a sample played on the music channel replaces the pending track
+    }
+    return playSample(sample, channel, flags);
+}
+
+int gxtkAudio::playSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags) {
     FlushDiscarded();
     gxtkChannel* c = channelAt(channel);
     if (!c || !sample) return -1;
@@ -146,6 +163,10 @@ int gxtkAudio::PlaySample(const std::shared_ptr<gxtkSample>& sample, int channel
 }
 
 void gxtkAudio::StopChannel(int channel) {
+    if (channel == kMusicChannel) {
+        Update();
+        abandonTrack();
+    }
     gxtkChannel* c = channelAt(channel);
     if (!c || c->state == kChannelStopped) return;
     alSourceStop(c->source);
@@ -153,8 +174,13 @@ void gxtkAudio::StopChannel(int channel) {
 }
 
 void gxtkAudio::PauseChannel(int channel) {
+    if (channel == kMusicChannel) Update();
     gxtkChannel* c = channelAt(channel);
     if (!c || c->state != kChannelPlaying) return;
+    if (channel == kMusicChannel && decodingMusic()) {
+        c->state = kChannelPaused; // the track starts paused when it arrives
+        return;
+    }
     if (sourceState(c->source) == AL_STOPPED) {
         c->state = kChannelStopped; // the sound ended by itself: nothing left to pause
         return;
@@ -164,15 +190,22 @@ void gxtkAudio::PauseChannel(int channel) {
 }
 
 void gxtkAudio::ResumeChannel(int channel) {
+    if (channel == kMusicChannel) Update();
     gxtkChannel* c = channelAt(channel);
     if (!c || c->state != kChannelPaused) return;
+    if (channel == kMusicChannel && decodingMusic()) {
+        c->state = kChannelPlaying; // the source still holds the previous track: leave it
+        return;
+    }
     alSourcePlay(c->source);
     c->state = kChannelPlaying;
 }
 
 int gxtkAudio::ChannelState(int channel) {
+    if (channel == kMusicChannel) Update();
     gxtkChannel* c = channelAt(channel);
     if (!c) return kChannelStopped;
+    if (channel == kMusicChannel && decodingMusic()) return c->state; // its source is idle
     if (c->state == kChannelPlaying && sourceState(c->source) == AL_STOPPED) {
         c->state = kChannelStopped;
     }
@@ -191,32 +224,6 @@ void gxtkAudio::SetPan(int channel, float pan) {
 
 void gxtkAudio::SetRate(int channel, float rate) {
     if (ALuint source = obtainSource(channel)) alSourcef(source, AL_PITCH, rate);
-}
-
-// ---- music ----
-
-int gxtkAudio::PlayMusic(const String& path, int flags) {
-    StopMusic();
-    std::shared_ptr<gxtkSample> sample = LoadSample(path);
-    if (!sample) return -1;
-    PlaySample(sample, kMusicChannel, flags);
-    return 0;
-}
-
-void gxtkAudio::StopMusic() {
-    StopChannel(kMusicChannel);
-}
-void gxtkAudio::PauseMusic() {
-    PauseChannel(kMusicChannel);
-}
-void gxtkAudio::ResumeMusic() {
-    ResumeChannel(kMusicChannel);
-}
-int gxtkAudio::MusicState() {
-    return ChannelState(kMusicChannel);
-}
-void gxtkAudio::SetMusicVolume(float volume) {
-    SetVolume(kMusicChannel, volume);
 }
 
 // ---- discard list ----

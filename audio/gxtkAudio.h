@@ -2,16 +2,23 @@
 // music), each with a lazily created source. When the driver refuses another source, a channel
 // borrows the source of an effect channel that has stopped; a play that finds none returns -1.
 // Discarded sample buffers are deleted at the next flush that finds them free (gxtkSample.h).
-// Without a sound card the constructor reports its failures once and the device stays silent:
-// every later call does nothing and touches no OpenAL state.
+// Music is decoded whole on a worker thread (gxtkMusic.cpp) and played from one buffer once
+// Update() sees it finished; every OpenAL call stays on the main thread. Without a sound card
+// the constructor reports its failures once and the device stays silent: every later call does
+// nothing and touches no OpenAL state, and music is never decoded.
 #pragma once
 
 #include <AL/al.h>
 #include <AL/alc.h>
 
+#include <atomic>
+#include <cstdio>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "audio/gxtkSample.h"
+#include "runtime/kp_game.h"
 #include "runtime/kp_object.h"
 #include "runtime/kp_string.h"
 
@@ -32,6 +39,28 @@ struct gxtkChannel {
     int state = kChannelStopped;
 };
 
+// The decoder a music track runs through on its worker thread: path (which picks the format),
+// an open file it must not close, and the PCM's length, channels, bytes per sample and rate.
+using gxtkTrackDecoder = KpBytes (*)(const String& path, FILE* file, int* length, int* channels,
+                                     int* bytes, int* hertz);
+
+// One track decoding: the main thread fills the request before starting the worker; the
+// worker fills the result and raises `ready` last; the main thread reads the result after.
+struct gxtkMusicDecode {
+    String path;
+    FILE* file = nullptr; // the worker's to close
+    gxtkTrackDecoder decoder = nullptr;
+
+    KpBytes data; // none when the track does not decode
+    int length = 0;
+    int channels = 0;
+    int bytes = 0;
+    int hertz = 0;
+
+    std::atomic<bool> ready{false};
+    std::thread worker;
+};
+
 class gxtkAudio : public Object {
   public:
     static gxtkAudio* audio; // the device instance, set by the constructor
@@ -39,6 +68,8 @@ class gxtkAudio : public Object {
     ALCdevice* alcDevice = nullptr;
     ALCcontext* alcContext = nullptr;
     gxtkChannel channels[kChannels];
+    // Decodes music tracks; pure and free of globals, since it runs off the main thread.
+    gxtkTrackDecoder trackDecoder = kpDecodeAudioFile;
 
     // Opens the default device and makes a context current; failures print one line each.
     gxtkAudio();
@@ -66,7 +97,9 @@ class gxtkAudio : public Object {
     virtual void SetVolume(int channel, float volume);
     virtual void SetPan(int channel, float pan);
     virtual void SetRate(int channel, float rate);
-    // Loads the track and plays it on the music channel: 0, or -1 when it cannot be loaded.
+    // Opens the track and starts decoding it on a worker thread: -1 when the file cannot be
+    // opened, else 0 at once with the music channel playing (1). The track sounds from the
+    // Update() after its decoding ends; a track that does not decode leaves the channel stopped.
     virtual int PlayMusic(const String& path, int flags);
     virtual void StopMusic();
     virtual void PauseMusic();
@@ -74,6 +107,10 @@ class gxtkAudio : public Object {
     virtual int MusicState();
     virtual void SetMusicVolume(float volume);
 
+    // Starts a music track whose decoding has finished, as paused or suspended as the game
+    // asked meanwhile, and joins abandoned decoders that are done. Run once per tick and at the
+    // start of every music-channel operation; only a pointer test when nothing is decoding.
+    void Update();
     // Deletes the discarded buffers that no source holds any more; the rest wait.
     void FlushDiscarded();
     // Whether a context is current, i.e. whether the device makes any sound at all.
@@ -84,8 +121,25 @@ class gxtkAudio : public Object {
     // The channel's source, created or borrowed on first need; 0 when none can be had.
     ALuint obtainSource(int channel);
     ALint sourceState(ALuint source) const;
+    // PlaySample without the music channel's decode handling.
+    int playSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags);
+    // Gives a decoded PCM block its OpenAL buffer; shared by samples and music tracks.
+    void upload(gxtkSample& sample, const unsigned char* data, int length, int channelCount,
+                int bytes, int hertz);
+
+    // Music decoding (gxtkMusic.cpp). While decodingMusic() the music channel's state lives
+    // only in its record: its source is stopped and may still hold the previous track.
+    bool decodingMusic() const { return decoding_ != nullptr; }
+    void adoptTrack(gxtkMusicDecode& done);
+    // Lets the running decode finish unheard; it is joined once done (reapAbandoned).
+    void abandonTrack();
+    void reapAbandoned();
+    void joinDecoders();
 
     bool live_ = false;
+    bool suspended_ = false; // between Suspend() and Resume()
+    std::unique_ptr<gxtkMusicDecode> decoding_;
+    std::vector<std::unique_ptr<gxtkMusicDecode>> abandoned_;
 };
 
 // The device the audio module plays on; set when the game starts.

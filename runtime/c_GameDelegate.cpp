@@ -34,6 +34,7 @@ void c_GameDelegate::ResumeGame() {
 
 void c_GameDelegate::UpdateGame() {
     kp_app_ValidateDeviceWindow(true);
+    audio->Update(); // a music track decoded since the last tick starts now
     input->p_BeginUpdate();
     kp_app__app->p_OnUpdate();
     input->p_EndUpdate();

@@ -1,7 +1,12 @@
 // The audio device on OpenAL Soft's wave backend, whose mixed output is written to a WAV file
 // in real time: what is played really sounds (and for how long), volume, pan, rate, looping,
-// pause, stop and device suspension, the channel state rules, music, and the discard list.
+// pause, stop and device suspension, the channel state rules, music (decoded on a worker and
+// started by Update, with what the game did meanwhile), and the discard list.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "audio/kp_audio.h"
 #include "audio_support.h"
@@ -11,6 +16,16 @@ namespace {
 
 // Tolerance on measured lengths: the mixer works in blocks of about 20 ms.
 constexpr double kSlack = 0.05;
+constexpr auto kTick = std::chrono::milliseconds(5); // how often pump() runs Update
+
+// While set, music decoding waits before it starts, so a test can act on a track in flight.
+std::atomic<bool> decodesHeld{false};
+
+KpBytes heldDecode(const String& path, FILE* file, int* length, int* channels, int* bytes,
+                   int* hertz) {
+    while (decodesHeld.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return kpDecodeAudioFile(path, file, length, channels, bytes, hertz);
+}
 
 class AudioDevice : public ::testing::Test {
   protected:
@@ -19,6 +34,29 @@ class AudioDevice : public ::testing::Test {
         device = std::make_unique<gxtkAudio>();
         ASSERT_TRUE(device->Live()) << "the wave backend did not open";
         kp_audio_SetAudioDevice(device.get());
+    }
+    void TearDown() override { releaseDecodes(); } // the device joins its decoders on closing
+
+    void holdDecodes() {
+        decodesHeld = true;
+        device->trackDecoder = heldDecode;
+    }
+    void releaseDecodes() { decodesHeld = false; }
+
+    // Waits as the game does between ticks, running the device's Update() as each tick does.
+    void pump(double seconds) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            device->Update();
+            std::this_thread::sleep_for(kTick);
+        }
+    }
+
+    void writeTone(const std::string& name, double seconds, double hertz = 440.0) {
+        Tone tone;
+        tone.seconds = seconds;
+        tone.hertz = hertz;
+        writeToneWav("data/" + name, tone);
     }
 
     // A tone written under data/ and loaded through the audio module.
@@ -40,6 +78,7 @@ class AudioDevice : public ::testing::Test {
 
     // Closes the device, which completes the WAV file, and reads what was mixed.
     MixedOutput finish() {
+        releaseDecodes();
         device.reset();
         return MixedOutput::read(mixedOutputPath());
     }
@@ -178,12 +217,12 @@ TEST_F(AudioDevice, PausingAnEndedChannelLeavesItStopped) {
 }
 
 TEST_F(AudioDevice, LoopingMusicPlaysUntilStopped) {
-    Tone tone;
-    tone.seconds = 0.1;
-    writeToneWav("data/theme.wav", tone);
+    writeTone("theme.wav", 0.1);
     EXPECT_EQ(kp_audio_PlayMusic(u"theme.wav", 1), 0);
-    waitSeconds(0.3);
+    EXPECT_EQ(device->MusicState(), kChannelPlaying); // at once, while it decodes
+    pump(0.3);
     EXPECT_EQ(device->MusicState(), kChannelPlaying);
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_LOOPING), AL_TRUE);
     kp_audio_PauseMusic();
     EXPECT_EQ(device->MusicState(), kChannelPaused);
     kp_audio_ResumeMusic();
@@ -192,6 +231,95 @@ TEST_F(AudioDevice, LoopingMusicPlaysUntilStopped) {
     EXPECT_EQ(device->MusicState(), kChannelStopped);
     EXPECT_EQ(kp_audio_PlayMusic(u"missing.wav", 1), -1);
     EXPECT_GT(finish().soundingSeconds(), 0.2);
+}
+
+TEST_F(AudioDevice, MusicPausedWhileDecodingStartsPausedAndSilent) {
+    writeTone("theme.wav", 0.1);
+    holdDecodes();
+    kp_audio_PlayMusic(u"theme.wav", 1);
+    kp_audio_PauseMusic();
+    EXPECT_EQ(device->MusicState(), kChannelPaused);
+    releaseDecodes();
+    pump(0.3);
+    EXPECT_EQ(device->MusicState(), kChannelPaused);
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_PAUSED); // arrived, and held
+    kp_audio_ResumeMusic();
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_PLAYING);
+    pump(0.2);
+    MixedOutput out = finish();
+    EXPECT_GT(out.soundingSeconds(), 0.1);
+    EXPECT_LT(out.soundingSeconds(), 0.2 + 2 * kSlack) << "it sounded while paused";
+}
+
+TEST_F(AudioDevice, MusicStoppedWhileDecodingNeverSoundsNorWakesTheOldTrack) {
+    writeTone("old.wav", 0.1);
+    writeTone("theme.wav", 0.1);
+    kp_audio_PlayMusic(u"old.wav", 1);
+    pump(0.2);
+    holdDecodes();
+    kp_audio_PlayMusic(u"theme.wav", 1);
+    // The source is stopped and still holds the old track: neither may be seen or heard.
+    kp_audio_PauseMusic();
+    kp_audio_ResumeMusic();
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_STOPPED);
+    EXPECT_EQ(device->MusicState(), kChannelPlaying) << "not a track that ended by itself";
+    kp_audio_StopMusic();
+    EXPECT_EQ(device->MusicState(), kChannelStopped);
+    releaseDecodes();
+    pump(0.3);
+    EXPECT_EQ(device->MusicState(), kChannelStopped);
+    MixedOutput out = finish();
+    EXPECT_GT(out.soundingSeconds(), 0.1); // the old track did play
+    EXPECT_TRUE(out.quietAtEnd(0.25));
+}
+
+TEST_F(AudioDevice, ASecondTuneReplacesOneStillDecoding) {
+    writeTone("first.wav", 0.1, 440.0);
+    writeTone("second.wav", 0.25, 880.0);
+    holdDecodes();
+    kp_audio_PlayMusic(u"first.wav", 1);
+    kp_audio_PlayMusic(u"second.wav", 0);
+    releaseDecodes();
+    pump(0.6);
+    EXPECT_EQ(device->MusicState(), kChannelStopped) << "the looping first tune never started";
+    ASSERT_TRUE(device->channels[kMusicChannel].sample);
+    ALint size = 0;
+    alGetBufferi(device->channels[kMusicChannel].sample->buffer, AL_SIZE, &size);
+    EXPECT_EQ(size, int(0.25 * 22050) * 2);
+    EXPECT_NEAR(finish().soundingSeconds(), 0.25, kSlack);
+}
+
+TEST_F(AudioDevice, ASampleOnTheMusicChannelReplacesATuneStillDecoding) {
+    auto beep = load("beep.wav", 0.1);
+    writeTone("theme.wav", 0.1);
+    holdDecodes();
+    kp_audio_PlayMusic(u"theme.wav", 1);
+    kp_audio_PlaySound(beep.get(), kMusicChannel, 0);
+    releaseDecodes();
+    pump(0.3);
+    EXPECT_EQ(device->channels[kMusicChannel].sample, beep->sample);
+    EXPECT_EQ(device->MusicState(), kChannelStopped) << "the looping tune never started";
+}
+
+TEST_F(AudioDevice, MusicArrivingWhileSuspendedWaitsForResume) {
+    writeTone("theme.wav", 0.1);
+    holdDecodes();
+    kp_audio_PlayMusic(u"theme.wav", 1);
+    device->Suspend();
+    releaseDecodes();
+    pump(0.2);
+    EXPECT_EQ(device->MusicState(), kChannelPlaying);
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_PAUSED);
+    device->Resume();
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_PLAYING);
+}
+
+TEST_F(AudioDevice, MusicThatDoesNotDecodeEndsStopped) {
+    writeFile("data/broken.ogg", "an ogg file in name only");
+    EXPECT_EQ(kp_audio_PlayMusic(u"broken.ogg", 1), 0); // it opens; decoding tells later
+    pump(0.2);
+    EXPECT_EQ(device->MusicState(), kChannelStopped);
+    EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_INITIAL);
 }
 
 TEST_F(AudioDevice, DiscardedSampleSoundsOnAndIsDeletedAfterItStops) {

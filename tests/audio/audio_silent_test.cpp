@@ -1,6 +1,6 @@
 // The audio device on a machine with no sound card (OpenAL Soft allowed only a backend that
 // does not exist): the constructor reports its three failures once, and from then on every
-// call is harmless and silent, with no further output.
+// call is harmless and silent, with no further output; music files are only checked to open.
 #include <gtest/gtest.h>
 
 #include "audio/kp_audio.h"
@@ -63,8 +63,8 @@ TEST_F(NoSoundCard, EveryCallIsHarmlessAndQuiet) {
         kp_audio_StopMusic();
     }
     std::string printed = testing::internal::GetCapturedStdout();
-    // Only the music samples let go by the next PlayMusic say goodbye; no errors repeat.
-    EXPECT_EQ(printed.find("OpenAl"), std::string::npos) << printed;
+    // No error repeats, and no music is decoded into samples that nothing could play.
+    EXPECT_EQ(printed, "");
     for (const gxtkChannel& c : device.channels) EXPECT_EQ(c.source, 0u);
     kp_audio_SetAudioDevice(nullptr);
 }

@@ -1,13 +1,20 @@
-// What one update tick does in its order, seen from outside: the music stream pauses with the
-// game and plays again when it resumes, and a cabinet letter is decoded after the input
-// latches, so a press arriving in the tick that frees the latch is a new press.
+// What one update tick does in its order, seen from outside: a music track decoded meanwhile
+// starts, the music stream pauses with the game and plays again when it resumes, and a cabinet
+// letter is decoded after the input latches, so a press arriving in the tick that frees the latch
+// is a new press.
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "audio/gxtkAudio.h"
+#include "game/kp_bt3_globals.h"
 #include "game_fixture.h"
 #include "support/ogg_writer.h"
 
 namespace {
+
+constexpr int kMaxTicks = 400; // 2 s of ticks at kTickPause apart
+constexpr auto kTickPause = std::chrono::milliseconds(5);
 
 class TickOrder : public GameTest {
   protected:
@@ -36,6 +43,26 @@ TEST_F(TickOrder, MusicPausesWithTheGameAndPlaysWhenItResumes) {
     app->m_paused = 0;
     Tick();
     EXPECT_EQ(kp_audio_device->MusicState(), kChannelPlaying);
+}
+
+TEST_F(TickOrder, ATuneStartsSoundingFromTheTicksAlone) {
+    std::filesystem::create_directories("data/sfx");
+    writeFile("data/sfx/theme.ogg", encodeOgg(1, 22050, 22050));
+    Start();
+    kp_BT3_HasMusicStream = 0; // so the ticks make no pause or resume call of their own
+    app->m_settings[5] = 1;
+    testing::internal::CaptureStdout();
+    app->p_PlayTune(kpS("theme"), 1);
+    testing::internal::GetCapturedStdout();
+    // The track decodes off the main thread; some tick after that must start it.
+    const ALuint source = kp_audio_device->channels[kMusicChannel].source;
+    ALint state = AL_INITIAL;
+    for (int tick = 0; tick < kMaxTicks && state != AL_PLAYING; ++tick) {
+        std::this_thread::sleep_for(kTickPause);
+        Tick();
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+    }
+    EXPECT_EQ(state, AL_PLAYING);
 }
 
 TEST_F(TickOrder, ACabinetPressInTheTickThatFreesTheLatchIsANewPress) {

@@ -2,12 +2,14 @@
 # Builds only the tests of the code that hands work to other threads with ThreadSanitizer into
 # their own build folder and runs them: the lock-free ring must hand every operation between the
 # main thread and the worker without a data race, a request given up or opened again must not
-# share a buffer with a worker, and the image prefetcher's worker must hand its pixels over
-# cleanly. Usage: tests/net/tsan.sh [repository root]. Exits non-zero on failure.
+# share a buffer with a worker, the image prefetcher's worker must hand its pixels over
+# cleanly, and so must the audio device's music decoder, also when its track is abandoned.
+# Usage: tests/net/tsan.sh [repository root]. Exits non-zero on failure.
 set -euo pipefail
 root="$(cd "${1:-$(dirname "$0")/../..}" && pwd)"
 build="$root/build-tsan"
-tests=(net/net_async_queue net/net_http_lifetime runtime/runtime_image_prefetch)
+tests=(net/net_async_queue net/net_http_lifetime runtime/runtime_image_prefetch
+  audio/audio_device)
 targets=("${tests[@]##*/}")
 
 # Configured every time, so a test added since the folder was made has its target.
