@@ -6,6 +6,8 @@
 // stopped or replaced runs on unheard and is joined once done, or by the destructor.
 #include <cstdio>
 #include <new>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <system_error>
 #include <thread>
 
@@ -13,8 +15,14 @@
 
 namespace {
 
+// Niceness of the decoding thread: a tune may start a little later, but the decode must not
+// take a core from the start-up loader's image decoding or from the renderer.
+constexpr int kDecoderNice = 10;
+
 // The worker: everything it touches belongs to its request until `ready` is raised.
 void decodeTrack(gxtkMusicDecode* job) {
+    // On Linux the nice value is per thread; a failure leaves the thread at normal priority.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecoderNice);
     try {
         job->data = job->decoder(job->path, job->file, &job->length, &job->channels, &job->bytes,
                                  &job->hertz);

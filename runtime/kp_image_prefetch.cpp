@@ -1,6 +1,6 @@
-// KpImagePrefetch: the request queue, the worker that decodes it in order, and the hand-over
-// of finished pixels to the main thread. The worker starts with the first request and lives
-// until the prefetcher is destroyed; it sleeps on a condition variable while nothing waits.
+// KpImagePrefetch: the request queue, the workers that decode it in order, and the hand-over
+// of finished pixels to the main thread. The workers start with the first request and live
+// until the prefetcher is destroyed; they sleep on a condition variable while nothing waits.
 #include "runtime/kp_image_prefetch.h"
 
 #include <algorithm>
@@ -11,7 +11,9 @@ KpImagePrefetch::~KpImagePrefetch() {
         stop_ = true;
     }
     wake_.notify_all();
-    if (worker_.joinable()) worker_.join();
+    for (std::thread& worker : workers_) {
+        if (worker.joinable()) worker.join();
+    }
     for (auto& entry : entries_) {
         if (entry->file) std::fclose(entry->file);
     }
@@ -30,7 +32,9 @@ void KpImagePrefetch::Request(const String& path, FILE* file) {
     entry->path = path;
     entry->file = file;
     entries_.push_back(std::move(entry));
-    if (!worker_.joinable()) worker_ = std::thread([this] { run(); });
+    for (std::thread& worker : workers_) {
+        if (!worker.joinable()) worker = std::thread([this] { run(); });
+    }
     lock.unlock();
     wake_.notify_one();
 }
@@ -94,7 +98,7 @@ void KpImagePrefetch::run() {
             wake_.wait(lock);
             continue;
         }
-        // The entry stays in the list while it is decoded; only this thread touches its
+        // The entry stays in the list while it is decoded; only this worker touches its
         // fields until done is set, and dropOldest and Take leave a started entry alone.
         Entry* entry = next->get();
         entry->started = true;
@@ -120,7 +124,7 @@ void KpImagePrefetch::run() {
 void KpImagePrefetch::dropOldest() {
     for (auto it = entries_.begin(); it != entries_.end(); ++it) {
         Entry& entry = **it;
-        if (entry.started && !entry.done) continue; // the worker is decoding it
+        if (entry.started && !entry.done) continue; // a worker is decoding it
         if (entry.file) std::fclose(entry.file);
         entries_.erase(it);
         return;

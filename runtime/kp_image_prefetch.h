@@ -1,9 +1,11 @@
-// Image files decoded ahead of need on one worker thread. A loader that knows which images it
-// asks for next names them here; the host's image decoding then takes the finished pixels
-// instead of decoding on the main thread. The worker decodes in request order and touches no
-// graphics state: uploading stays with the caller. At most kMaxPrefetched results wait at a
-// time; a request beyond that drops the oldest waiting one (its pixels are decoded again if
-// they are ever asked for), so requests that are never taken cannot pile up memory.
+// Image files decoded ahead of need on kWorkers worker threads. A loader that knows which
+// images it asks for next names them here; the host's image decoding then takes the finished
+// pixels instead of decoding on the main thread. The workers take requests in order and touch
+// no graphics state: uploading stays with the caller. Two workers keep ahead of the start-up
+// loader on a two-core machine, where the main thread mostly waits for the next frame. At most
+// kMaxPrefetched results wait at a time; a request beyond that drops the oldest waiting one (its
+// pixels are decoded again if they are ever asked for), so requests that are never taken cannot
+// pile up memory.
 #pragma once
 
 #include <condition_variable>
@@ -18,6 +20,7 @@
 class KpImagePrefetch {
   public:
     static constexpr size_t kMaxPrefetched = 8;
+    static constexpr int kWorkers = 2;
 
     KpImagePrefetch() = default;
     // Waits for the image being decoded, if any, and drops every result.
@@ -29,7 +32,7 @@ class KpImagePrefetch {
     // be opened) for decoding under the name path. A path already waiting is left alone.
     void Request(const String& path, FILE* file);
     // When path was requested: its decoded pixels (null when decoding failed) with their size,
-    // after waiting for the worker if it is decoding them right now; a request the worker has
+    // after waiting for a worker if it is decoding them right now; a request no worker has
     // not reached yet is decoded here, on the caller's thread. Otherwise false and nothing
     // changes, and the caller decodes the file itself.
     bool Take(const String& path, KpBytes& pixels, int* width, int* height, int* depth);
@@ -50,13 +53,13 @@ class KpImagePrefetch {
 
     static void decode(Entry& entry);
     void run();
-    // Drops the oldest entry the worker is not decoding; the lock is held.
+    // Drops the oldest entry no worker is decoding; the lock is held.
     void dropOldest();
 
     std::mutex mutex_;
-    std::condition_variable wake_;     // the worker: new work or stop
+    std::condition_variable wake_;     // the workers: new work or stop
     std::condition_variable finished_; // Take: an entry is decoded
     std::vector<std::unique_ptr<Entry>> entries_;
-    std::thread worker_;
+    std::thread workers_[kWorkers];
     bool stop_ = false;
 };

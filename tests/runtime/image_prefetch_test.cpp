@@ -77,8 +77,8 @@ TEST_F(ImagePrefetch, RequestsBeyondTheCapDropTheOldest) {
     for (int n = 0; n < count; ++n) host.PrefetchImage(dataPath(n));
     EXPECT_EQ(host.ImagePrefetch()->Untaken(), KpImagePrefetch::kMaxPrefetched);
 
-    // With the files gone, only what is still held loads. The oldest are dropped, except the
-    // one the worker may be decoding at that moment; the newest is always kept.
+    // With the files gone, only what is still held loads. The oldest are dropped, except those
+    // the workers may be decoding at that moment; the newest is always kept.
     for (int n = 0; n < count; ++n)
         std::filesystem::remove("data/img" + std::to_string(n) + ".png");
     int gone = 0;

@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kRuns = 5;
 constexpr double kGiveUpSeconds = 60.0;
+constexpr useconds_t kSettleMicros = 300000; // pause before each run
 constexpr double kFloorMs = 31 * 1000.0 / 60.0; // the loader's 31 updates at 60 Hz
 
 bool timeline = false; // print this run's events
@@ -168,6 +169,8 @@ int main(int argc, char** argv) {
     for (const auto& size : sizes) {
         std::vector<double> total, update, render, frames, updateCpu, toLoader;
         for (int run = 0; run < kRuns; ++run) {
+            // Let the display server finish tearing down the previous run's window first.
+            usleep(kSettleMicros);
             Figures f;
             if (wantTimeline && run == 0) std::printf("%dx%d, first run:\n", size[0], size[1]);
             if (!measure(size[0], size[1], f, wantTimeline && run == 0)) {
