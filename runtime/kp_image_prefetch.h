@@ -33,7 +33,7 @@ class KpImagePrefetch {
     void Request(const String& path, FILE* file);
     // When path was requested: its decoded pixels (null when decoding failed) with their size,
     // after waiting for a worker if it is decoding them right now; a request no worker has
-    // not reached yet is decoded here, on the caller's thread. Otherwise false and nothing
+    // reached yet is decoded here, on the caller's thread. Otherwise false and nothing
     // changes, and the caller decodes the file itself.
     bool Take(const String& path, KpBytes& pixels, int* width, int* height, int* depth);
     // Whether path is requested and not yet taken.

@@ -43,7 +43,10 @@ namespace assetgen {
 namespace {
 
 constexpr int kPngCompression = 4; // zlib effort: past this, time grows faster than files shrink
-constexpr int kPngFilter = 4;      // Paeth, the best single filter for painted art
+// Rows filtered "Up": on this art the files come out a little smaller than with Paeth and
+// decode in about 60 % of the time (the -hd2 set: 11.4 against 11.7 MB, 1.48 against 2.55 s
+// of CPU in the game's loader), which the game pays at every start.
+constexpr int kPngFilter = 2;
 constexpr int kOggSerial = 0x42724233;
 constexpr int kOggBlock = 1024; // frames handed to the encoder at a time
 
