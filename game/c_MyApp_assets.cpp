@@ -2,7 +2,7 @@
 // the font by slot, the 30-step start-up loader with its spinner (one asset per frame so the
 // spinner keeps turning), the per-theme loader, the reload after a size change, the start
 // screen and the intro logo overlay. The loaders name the images of their next steps to the
-// host's prefetcher, which decodes them on its worker thread while the spinner turns, so a
+// host's prefetcher, which decodes them on its worker threads while the spinner turns, so a
 // step's own frame only uploads its image.
 #include <algorithm>
 #include <cmath>
@@ -32,7 +32,7 @@ constexpr int kStripsSlot = 2;
 constexpr int kHeartSlot = 78;
 constexpr int kLogoSlot = 98;
 constexpr int kStudioLogoSlot = 93;
-// Start-up loader steps whose images are decoded ahead: enough that the worker starts on the
+// Start-up loader steps whose images are decoded ahead: enough that the workers start on the
 // largest images (steps 14, 15 and 18, about 75 ms each at the largest level) well before
 // their turn, so it stays ahead of the loader however the work falls.
 constexpr int kPrefetchSteps = 8;
@@ -174,7 +174,7 @@ void c_MyApp::prefetchLoaderSteps(int first, int last) {
 
 int c_MyApp::p_Loader() {
     computeResolutionLevel();
-    // The worker decodes the next steps' images while this step loads its own.
+    // The workers decode the next steps' images while this step loads its own.
     prefetchLoaderSteps(m_loadStep + 1, m_loadStep + kPrefetchSteps);
     bool performed = false;
     for (const LoadRow& row : kStartupLoad) {
@@ -274,7 +274,7 @@ int c_MyApp::p_Reload() {
     m_clsB = 0;
     m_clsAlpha = 1;
     computeResolutionLevel();
-    // The worker decodes the font while this thread decodes the logo.
+    // A worker decodes the font while this thread decodes the logo.
     kp_graphics_PrefetchImage(imageFileName(kpS(kFontFile)));
     prefetchLoaderSteps(1, kPrefetchSteps);
     p_LoadImg(kStudioLogoSlot, u"common/UlvoLogo", 256, 256, 1, kCentreHandle);

@@ -95,7 +95,7 @@ std::unique_ptr<c_Image> kp_graphics_LoadImage(const String& path, int frameCoun
 std::unique_ptr<c_Image> kp_graphics_LoadImage2(const String& path, int frameWidth, int frameHeight,
                                                 int frameCount, int flags);
 // Starts decoding an image file that a later LoadImage or LoadImage2 of the same path will
-// take, on the host's worker thread; nothing without a graphics device.
+// take, on the host's worker threads; nothing without a graphics device.
 void kp_graphics_PrefetchImage(const String& path);
 // Selects font (not owned) with its first character; none selects the built-in font.
 int kp_graphics_SetFont(c_Image* font, int firstChar);

@@ -129,7 +129,7 @@ class KpGame : public Object {
     // The desktop decoders on a file opened through OpenFile; for the hosts that read files.
     // Takes the pixels from the prefetcher when the path was prefetched.
     KpBytes decodeImageAt(const String& path, int* width, int* height, int* depth);
-    // Opens the file now and hands it to the prefetcher's worker.
+    // Opens the file now and hands it to the prefetcher's workers.
     void prefetchImageAt(const String& path);
     KpBytes decodeAudioAt(const String& path, int* length, int* channels, int* format, int* hertz);
 

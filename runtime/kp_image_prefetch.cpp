@@ -4,6 +4,7 @@
 #include "runtime/kp_image_prefetch.h"
 
 #include <algorithm>
+#include <system_error>
 
 KpImagePrefetch::~KpImagePrefetch() {
     {
@@ -33,7 +34,12 @@ void KpImagePrefetch::Request(const String& path, FILE* file) {
     entry->file = file;
     entries_.push_back(std::move(entry));
     for (std::thread& worker : workers_) {
-        if (!worker.joinable()) worker = std::thread([this] { run(); });
+        if (worker.joinable()) continue;
+        try {
+            worker = std::thread([this] { run(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the requests wait, and Take decodes them itself.
+        }
     }
     lock.unlock();
     wake_.notify_one();
