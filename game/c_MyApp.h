@@ -429,6 +429,8 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     void drawSpinner();
     // Starts decoding the images of start-up loader steps first to last ahead of their turn.
     void prefetchLoaderSteps(int first, int last);
+    // Starts decoding the world images of m_theme (and m_variant) that the theme loader loads.
+    void prefetchThemeImages();
 
     // Save data and badges.
 

@@ -153,6 +153,11 @@ String c_MyApp::loaderWorldName(const char* base) {
     return kpS(base) + p_rstr(m_loadedTheme, 3, u"0");
 }
 
+void c_MyApp::prefetchThemeImages() {
+    kp_graphics_PrefetchImage(imageFileName(worldName("blocks_world", m_theme)));
+    kp_graphics_PrefetchImage(imageFileName(worldName("strips_world", m_theme)));
+}
+
 void c_MyApp::prefetchLoaderSteps(int first, int last) {
     for (const LoadRow& row : kStartupLoad) {
         if (row.step < first || row.step > last) continue;
@@ -240,7 +245,7 @@ int c_MyApp::p_MiniLoader() {
     kpPrint(u"Loading theme : " + kpIntToString(m_theme) + u" variant " + kpIntToString(m_variant));
     switch (m_miniLoadStep) {
     case 1:
-        kp_graphics_PrefetchImage(imageFileName(worldName("strips_world", m_theme)));
+        prefetchThemeImages(); // the strips decode while the blocks load
         p_LoadImg(kBlocksSlot, worldName("blocks_world", m_theme), 36, 36, 196, kCentreHandle);
         break;
     case 2:

@@ -281,6 +281,7 @@ void c_MyApp::menuStartLevel() {
     if (m_theme != kThemeCount) m_variant = -1;
     if (m_theme == kThemeCount || m_theme != m_loadedTheme) {
         m_miniLoadStep = 1;
+        prefetchThemeImages(); // decoding starts a frame before the theme loader's first step
         p_GfxRules(m_theme);
     }
     m_pointerLatch = 1;
