@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "audio/gxtkAudio.h"
-#include "game/c_MyApp.h"
-#include "runtime/kp_headless_game.h"
+#include "tools/bench/bench_game.h"
 
 namespace {
 
@@ -56,12 +55,8 @@ bool waitUntilSounding(gxtkAudio& audio, double& updateMs) {
 
 int main(int argc, char** argv) {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultRepeats;
-    setenv("ALSOFT_DRIVERS", "null", 0); // the tunes are played, silently
-    auto host = std::make_unique<KpHeadlessGame>(640, 480);
-    kpInit();
-    auto* app = new c_MyApp();
-    host->StartGame();
-    app->m_loadStep = 0;
+    BenchGame game; // the tunes are played, silently
+    c_MyApp* app = game.app;
     app->m_settings[5] = 1; // music and effects
     gxtkAudio& audio = *kp_audio_device;
 
@@ -84,8 +79,5 @@ int main(int argc, char** argv) {
         std::printf("%-10s  %7.1f  %9.1f  %11.1f\n", tune, median(mainMs), median(updateMs),
                     median(soundingMs));
     }
-    delete app;
-    delete kp_app__delegate;
-    kp_app_Init(nullptr);
     return 0;
 }

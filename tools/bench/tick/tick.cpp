@@ -13,7 +13,7 @@
 
 #include "game/bt3_ball.h"
 #include "game/c_MyApp.h"
-#include "runtime/kp_headless_game.h"
+#include "tools/bench/bench_game.h"
 
 namespace {
 
@@ -57,12 +57,8 @@ double percentile(std::vector<double>& v, double p) {
 
 int main(int argc, char** argv) {
     const int ticks = argc > 1 ? std::max(100, std::atoi(argv[1])) : kDefaultTicks;
-    setenv("ALSOFT_DRIVERS", "null", 0); // the sounds are played, silently
-    auto host = std::make_unique<KpHeadlessGame>(640, 480);
-    kpInit();
-    auto* app = new c_MyApp();
-    host->StartGame();
-    app->m_loadStep = 0;
+    BenchGame game; // the sounds are played, silently
+    c_MyApp* app = game.app;
 
     std::printf("theme  median_us  p99_us  rounds\n");
     for (const Heavy& heavy : kThemes) {
@@ -71,7 +67,7 @@ int main(int argc, char** argv) {
         micros.reserve(ticks);
         int rounds = 1;
         for (int t = 0; t < ticks; ++t) {
-            host->Advance(kTickSeconds);
+            game.host->Advance(kTickSeconds);
             if (app->m_roundOver != 0) {
                 startRound(*app, heavy);
                 ++rounds;
@@ -89,8 +85,5 @@ int main(int argc, char** argv) {
         const double p99 = percentile(micros, 0.99);
         std::printf("%5d  %9.2f  %6.2f  %6d\n", heavy.theme, median, p99, rounds);
     }
-    delete app;
-    delete kp_app__delegate;
-    kp_app_Init(nullptr);
     return 0;
 }
