@@ -149,8 +149,17 @@ TEST_F(Loader, EveryImageDecodedAheadIsTakenByItsStep) {
     KpImagePrefetch* prefetch = host->ImagePrefetch();
     ASSERT_NE(prefetch, nullptr) << "creation names the loader's first images";
     EXPECT_EQ(prefetch->Untaken(), 1u) << "the icons wait; the reload took the font";
+    const String strips =
+        kpS("zembra://data/strips_world" + threeDigits(app->m_loadedTheme) + "-hd.png");
     int steps = 0;
     while (app->m_loadStep != 0 && steps < 40) {
+        // Images of later steps are named by the steps before them, not only at creation.
+        if (app->m_loadStep == 11) {
+            EXPECT_TRUE(prefetch->Waiting(u"zembra://data/bobs-hd.png"));
+        }
+        if (app->m_loadStep == 17) {
+            EXPECT_TRUE(prefetch->Waiting(strips));
+        }
         app->p_Loader();
         ++steps;
     }
