@@ -43,7 +43,11 @@ TEST_F(FewSources, NewChannelBorrowsTheSourceOfAFinishedOne) {
     ASSERT_EQ(kp_audio_PlaySound(tick.get(), 0, 0), 0);
     ASSERT_EQ(kp_audio_PlaySound(tick.get(), 1, 1), 0); // keeps its source busy
     ALuint first = device->channels[0].source;
-    waitSeconds(0.15); // channel 0's tick has ended
+    ASSERT_TRUE(waitUntil([&] { // channel 0's tick has ended
+        ALint state = 0;
+        alGetSourcei(first, AL_SOURCE_STATE, &state);
+        return state == AL_STOPPED;
+    }));
 
     EXPECT_EQ(kp_audio_PlaySound(tick.get(), 2, 1), 0);
     EXPECT_EQ(device->channels[2].source, first);

@@ -1,6 +1,8 @@
 // Audio test helpers: OpenAL Soft configuration, tone files and mixed-output analysis.
 #include "audio_support.h"
 
+#include <AL/alext.h>
+
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -168,6 +170,21 @@ bool MixedOutput::quietAtEnd(double seconds) const {
     return true;
 }
 
-void waitSeconds(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+bool waitUntil(const std::function<bool()>& done, double boundSeconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(boundSeconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+double mixedSeconds(ALCdevice* device) {
+    using ClockQuery = void(ALC_APIENTRY*)(ALCdevice*, ALCenum, ALCsizei, ALCint64SOFT*);
+    static const auto query =
+        reinterpret_cast<ClockQuery>(alcGetProcAddress(nullptr, "alcGetInteger64vSOFT"));
+    if (!query || !device) return -1.0;
+    ALCint64SOFT nanoseconds = 0;
+    query(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    return double(nanoseconds) * 1e-9;
 }

@@ -1,8 +1,14 @@
 // Shared by the audio tests: an OpenAL Soft configuration written into a temporary folder
 // (ALSOFT_CONF, read once per process before the first device opens), a writer of sine-tone
-// WAV files, and a reader of the wave backend's mixed output with per-window loudness.
+// WAV files, a reader of the wave backend's mixed output with per-window loudness, and waits
+// on conditions and on the mixer's own clock. The wave backend mixes on its own thread, which
+// a busy machine can hold back for a while: tests wait for what the mixer has done, never for
+// a stretch of wall time.
 #pragma once
 
+#include <AL/alc.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,5 +59,14 @@ struct MixedOutput {
     static constexpr double kSounding = 0.02;
 };
 
-// Sleeps the calling thread; the wave backend mixes in real time meanwhile.
-void waitSeconds(double seconds);
+// How long a wait may last before the test gives up on its condition. Only a broken build
+// waits that long: the bound ends a hang, it does not measure anything.
+constexpr double kWaitBound = 30.0;
+
+// Checks done() about every millisecond until it holds; false if it still does not after
+// boundSeconds.
+bool waitUntil(const std::function<bool()>& done, double boundSeconds = kWaitBound);
+
+// Seconds of output the device has mixed since it opened (its clock); -1 if the library
+// cannot tell. The clock moves in the mixer's blocks of about 23 ms.
+double mixedSeconds(ALCdevice* device);
