@@ -13,7 +13,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using End = ScriptedServer::End;
-constexpr auto kDeadline = std::chrono::seconds(10);
+constexpr auto kDeadline = std::chrono::seconds(30); // ends a hang; never reached when all is well
 
 class PingTest : public GameTest {
   protected:
@@ -103,8 +103,7 @@ TEST_F(PingTest, ServerThatNeverAnswersLeavesThePingPendingAndTheGameRunning) {
     app->p_GetURL(url, u"hello=1&gameID=400");
     ASSERT_TRUE(TickUntil([&] { return server.requestRead(); }));
     const int frames = app->m_introFrames;
-    auto end = Clock::now() + std::chrono::milliseconds(300);
-    while (Clock::now() < end) Tick();
+    for (int tick = 0; tick < 100; ++tick) Tick();
     EXPECT_GT(app->m_introFrames, frames + 10) << "the menu keeps running";
     EXPECT_EQ(app->m_pingDone, 0);
     EXPECT_EQ(app->m_pingText, u"N/A");

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kWaitMs = 10000; // the longest any step waits for the other side
+constexpr int kWaitMs = 30000; // the longest any step waits for the other side
 
 int bindLoopback(int port, int* boundPort) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
