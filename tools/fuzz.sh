@@ -70,7 +70,7 @@ run() {
 }
 
 mkdir -p "$build/logs"
-export LSAN_OPTIONS="suppressions=$root/tests/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$root/tests/sanitizers/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 status=0
 pids=()
 for target in "${targets[@]}"; do
