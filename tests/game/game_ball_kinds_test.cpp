@@ -1,8 +1,8 @@
 // What the level kinds add to a round: the lava that catches a ball standing still when its
 // front is 16 pixels past the ball's centre, the spikes Deja Vu hides once their twins have
-// been seen twice, the sheep race decided by who is ahead at the goal, the Buttons walls that stop the ball at any
-// height until their button is touched, the pillars of the pirate levels hit from the side
-// they grow towards, and the bounce count of the Bounces kind with its burst.
+// been seen twice, the sheep race decided by who is ahead at the goal, the Buttons walls that stop
+// the ball at any height until their button is touched, the pillars of the pirate levels hit from
+// the side they grow towards, and the bounce count of the Bounces kind with its burst.
 #include <cmath>
 
 #include "ball_fixture.h"
@@ -84,7 +84,8 @@ TEST_F(BallRound, DejaVuHidesASpikeOnlyOnceItsTwinHasBeenSeenTwice) {
             const float* spike = Spike(n);
             const float sx = spike[1] - app->m_camX;
             const float head = app->m_groundY - spike[2];
-            const bool shown = drawsBlock(app, kSpikeFrameBase + static_cast<int>(spike[0]), sx, head);
+            const bool shown =
+                drawsBlock(app, kSpikeFrameBase + static_cast<int>(spike[0]), sx, head);
             const bool marked = drawsBlock(app, kMarkerFrame, sx, app->m_groundY + 32.0f);
             EXPECT_EQ(shown, n == lastShown) << "level " << level << " spike " << n;
             EXPECT_EQ(marked, n != lastShown) << "level " << level << " spike " << n;
