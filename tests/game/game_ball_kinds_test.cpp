@@ -17,12 +17,12 @@ constexpr int kDejaVuLevels[] = {43, 46, 48};
 constexpr int kMarkerFrame = 117;
 constexpr int kSpikeFrameBase = 13; // + the height class
 
-// Whether the frame's draw list draws image 1 in this frame at (x, y) (y < 0: anywhere).
+// Whether the last frame's draw list holds this frame of image 1 at (x, y).
 bool drawsBlock(const c_MyApp* app, int frame, float x, float y) {
     for (int c = 0; c < app->m_drawCount; c += kDrawStride) {
         const float* cmd = &app->m_drawList[c];
         if (cmd[0] == 1 && cmd[6] == frame && std::fabs(cmd[1] - x) < 0.01f &&
-            (y < 0 || std::fabs(cmd[2] - y) < 0.01f)) {
+            std::fabs(cmd[2] - y) < 0.01f) {
             return true;
         }
     }
