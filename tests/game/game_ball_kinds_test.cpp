@@ -1,7 +1,8 @@
-// What the level kinds add to a round: the lava that catches a ball standing still, the
-// sheep race decided by who is ahead at the goal, the Buttons walls that stop the ball at any
-// height until their button is touched, the pillars of the pirate levels hit from the side
-// they grow towards, and the bounce count of the Bounces kind with its burst.
+// What the level kinds add to a round: the lava that catches a ball standing still when its
+// front is 16 pixels past the ball's centre, the spikes Deja Vu hides once their twins have
+// been seen twice, the sheep race decided by who is ahead at the goal, the Buttons walls that stop
+// the ball at any height until their button is touched, the pillars of the pirate levels hit from
+// the side they grow towards, and the bounce count of the Bounces kind with its burst.
 #include <cmath>
 
 #include "ball_fixture.h"
@@ -12,6 +13,21 @@ constexpr int kSheepLevel = 23;
 constexpr int kButtonsLevel = 93;
 constexpr int kPillarsLevel = 142;
 constexpr int kBouncesLevel = 53;
+constexpr int kDejaVuLevels[] = {43, 46, 48};
+constexpr int kMarkerFrame = 117;
+constexpr int kSpikeFrameBase = 13; // + the height class
+
+// Whether the last frame's draw list holds this frame of image 1 at (x, y).
+bool drawsBlock(const c_MyApp* app, int frame, float x, float y) {
+    for (int c = 0; c < app->m_drawCount; c += kDrawStride) {
+        const float* cmd = &app->m_drawList[c];
+        if (cmd[0] == 1 && cmd[6] == frame && std::fabs(cmd[1] - x) < 0.01f &&
+            std::fabs(cmd[2] - y) < 0.01f) {
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 TEST_F(BallRound, TheLavaWaitsForTheStartThenCatchesABallThatStandsStill) {
@@ -34,6 +50,47 @@ TEST_F(BallRound, TheLavaWaitsForTheStartThenCatchesABallThatStandsStill) {
     EXPECT_GT(waited, 60);
     EXPECT_LT(waited, 160);
     EXPECT_EQ(sounds.back(), (std::vector<int>{5, 10}));
+}
+
+TEST_F(BallRound, TheLavaCatchesTheBallWhenItsFrontIsMoreThanSixteenPixelsPastIt) {
+    // The lava front put `ahead` pixels past a ball standing still; whether that frame ends
+    // the round.
+    auto caught = [this](int ahead) {
+        StartAndGo(kLavaLevel);
+        const int x = static_cast<int>(BallX());
+        app->m_chaserX = x + ahead;
+        Tick();
+        EXPECT_EQ(BallX(), static_cast<float>(x)) << "the ball stood still";
+        if (app->m_roundOver == 1) {
+            EXPECT_EQ(app->m_chaserX, x + 16);
+        }
+        return app->m_roundOver == 1;
+    };
+    EXPECT_FALSE(caught(-100));
+    EXPECT_FALSE(caught(16)) << "touching is not yet caught";
+    EXPECT_TRUE(caught(17)) << "and the front stops at the ball";
+}
+
+TEST_F(BallRound, DejaVuHidesASpikeOnlyOnceItsTwinHasBeenSeenTwice) {
+    for (int level : kDejaVuLevels) {
+        StartAndGo(level);
+        ASSERT_EQ(app->m_kind, 8);
+        const int lastShown = app->m_target / 3 * 2; // the twin of each seen once before
+        // The ball high above, a little before the last spike shown.
+        PlaceBall(Spike(lastShown)[1] - 100.0f, 300.0f);
+        app->m_ball[20] = static_cast<float>(lastShown - 1);
+        Tick();
+        for (int n : {lastShown, lastShown + 1}) {
+            const float* spike = Spike(n);
+            const float sx = spike[1] - app->m_camX;
+            const float head = app->m_groundY - spike[2];
+            const bool shown =
+                drawsBlock(app, kSpikeFrameBase + static_cast<int>(spike[0]), sx, head);
+            const bool marked = drawsBlock(app, kMarkerFrame, sx, app->m_groundY + 32.0f);
+            EXPECT_EQ(shown, n == lastShown) << "level " << level << " spike " << n;
+            EXPECT_EQ(marked, n != lastShown) << "level " << level << " spike " << n;
+        }
+    }
 }
 
 TEST_F(BallRound, TheSheepRaceIsWonAheadOfTheSheepAndLostBehindIt) {

@@ -214,6 +214,31 @@ TEST_F(EffectsTest, ParticlesMoveAlongTheirAngleAndFallingKindsCurveDown) {
     EXPECT_EQ(app->m_drawRot, 0.0f) << "draw state reset afterwards";
 }
 
+TEST_F(EffectsTest, OnlyKindsTwoAndSixFallEveryOtherSparkFliesStraight) {
+    const int kinds[] = {1, 2, 3, 4, 5, 6, 99};
+    app->p_ResetParticles(10);
+    for (int kind : kinds) app->p_ThrowParticle(200, 300, kind, 4, 90, 4);
+    for (int f = 0; f < 10; ++f) {
+        app->p_CLS2D(kNotGiven, 0, 0, 0);
+        app->p_DoParticles();
+    }
+    int seen = 0;
+    for (int i = 0; i <= 10; ++i) {
+        const float* p = particle(i);
+        const int kind = static_cast<int>(p[0]);
+        if (kind == 0) continue;
+        ++seen;
+        if (kind == 2 || kind == 6) {
+            EXPECT_GT(p[2], 305.0f) << "kind " << kind << " falls";
+            EXPECT_LT(p[1], 235.0f) << "kind " << kind << " slows sideways";
+        } else {
+            EXPECT_FLOAT_EQ(p[2], 300.0f) << "kind " << kind << " flies level";
+            EXPECT_NEAR(p[1], 240.0f, 1e-3f) << "kind " << kind << " keeps its speed";
+        }
+    }
+    EXPECT_EQ(seen, static_cast<int>(std::size(kinds)));
+}
+
 TEST_F(EffectsTest, AParticleLivesItsLifeInHundredthsAndPopUpsNeverTurn) {
     app->p_ResetParticles(1);
     app->p_ThrowParticle(0, 0, 3, 1, kNotGiven, kNotGiven);

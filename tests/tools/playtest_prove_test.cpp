@@ -1,5 +1,6 @@
 // The runner's prove, replay and soak commands, run as a program: every stored plan still
-// wins; one level of each kind is proved from scratch and its written plan replays; a plan
+// wins and plays to its recorded figures, which catch any change and are written only when
+// asked for; one level of each kind is proved from scratch and its written plan replays; a plan
 // that no longer wins exits 1 and a malformed one 2; five minutes of random play run clean
 // and reach every screen.
 #include <gtest/gtest.h>
@@ -31,8 +32,30 @@ std::string plansFolder() {
     return std::string(source ? source : ".") + "/tests/game/plans";
 }
 
+std::string figuresFile() {
+    return plansFolder() + "/figures.txt";
+}
+
+std::vector<std::string> storedPlans() {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(plansFolder())) {
+        if (entry.path().extension() == ".plan") files.push_back(entry.path().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 std::string quoted(const std::string& path) {
     return "'" + path + "'";
+}
+
+// The runner's own lines among its standard error (the game's log lines go there too).
+std::string mismatches(const std::string& err) {
+    std::string found;
+    for (const std::string& line : outputLines(err)) {
+        if (line.rfind("playtest: ", 0) == 0) found += line + "\n";
+    }
+    return found;
 }
 } // namespace
 
@@ -43,17 +66,14 @@ class PlaytestProveTest : public PlaytestRunner {
     }
 };
 
-TEST_F(PlaytestProveTest, EveryStoredPlanStillWinsItsLevel) {
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(plansFolder())) {
-        if (entry.path().extension() == ".plan") files.push_back(entry.path().string());
-    }
-    std::sort(files.begin(), files.end());
+TEST_F(PlaytestProveTest, EveryStoredPlanPlaysToItsRecordedFigures) {
+    const std::vector<std::string> files = storedPlans();
     ASSERT_EQ(files.size(), 150u) << "one plan for each of the levels 1 to 150";
-    std::string args = "replay";
+    std::string args = "replay --expect " + quoted(figuresFile());
     for (const std::string& f : files) args += " " + quoted(f);
     const PlaytestOutcome run = playtest(args);
-    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.status, 0) << run.out << mismatches(run.err);
+    EXPECT_EQ(mismatches(run.err), "") << "frames, score, best SUPER and spikes as recorded";
     const auto got = outputLines(run.out);
     ASSERT_EQ(got.size(), files.size());
     for (size_t i = 0; i < got.size(); ++i) {
@@ -62,6 +82,39 @@ TEST_F(PlaytestProveTest, EveryStoredPlanStillWinsItsLevel) {
         EXPECT_EQ(std::stoi(w[0]), static_cast<int>(i) + 1) << got[i];
         EXPECT_EQ(w[4], "won") << got[i];
     }
+}
+
+TEST_F(PlaytestProveTest, RecordedFiguresCatchAnyChangeAndAreWrittenOnlyOnRequest) {
+    const std::string plan = quoted(plansFolder() + "/level-065.plan");
+    const std::string stored = readFile(figuresFile());
+    ASSERT_NE(stored.find("\n65 3 50 0 won 1507 6016 18 50\n"), std::string::npos);
+
+    // One figure off, here the score: the replay fails and says which level and how.
+    std::string changed = stored;
+    changed.replace(changed.find(" 6016 "), 6, " 6017 ");
+    write("changed.txt", changed);
+    PlaytestOutcome run = playtest("replay --expect changed.txt " + plan);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(mismatches(run.err),
+              "playtest: level 65 played to \"65 3 50 0 won 1507 6016 18 50\", "
+              "recorded \"65 3 50 0 won 1507 6017 18 50\"\n");
+    // A plan without recorded figures fails too.
+    write("none.txt", "# no level\n");
+    EXPECT_EQ(playtest("replay --expect none.txt " + plan).status, 1);
+    write("bad.txt", "65 3 50 0 won 1507 6016 18\n");
+    EXPECT_EQ(playtest("replay --expect bad.txt " + plan).status, 2);
+
+    // Recording all plans writes the stored file again, byte for byte; a plan that no
+    // longer wins records nothing.
+    std::string args = "replay --record again.txt";
+    for (const std::string& f : storedPlans()) args += " " + quoted(f);
+    run = playtest(args);
+    ASSERT_EQ(run.status, 0) << run.err.substr(0, 2000);
+    EXPECT_EQ(readFile(dir.path() + "/again.txt"), stored);
+    const std::string text = readFile(plansFolder() + "/level-001.plan");
+    write("short.plan", text.substr(0, text.find('\n') + 1) + "0000\n");
+    EXPECT_EQ(playtest("replay --record lost.txt short.plan " + plan).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/lost.txt"));
 }
 
 TEST_F(PlaytestProveTest, ProvesOneLevelOfEachKindAndItsPlanReplays) {

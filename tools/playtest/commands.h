@@ -32,7 +32,8 @@ std::string userPath(const std::string& path);
 
 // prove [--plans DIR] [--budget TICKS] [--jobs N] [LEVEL...]: winning plans, one line a level.
 int runProve(const PlaytestArgs& args, std::FILE* out);
-// replay FILE...: plays plan files again, a line each; 1 when one no longer wins.
+// replay [--expect FIGURES | --record FIGURES] FILE...: plays plan files again, a line each;
+// 1 when one no longer wins or, with --expect, plays to other figures than recorded.
 int runReplay(const PlaytestArgs& args, std::FILE* out);
 // soak --seconds S --seed N: random play across every screen, checked after every tick.
 int runSoak(const PlaytestArgs& args, std::FILE* out);

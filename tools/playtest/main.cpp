@@ -16,7 +16,8 @@ constexpr PlaytestEntry kCommands[] = {
     {"course", "LEVEL COUNT", "print NUMBER CLASS VARIANT of spikes 1..COUNT of LEVEL", runCourse},
     {"prove", "[--plans DIR] [--budget TICKS] [--jobs N] [LEVEL...]",
      "search a winning plan for each level (1..150 when none is named)", runProve},
-    {"replay", "FILE...", "play plan files again; exit 1 when one no longer wins", runReplay},
+    {"replay", "[--expect FIGURES | --record FIGURES] FILE...",
+     "play plan files again; exit 1 when one no longer wins or differs from FIGURES", runReplay},
     {"soak", "--seconds S --seed N", "random play across every screen, checked every tick",
      runSoak},
 };

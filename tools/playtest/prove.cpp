@@ -2,7 +2,8 @@
 // of 1..150 when none is named), checks each plan by playing it again on a fresh game, prints
 // one result line per level and "proved N of M", and may write the plans; levels whose course
 // changes with the clock are proved at several fixed clocks. With --jobs the levels are shared
-// out among forked worker processes. replay plays a plan file on a fresh game.
+// out among forked worker processes. replay plays plan files on a fresh game, and may hold
+// what each plays to against recorded figures or record them.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +17,7 @@
 
 #include "game/bt3_course.h"
 #include "tools/playtest/commands.h"
+#include "tools/playtest/figures.h"
 #include "tools/playtest/plan.h"
 #include "tools/playtest/round.h"
 #include "tools/playtest/search.h"
@@ -64,8 +66,9 @@ bool courseFollowsClock(int level) {
     return course(kClocks[0]) != course(kClocks[1]);
 }
 
-// Plays a plan on a fresh game until its round ends or the plan does.
-bool playPlan(const Plan& plan, double seconds, std::string* line) {
+// Plays a plan on a fresh game until its round ends or the plan does; the result line, and
+// the figures line when asked for.
+bool playPlan(const Plan& plan, double seconds, std::string* line, std::string* figures = nullptr) {
     const Clock::time_point start = Clock::now();
     PlaytestRound r(plan.level, plan.clock);
     for (char c : plan.ticks) {
@@ -74,6 +77,7 @@ bool playPlan(const Plan& plan, double seconds, std::string* line) {
     }
     const bool won = r.won();
     *line = r.resultLine(won, seconds >= 0 ? seconds : secondsSince(start));
+    if (figures) *figures = r.figuresLine(won);
     return won;
 }
 
@@ -219,22 +223,60 @@ int runProve(const PlaytestArgs& args, std::FILE* out) {
 }
 
 int runReplay(const PlaytestArgs& args, std::FILE* out) {
-    if (args.empty()) return usageError("replay needs one or more plan files");
-    std::vector<Plan> plans(args.size());
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string reason;
-        if (!readPlanFile(userPath(args[i]), &plans[i], &reason)) {
-            return usageError(args[i] + ": " + reason);
+    // --expect FILE or --record FILE may come first; the plan files follow.
+    std::string expectPath, recordPath;
+    size_t first = 0;
+    if (args.size() >= 2 && (args[0] == "--expect" || args[0] == "--record")) {
+        (args[0] == "--expect" ? expectPath : recordPath) = userPath(args[1]);
+        first = 2;
+    }
+    if (args.size() <= first) {
+        return usageError("replay takes [--expect FILE | --record FILE] and one or more plan "
+                          "files");
+    }
+    FigureBook expected;
+    std::string reason;
+    if (!expectPath.empty() && !readFigures(expectPath, &expected, &reason)) {
+        return usageError(args[1] + ": " + reason);
+    }
+    std::vector<Plan> plans(args.size() - first);
+    for (size_t i = 0; i < plans.size(); ++i) {
+        const std::string& file = args[first + i];
+        if (!readPlanFile(userPath(file), &plans[i], &reason)) {
+            return usageError(file + ": " + reason);
         }
         if (plans[i].level < kFirstLevel || plans[i].level > kLastLevel || plans[i].clock < 0) {
-            return usageError(args[i] + ": the level or the clock is out of range");
+            return usageError(file + ": the level or the clock is out of range");
         }
     }
     bool all = true;
+    FigureBook played;
     for (const Plan& plan : plans) {
-        std::string line;
-        all = playPlan(plan, -1, &line) && all;
+        std::string line, figures;
+        const bool won = playPlan(plan, -1, &line, &figures);
+        all = won && all;
         std::fprintf(out, "%s\n", line.c_str());
+        if (!recordPath.empty() && !played.emplace(plan.level, figures).second) {
+            return usageError("two plans of level " + std::to_string(plan.level));
+        }
+        if (expectPath.empty()) continue;
+        const auto recorded = expected.find(plan.level);
+        if (recorded == expected.end()) {
+            std::fprintf(stderr, "playtest: level %d has no recorded figures\n", plan.level);
+            all = false;
+        } else if (recorded->second != figures) {
+            std::fprintf(stderr, "playtest: level %d played to \"%s\", recorded \"%s\"\n",
+                         plan.level, figures.c_str(), recorded->second.c_str());
+            all = false;
+        }
+    }
+    if (!recordPath.empty()) {
+        // Only figures of plans that still win are worth keeping.
+        if (!all) {
+            std::fprintf(stderr, "playtest: nothing recorded: a plan no longer wins\n");
+            return kExitLost;
+        }
+        if (!writeFigures(recordPath, played)) return usageError("cannot write " + args[1]);
     }
     return all ? kExitOk : kExitLost;
 }

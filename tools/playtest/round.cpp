@@ -56,11 +56,16 @@ bool PlaytestRound::won() const {
     return g.m_roundOver == kRoundFinished && g.m_won == 1;
 }
 
-std::string PlaytestRound::resultLine(bool isWon, double seconds) const {
+std::string PlaytestRound::figuresLine(bool isWon) const {
     const c_MyApp& g = game();
     char line[160];
-    std::snprintf(line, sizeof line, "%d %d %d %d %s %d %d %d %d %.2f", level_, g.m_kind,
-                  g.m_target, g.m_param, isWon ? "won" : "LOST", ticks(), g.m_score, g.m_bestSuper,
-                  passed(), seconds);
+    std::snprintf(line, sizeof line, "%d %d %d %d %s %d %d %d %d", level_, g.m_kind, g.m_target,
+                  g.m_param, isWon ? "won" : "LOST", ticks(), g.m_score, g.m_bestSuper, passed());
     return line;
+}
+
+std::string PlaytestRound::resultLine(bool isWon, double seconds) const {
+    char time[32];
+    std::snprintf(time, sizeof time, " %.2f", seconds);
+    return figuresLine(isWon) + time;
 }

@@ -44,7 +44,10 @@ class PlaytestRound {
     // the round is still running with 100 spikes passed.
     bool won() const;
 
-    // "LEVEL KIND TARGET PARAM won|LOST FRAMES SCORE BESTSUPER SPIKES SECONDS".
+    // "LEVEL KIND TARGET PARAM won|LOST FRAMES SCORE BESTSUPER SPIKES": what the round
+    // played to, the same every time the same plan is played.
+    std::string figuresLine(bool isWon) const;
+    // The figures line, then the SECONDS it took.
     std::string resultLine(bool isWon, double seconds) const;
 
   private:
