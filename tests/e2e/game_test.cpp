@@ -389,6 +389,17 @@ long yellowPixels(unsigned long window, const std::string& name) {
     return count.empty() ? -1 : std::stol(count);
 }
 
+// Screenshots until the count of yellow pixels satisfies `done`, for up to 20 seconds; the
+// last count.
+template <class Done> long waitForYellow(unsigned long window, const std::string& name, Done done) {
+    long n = yellowPixels(window, name);
+    for (int i = 0; i < 80 && !done(n); ++i) {
+        pause(0.25);
+        n = yellowPixels(window, name);
+    }
+    return n;
+}
+
 // The game in a fresh folder of its own (sharing the generated data), past the intro.
 struct FreshGame {
     FreshGame() {
@@ -433,7 +444,7 @@ TEST_F(GameEndToEnd, OptionsChangedFromTheMenuAreSavedWhenThePanelCloses) {
     EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
 }
 
-TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundAndAgainResumesIt) {
+TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundWhichEnterResumesButEscapeDoesNot) {
     FreshGame::dataDir = data_->path();
     FreshGame run;
     ASSERT_NE(run.window, 0u) << run.output();
@@ -441,12 +452,17 @@ TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundAndAgainResumesIt) {
     pause(2.0);
     const long playing = yellowPixels(run.window, "pause_before");
     pressKey("Escape");
-    pause(1.5);
-    const long paused = yellowPixels(run.window, "pause_panel");
-    EXPECT_GT(paused, playing + 400) << "the pause panel's choice ring is up";
+    const long paused =
+        waitForYellow(run.window, "pause_panel", [&](long n) { return n > playing + 400; });
+    ASSERT_GT(paused, playing + 400) << "the pause panel's choice ring is up";
     pressKey("Escape");
+    // Had it resumed, the panel would be gone within a fifth of a second.
     pause(1.5);
-    EXPECT_LT(yellowPixels(run.window, "pause_resumed"), paused - 400) << "the panel has gone";
+    EXPECT_GT(yellowPixels(run.window, "pause_back"), playing + 400) << "back leaves it up";
+    pressKey("Return"); // the choice starts on resume
+    EXPECT_LT(waitForYellow(run.window, "pause_resumed", [&](long n) { return n < paused - 400; }),
+              paused - 400)
+        << "the panel has gone";
     ASSERT_TRUE(run.game->running()) << run.output();
     run.quit();
     EXPECT_EQ(run.game->wait(10.0), 0) << run.output();

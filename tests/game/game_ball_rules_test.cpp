@@ -77,6 +77,32 @@ TEST_F(BallRound, ABackPressPausesFromTheOverlayAndPlayFreezesUntilTheResume) {
     EXPECT_EQ(TicksOf(98).size(), 2u) << "a held back key pauses once";
 }
 
+TEST_F(BallRound, WhilePausedABackPressDoesNothingAndTheChosenControlResumes) {
+    StartAndGo(1);
+    Press(kKeyEscape);
+    Tick();
+    Release(kKeyEscape);
+    for (int i = 0; i < 20; ++i) Tick(); // the panel slides in
+    ASSERT_EQ(app->m_paused, 1);
+    for (int round = 0; round < 2; ++round) {
+        Press(kKeyEscape);
+        for (int i = 0; i < 5; ++i) Tick();
+        Release(kKeyEscape);
+        for (int i = 0; i < 30; ++i) Tick();
+    }
+    EXPECT_EQ(app->m_paused, 1);
+    EXPECT_EQ(app->m_pauseDir, 1);
+    EXPECT_EQ(TicksOf(98).size(), 1u) << "only the pause itself was heard";
+
+    const int space = 32; // action 10 on the choice, which starts on resume
+    Press(space);
+    Tick();
+    Release(space);
+    EXPECT_EQ(app->m_pauseDir, -1);
+    for (int i = 0; i < 100 && app->m_paused == 1; ++i) Tick();
+    EXPECT_EQ(app->m_paused, 0);
+}
+
 TEST_F(BallRound, TouchingThePauseIconPausesOnceWhileTheTouchIsHeld) {
     StartAndGo(1);
     app->m_fontMetrics[97 * 3] = 32; // the icon's size as the loader keeps it

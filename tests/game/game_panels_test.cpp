@@ -396,14 +396,16 @@ TEST_F(PauseTest, SlidesInAndResumesByKeyWithTheRightSounds) {
     EXPECT_LE(ticks, 14);
 }
 
-TEST_F(PauseTest, ABackPressResumesButNotThePressThatPaused) {
-    app->m_backLatch = 1; // the overlay's pause press, still held
-    Press(kKeyEscape);
+TEST_F(PauseTest, ABackPressLeavesThePanelUpAndTheChoiceResumes) {
     Run(20);
-    EXPECT_EQ(app->m_pauseDir, 1);
-    Release(kKeyEscape);
-    ReleaseAll();
+    int voice = app->m_sfxVoice;
     KeyOnce(kKeyEscape);
+    Run(20);
+    EXPECT_EQ(app->m_paused, 1);
+    EXPECT_EQ(app->m_pauseDir, 1) << "back is none of the panel's keys";
+    EXPECT_EQ(app->m_pauseChoice, 0);
+    EXPECT_TRUE(PlayedSince(voice).empty());
+    KeyOnce(kKeySpace);
     EXPECT_EQ(app->m_pauseDir, -1);
 }
 
