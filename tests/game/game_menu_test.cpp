@@ -79,6 +79,14 @@ class MenuTest : public GameTest {
         }
         return n;
     }
+    // The left edge of the detail panel's backing (its dark blue rectangle), or -9999.
+    float DetailPanelX() const {
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] == kCmdRect && c[10] == 0 && c[11] == 0 && c[12] == 60) return c[1];
+        }
+        return -9999;
+    }
     float FirstY(int slot, int frame) const {
         for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
             if (app->m_drawList[i] == slot && app->m_drawList[i + 6] == frame)
@@ -319,8 +327,10 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     EXPECT_EQ(app->m_detailSlide, 33) << "opened, then one slide step in the same tick";
     Tick();
     EXPECT_EQ(app->m_detailSlide, 65);
+    EXPECT_EQ(DetailPanelX(), kp_BT3_jscrw - 65);
     Ticks(60);
     EXPECT_EQ(app->m_detailSlide, 1280);
+    EXPECT_EQ(DetailPanelX(), 0);
 
     Press(kKeyUp);
     Ticks(2);
@@ -334,6 +344,8 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     Release(kKeyEnter);
     EXPECT_EQ(app->m_screen, kScreenMenu) << "the button closes the panel, it starts nothing";
     EXPECT_LT(app->m_detailSlide, 0);
+    Tick();
+    EXPECT_GE(DetailPanelX(), kp_BT3_jscrw) << "a closing panel is gone; only its veil stays";
     Ticks(45);
     EXPECT_EQ(app->m_detailSlide, 0);
 
