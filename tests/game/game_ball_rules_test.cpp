@@ -124,6 +124,43 @@ TEST_F(BallRound, TouchingThePauseIconPausesOnceWhileTheTouchIsHeld) {
     EXPECT_EQ(TicksOf(98).size(), 1u);
 }
 
+TEST_F(BallRound, ThePauseIconWaitsForTheButtonLatchNotThePointerLatch) {
+    app->m_fontMetrics[97 * 3] = 32; // the icon's size as the loader keeps it
+    app->m_fontMetrics[97 * 3 + 1] = 32;
+    app->m_imageScale = 1.0f;
+    app->m_scaleX = app->m_scaleY = 1.0f;
+    // The start press made with the pointer latches it; held and moved onto the icon, it
+    // pauses once the button latch is clear.
+    StartLevel(1);
+    while (app->m_playFrames < 60) Tick();
+    host->MouseEvent(kEventMouseDown, 0, 200, 200);
+    Tick();
+    Tick();
+    ASSERT_EQ(app->m_pointerLatch, 1);
+    ASSERT_EQ(app->m_backLatch, 0);
+    host->MouseEvent(kEventMouseMove, 0, 20, 12);
+    Tick();
+    EXPECT_EQ(app->m_paused, 1);
+    host->MouseEvent(kEventMouseUp, 0, 20, 12);
+
+    // The start press made with a key and still held keeps the icon from pausing until it is
+    // let go, as it keeps the back key from pausing.
+    StartLevel(1);
+    while (app->m_playFrames < 60) Tick();
+    Press(kKeyRight);
+    Tick();
+    Tick();
+    ASSERT_EQ(app->m_backLatch, 1);
+    host->MouseEvent(kEventMouseDown, 0, 20, 12);
+    for (int i = 0; i < 5; ++i) Tick();
+    EXPECT_EQ(app->m_paused, 0);
+    Release(kKeyRight);
+    Tick();
+    Tick();
+    EXPECT_EQ(app->m_paused, 1);
+    EXPECT_EQ(app->m_pointerLatch, 1);
+}
+
 TEST_F(BallRound, GoAndBackTogetherRollBackToTwoThousandPixelsBehindTheBest) {
     StartAndGo(11); // a sloped theme that allows going back
     ASSERT_EQ(app->m_allowBack, 1);
