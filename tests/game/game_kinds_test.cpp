@@ -263,7 +263,8 @@ TEST_F(KindsTest, ATargetHitAndTheFirstSheepRaceWonEarnTheirBadgesOnce) {
 
 TEST_F(KindsTest, ThePassValueListShowsAllTwentyValuesZerosIncludedFadingInTowardsTheNewest) {
     setUp(12); // Spikes
-    app->m_ball[80] = 9; // the newest value
+    // The newest value in slot 80, the one before it in 79, the rest still 0.
+    app->m_ball[80] = 9;
     app->m_ball[79] = 4;
     app->p_CLS2D(kNotGiven, 0, 0, 0);
     KindDisplayProbe::passValues(app);
