@@ -206,6 +206,8 @@ TEST_F(MenuTest, ALevelStartLoadsItsThemeOnlyWhenItIsNotLoaded) {
         app->m_loadedTheme = loaded[i];
         app->p_UnlockAllTheLevels();
         app->m_menuLevel = levels[i] - 1;
+        app->m_menuYTarget = app->p_FindSpot(app->m_menuLevel); // in view, as a key move does
+        Settle();
         Tick();
         Press(kKeyEnter);
         Tick();
@@ -356,6 +358,37 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     host->MouseEvent(kEventMouseUp, 0, kp_BT3_jscrw - 20, 10);
     Tick();
     EXPECT_GT(app->m_detailSlide, 0);
+}
+
+TEST_F(MenuTest, ASelectedTileScrolledOffScreenNeitherStartsByButtonNorShowsTheCorners) {
+    auto cornerOvals = [this] {
+        int n = 0;
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] == kCmdOval && c[1] == kp_BT3_jscrw && c[4] == 128) ++n;
+        }
+        return n;
+    };
+    Tick();
+    EXPECT_EQ(cornerOvals(), 2);
+    // Level 1's tile dragged below the screen.
+    app->m_menuY = app->m_menuYTarget = app->p_FindSpot(0) + 300;
+    Tick();
+    ASSERT_GT(TileSpot(0).y, kp_BT3_jscrh + 64);
+    EXPECT_EQ(cornerOvals(), 0);
+    Press(kKeyEnter);
+    Tick();
+    Release(kKeyEnter);
+    EXPECT_EQ(app->m_screen, kScreenMenu);
+    Tick();
+
+    // Just inside the band of tiles drawn, it starts.
+    app->m_menuY = app->m_menuYTarget = app->m_menuY - (TileSpot(0).y - (kp_BT3_jscrh + 63));
+    Tick();
+    EXPECT_EQ(cornerOvals(), 2);
+    Press(kKeyEnter);
+    Tick();
+    EXPECT_EQ(app->m_screen, kScreenLevelLoad);
 }
 
 TEST_F(MenuTest, DraggingMovesTheListTwiceAsFarAsThePointer) {
