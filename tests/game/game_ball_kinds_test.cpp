@@ -17,6 +17,8 @@ constexpr int kBouncesLevel = 53;
 constexpr int kTargetLevel = 6;
 constexpr int kCollectLevel = 103;
 constexpr int kTargetBadge = 5;
+constexpr int kKeyUp = 38;
+constexpr int kKeySpace = 32; // action 10
 } // namespace
 
 TEST_F(BallRound, TheLavaWaitsForTheStartThenCatchesABallThatStandsStill) {
@@ -114,13 +116,13 @@ TEST_F(ShortRound, ACollectRoundLeftThroughThePausePanelWithEnoughItemsIsLost) {
     Tick();
     Release(kKeyEscape);
     for (int i = 0; i < 20; ++i) Tick(); // the panel slides in
-    Press(38); // up: back to the menu
+    Press(kKeyUp); // the choice moves to back to the menu
     Tick();
-    Release(38);
+    Release(kKeyUp);
     Tick();
-    Press(32); // action 10 on that choice
+    Press(kKeySpace);
     Tick();
-    Release(32);
+    Release(kKeySpace);
     ASSERT_EQ(app->m_roundOver, 1) << "left through the pause panel";
     RunToMenu();
     EXPECT_EQ(app->m_won, 0);

@@ -179,6 +179,33 @@ TEST_F(BallRound, GoAndBackTogetherRollBackToTwoThousandPixelsBehindTheBest) {
     EXPECT_EQ(app->m_super, 0);
 }
 
+TEST_F(BallRound, OnSlopedThemesBallAndSpikeHeightsAreRaisedByScreenXTimesTheFactor) {
+    // The shear then takes them back down by the same amount, so they stay level on screen.
+    struct Slope {
+        int level;
+        int theme;
+        float factor;
+    };
+    for (const Slope slope : {Slope{11, 2, 0.15f}, Slope{91, 10, -0.05f}}) {
+        SCOPED_TRACE(slope.level);
+        StartAndGo(slope.level);
+        ASSERT_EQ(app->m_theme, slope.theme);
+        const float bx = app->m_ball[18];
+        ASSERT_GT(bx, 64.0f);
+        EXPECT_FLOAT_EQ(app->m_ball[19], app->m_groundY - app->m_ball[2] - bx * slope.factor);
+
+        const float* spike = Spike(1);
+        const float sx = spike[1] - app->m_camX;
+        const float* drawn = nullptr;
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] == 1 && c[6] == spike[0] + 13 && c[1] == sx) drawn = c;
+        }
+        ASSERT_NE(drawn, nullptr) << "spike 1 is on screen";
+        EXPECT_FLOAT_EQ(drawn[2], app->m_groundY - spike[2] - sx * slope.factor);
+    }
+}
+
 TEST_F(BallRound, TheMoonBouncesHigherAndSlowerAndTheLilyPadsDrift) {
     auto peak = [this](int level) {
         StartLevel(level);
