@@ -176,7 +176,24 @@ TEST_F(BallRound, GoAndBackTogetherRollBackToTwoThousandPixelsBehindTheBest) {
     }
     EXPECT_EQ(BallX(), best - 2048.0f);
     EXPECT_EQ(app->m_ball[3], 0.0f) << "the ball stands at the limit";
+}
+
+TEST_F(BallRound, ReachingTheLimitBehindBreaksTheChainAsAStopDoes) {
+    // Rolling back the whole 2048 pixels outlasts the combo timer, which clears the chain on
+    // its own; here the limit is put just behind a ball whose chain is still running.
+    StartAndGo(11);
+    while (app->m_super < 1 && ticks < 5000) DriveTick();
+    ASSERT_GE(app->m_super, 1);
+    const int leap = app->m_leap;
+    app->m_ball[21] = BallX() + 2048.0f - 5.0f;
+    Release(kKeyRight);
+    Press(kKeyLeft);
+    Tick();
+    EXPECT_EQ(BallX(), app->m_ball[21] - 2048.0f);
+    EXPECT_EQ(app->m_ball[3], 0.0f);
+    EXPECT_GT(app->m_comboTimer, 1.0f) << "the combo has not run out";
     EXPECT_EQ(app->m_super, 0);
+    EXPECT_EQ(app->m_leap, leap) << "a stop leaves the leap";
 }
 
 TEST_F(BallRound, OnSlopedThemesBallAndSpikeHeightsAreRaisedByScreenXTimesTheFactor) {
