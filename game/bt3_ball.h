@@ -14,7 +14,7 @@ constexpr int kHeight = 2; // height above the ground line, >= 0
 constexpr int kSpeed = 3;  // horizontal speed of this frame
 constexpr int kNegPrevX = kBallPrevXNeg;
 constexpr int kScreenX = 18; // x - camera x
-constexpr int kScreenY = 19; // ground line - height, plus the slope term
+constexpr int kScreenY = 19; // ground line - height - screen x * slope factor
 constexpr int kLastPassed = kBallPassed;
 constexpr int kFurthest = kBallFurthestX;
 constexpr int kSpeedCopy = 23; // copy of the speed

@@ -107,9 +107,12 @@ bool c_MyApp::roundRuns() const {
     return m_roundOver == 0;
 }
 
-// The sloped themes shear the world as it is drawn; every world y on screen (ball, spike
-// heads, labels, buttons) is raised by its screen x times the factor, so that with the shear
-// it lands back on the drawn ground.
+// The sloped themes shear the world as it is drawn (y' = y + factor * x). Every world y on
+// screen (ball, spike heads, labels, buttons) is raised by its screen x times the factor,
+// which cancels the shear: ball, spikes and labels sit on horizontal lines and only the floor
+// and the scenery slope. The ball meets the floor because of the tilt, which lowers the ground
+// line on themes 2 and 10 to where the sloped floor passes under the ball; theme 3's slope is
+// slight enough to need none.
 float c_MyApp::slopeFactor() const {
     switch (m_theme) {
     case kThemeCrosswind:

@@ -16,6 +16,17 @@ constexpr float kIconX = 16.0f;
 constexpr float kIconY = 16.0f;
 constexpr float kIconAlpha = 0.2f;
 
+// A pause press acts while no pause is up and no earlier press is still being held.
+bool pauseMayStart(const c_MyApp& app) {
+    return app.m_paused == 0 && app.m_backLatch == 0;
+}
+
+void startPause(c_MyApp& app) {
+    app.m_paused = 1;
+    app.m_pauseDir = 1;
+    app.p_PlaySFX(kSfxPause, 1.0f, 0.5f, 0);
+}
+
 } // namespace
 
 int c_MyApp::p_InGame() {
@@ -26,20 +37,18 @@ int c_MyApp::p_InGame() {
     if (pressed == 0 && kp_BT3_isOuya == 1) {
         for (int p = 0; p < kPlayers; ++p) pressed += p_PlayKey(kActionY, 1, p);
     }
-    if (pressed != 0 && m_paused == 0 && m_backLatch == 0) {
+    if (pressed != 0 && pauseMayStart(*this)) {
         m_backLatch = 1;
-        m_paused = 1;
-        m_pauseDir = 1;
-        p_PlaySFX(kSfxPause, 1.0f, 0.5f, 0);
+        startPause(*this);
     }
     if (m_hideOverlay == 0) {
         p_Alpha(kIconAlpha);
         const int touched = p_Button(kImgPause, kIconX, kIconY, 0);
-        if (touched != 0 && m_paused == 0 && m_pointerLatch == 0) {
+        // The icon pauses under the same condition as the keys, whatever the pointer latch;
+        // it marks its press on the pointer latch instead of the button latch.
+        if (touched != 0 && pauseMayStart(*this)) {
             m_pointerLatch = 1;
-            m_paused = 1;
-            m_pauseDir = 1;
-            p_PlaySFX(kSfxPause, 1.0f, 0.5f, 0);
+            startPause(*this);
         }
         p_Alpha(1.0f);
     }

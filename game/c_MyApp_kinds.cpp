@@ -68,6 +68,17 @@ constexpr int kKindCount = sizeof kKindTitles / sizeof kKindTitles[0];
 int c_MyApp::p_DidIWin() {
     m_lost = 1;
     m_won = 0;
+    // A round cut short before the goal sequence gave its verdict is lost whatever its kind
+    // would say: a crash, a burst, being caught by the lava, or leaving through the pause
+    // panel (all of them m_roundOver 1) while m_goalFrames is below 20. The results panel and
+    // the return to the menu ask again after the round has ended, and every kind's goal is to
+    // reach the goal spike: without this a Target round crashed with the exact score, or a
+    // Collect round left with enough items, would be filed as passed (and earn its badge),
+    // and so would a crash in the very frame that passes the goal spike. Infinity has no goal
+    // and only ends this way, so it is left to its own rule (always won).
+    const bool cutShort = m_roundOver == bt3ball::kRoundCrashed &&
+                          m_goalFrames < bt3ball::kGoalResult && m_kind != kKindInfinity;
+    if (cutShort) return 0;
     const int passed = static_cast<int>(m_ball[kBallPassed]);
     const bool reachedGoal = passed >= m_target;
     bool won = false;
@@ -101,12 +112,6 @@ int c_MyApp::p_DidIWin() {
     default: // Leap and Spike cannot be won
         break;
     }
-    // The results panel asks again on every tick. A round that crashed before the goal
-    // sequence gave its verdict (a crash in the very frame that passed the goal spike) stays
-    // lost, or the records would file a crash as a pass. Infinity rounds only end in a crash.
-    if (m_roundOver == bt3ball::kRoundCrashed && m_goalFrames < bt3ball::kGoalResult &&
-        m_kind != kKindInfinity)
-        won = false;
     if (won) {
         m_won = 1;
         m_lost = 0;

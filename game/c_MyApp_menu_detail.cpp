@@ -1,7 +1,7 @@
 // The menu's level detail panel: it slides in from the right over a dark veil and shows the
 // selected level's seven best and last scores, its group title, four spinning medallions with
 // the level's own statistics above and the all-levels totals below, the total of failed rounds
-// and a ticker of the credit lines. A press or an action button slides it out again.
+// and a ticker of the credit lines. A press or an action button closes it.
 #include <algorithm>
 #include <cmath>
 
@@ -81,8 +81,9 @@ void c_MyApp::menuDetailPanel() {
             return;
         }
     }
-    // Closing runs the slide backwards, so the panel leaves the way it came.
-    const float x = std::max(0.0f, kp_BT3_jscrw - static_cast<float>(std::abs(m_detailSlide)));
+    // The left edge follows the slide in; a closing (negative) slide puts the panel past the
+    // right edge at once, and only the veil stays until the slide has run back to 0.
+    const float x = std::max(0.0f, kp_BT3_jscrw - static_cast<float>(m_detailSlide));
     const float w = kp_BT3_jscrw;
     const float h = kp_BT3_jscrh;
 

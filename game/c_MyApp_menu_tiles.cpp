@@ -1,7 +1,8 @@
 // The menu's tile snake: 150 level tiles zig-zagging up the screen from level 1 at the bottom,
 // each drawn with its base, theme icon, number and pass or fail marks; pointer presses that
 // pick or start a tile (and advance the hidden tile code); the start by buttons; and the Best
-// and Last corners that open the detail panel. Only tiles near the screen are drawn and tested.
+// and Last corners that open the detail panel. Only tiles near the screen are drawn and tested,
+// and only a selected tile among them starts by button and shows the corners.
 #include <algorithm>
 #include <cmath>
 
@@ -60,16 +61,17 @@ float c_MyApp::menuTiles() {
         if (y > kVisibleAbove && y < kp_BT3_jscrh + kVisibleBelow) {
             menuTile(index, x, y);
             menuTilePress(index, x, y);
-        }
-        if (index == m_menuLevel) {
-            // The selected tile starts by button and shows its scores even when scrolled away.
-            if (m_backLatch == 0 && index < m_menuOpenCount &&
-                (p_PlayKeyAll(kButtonA, 1) != 0 || p_PlayKeyAll(kButtonA + 1, 1) != 0 ||
-                 p_PlayKeyAll(kButtonX, 1) != 0)) {
-                menuStartLevel();
-                m_backLatch = 1;
+            // Like its drawing and its pointer test, the selected tile's start by button and
+            // its Best and Last corners belong to it only while it is on screen.
+            if (index == m_menuLevel) {
+                if (m_backLatch == 0 && index < m_menuOpenCount &&
+                    (p_PlayKeyAll(kButtonA, 1) != 0 || p_PlayKeyAll(kButtonA + 1, 1) != 0 ||
+                     p_PlayKeyAll(kButtonX, 1) != 0)) {
+                    menuStartLevel();
+                    m_backLatch = 1;
+                }
+                menuCorners();
             }
-            menuCorners();
         }
         y += tileIsTall(index) ? kTallStep : kStep;
         x -= step;

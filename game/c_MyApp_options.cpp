@@ -172,6 +172,7 @@ void relockAllLevels(c_MyApp& app) {
     app.m_menuYTarget = static_cast<float>(app.p_FindSpot(0));
 }
 
+// The sound line answers with no sound of its own (only the popups and re-lock lines do).
 void nextSoundSetting(c_MyApp& app) {
     int& value = app.m_settings[kSoundSetting];
     value = (soundSetting(app) + 1) % soundValues();
@@ -180,7 +181,6 @@ void nextSoundSetting(c_MyApp& app) {
         kp_audio_StopMusic();
         app.m_musicPlaying = 0;
     }
-    playSfx(app, kSfxMove);
 }
 
 // Closing saves the settings (and a re-lock) at once; the latches keep the press that closed

@@ -1,7 +1,8 @@
 // The pause panel (p_PauseMenu), run by the in-play overlay while a round is paused: it slides
 // in from the top over the frozen frame, dims it with drifting bands, and offers resume, back
 // to the menu (which ends the round into the results panel) and the options cog, by pointer
-// or by a key-driven choice. Each control acts once per press (the input latches). The frozen
+// or by a key-driven choice (up, down, action button 10; back does nothing here, so only the
+// choice resumes). Each control acts once per press (the input latches). The frozen
 // frame stays in the draw list; the panel's own commands replace last tick's, so a long pause
 // never fills the list. Its state between ticks lives in the pause-panel array.
 #include <algorithm>
@@ -62,7 +63,6 @@ constexpr int kNoChoice = -100;
 constexpr int kUp = 0;
 constexpr int kDown = 8;
 constexpr int kAction = 10;
-constexpr int kBack = 99;
 constexpr int kSfxPause = 98;
 constexpr int kSfxOptions = 99;
 constexpr float kPitchUp = 0.8f;
@@ -222,8 +222,6 @@ int c_MyApp::p_PauseMenu() {
         m_backLatch = 1;
     } else if (p_PlayKeyAll(kAction, 1) != 0) {
         pauseAct(*this, m_pauseChoice);
-    } else if (p_PlayKeyAll(kBack, 1) != 0) {
-        pauseAct(*this, kChoiceResume); // back again leaves the pause as it came
     }
     return 0;
 }

@@ -265,8 +265,8 @@ void c_MyApp::drawPassValues() {
     } else {
         const float bottom = kp_BT3_jscrh - 32;
         for (int i = 1; i <= kListValues; ++i) {
+            // All twenty entries, the zeros of a fresh round too.
             const int value = static_cast<int>(m_ball[kPassFirst + i - 1]);
-            if (value == 0) continue;
             p_Alpha(static_cast<float>(i) / kListValues);
             drawRoundText(x, bottom - (kListValues - i) * kListRow + slide, kpIntToString(value),
                           1.5f);

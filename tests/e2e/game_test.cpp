@@ -302,6 +302,19 @@ void pressKey(const std::string& key) {
     runCommand("xdotool keyup " + key);
 }
 
+// Presses key until the game's output file holds text: "Loading theme" once a level starts,
+// "sfx/world" once its round has begun and its tune is asked for. A press the game was not
+// ready for is made again.
+bool pressUntilSaid(const std::string& key, const std::string& outputFile,
+                    const std::string& text) {
+    return waitFor([&] {
+        if (readFile(outputFile).find(text) != std::string::npos) return true;
+        pressKey(key);
+        pause(0.2);
+        return readFile(outputFile).find(text) != std::string::npos;
+    });
+}
+
 // Saves a screenshot of the window to the build folder's screenshots; returns its path.
 std::string screenshot(unsigned long window, const std::string& name) {
     const std::string file = buildDir() + "/screenshots/" + name + ".png";
@@ -373,13 +386,7 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     EXPECT_FALSE(yellowBar(menu));
 
     // Enter starts level 1; the intro holds input back, so press until the theme loads.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (readFile(work.file("out.txt")).find("Loading theme") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        pressKey("Return");
-        pause(0.5);
-    }
-    ASSERT_NE(readFile(work.file("out.txt")).find("Loading theme"), std::string::npos)
+    ASSERT_TRUE(pressUntilSaid("Return", work.file("out.txt"), "Loading theme"))
         << "Enter did not start level 1";
     pause(1.0);
     shot("level1_start");
@@ -389,7 +396,7 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     // too early is let go and taken again.)
     bool sawPanel = false;
     bool tookPlay = false;
-    deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (!std::filesystem::exists(stateFile) && std::chrono::steady_clock::now() < deadline &&
            game.running()) {
         runCommand("xdotool keydown Right");
@@ -444,6 +451,17 @@ long yellowPixels(unsigned long window, const std::string& name) {
     return count.empty() ? -1 : std::stol(count);
 }
 
+// Screenshots until the count of yellow pixels satisfies `done`, for up to 20 seconds; the
+// last count.
+template <class Done> long waitForYellow(unsigned long window, const std::string& name, Done done) {
+    long n = yellowPixels(window, name);
+    for (int i = 0; i < 80 && !done(n); ++i) {
+        pause(0.25);
+        n = yellowPixels(window, name);
+    }
+    return n;
+}
+
 // The game in a fresh folder of its own (sharing the generated data), past the intro.
 struct FreshGame {
     FreshGame() {
@@ -489,20 +507,26 @@ TEST_F(GameEndToEnd, OptionsChangedFromTheMenuAreSavedWhenThePanelCloses) {
     EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
 }
 
-TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundAndAgainResumesIt) {
+TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundWhichEnterResumesButEscapeDoesNot) {
     FreshGame::dataDir = data_->path();
     FreshGame run;
-    ASSERT_NE(run.window, 0u) << run.output();
-    pressKey("Return"); // starts level 1
-    pause(2.0);
+    ASSERT_TRUE(run.menuUp) << run.output();
+    const std::string out = run.work.file("out.txt");
+    ASSERT_TRUE(pressUntilSaid("Return", out, "Loading theme")) << "level 1 did not start";
+    ASSERT_TRUE(pressUntilSaid("Right", out, "sfx/world")) << "its round did not begin";
     const long playing = yellowPixels(run.window, "pause_before");
     pressKey("Escape");
-    pause(1.5);
-    const long paused = yellowPixels(run.window, "pause_panel");
-    EXPECT_GT(paused, playing + 400) << "the pause panel's choice ring is up";
+    const long paused =
+        waitForYellow(run.window, "pause_panel", [&](long n) { return n > playing + 400; });
+    ASSERT_GT(paused, playing + 400) << "the pause panel's choice ring is up";
     pressKey("Escape");
+    // Had it resumed, the panel would be gone within a fifth of a second.
     pause(1.5);
-    EXPECT_LT(yellowPixels(run.window, "pause_resumed"), paused - 400) << "the panel has gone";
+    EXPECT_GT(yellowPixels(run.window, "pause_back"), playing + 400) << "back leaves it up";
+    pressKey("Return"); // the choice starts on resume
+    EXPECT_LT(waitForYellow(run.window, "pause_resumed", [&](long n) { return n < paused - 400; }),
+              paused - 400)
+        << "the panel has gone";
     ASSERT_TRUE(run.game->running()) << run.output();
     run.quit();
     EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
@@ -526,17 +550,13 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
     ASSERT_TRUE(waitForMenu(window)) << readFile(work.file("out.txt"));
     runCommand("import -window " + std::to_string(window) + " " + shots + "menu_level101.png");
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (readFile(work.file("out.txt")).find("Loading theme") == std::string::npos &&
-           std::chrono::steady_clock::now() < deadline) {
-        pressKey("Return");
-        pause(0.5);
-    }
+    ASSERT_TRUE(pressUntilSaid("Return", work.file("out.txt"), "Loading theme"))
+        << "Enter did not start level 101";
     const std::string out = readFile(work.file("out.txt"));
-    ASSERT_NE(out.find("Loading theme"), std::string::npos) << "Enter did not start level 101";
     EXPECT_NE(out.find("Loading theme : 11 "), std::string::npos) << out;
-    pause(3.0);
-    pressKey("Right"); // ends the wait at the start; the ball rolls from the next press
+    // A press ends the wait at the start, and the round's tune is asked for; the ball rolls
+    // from the next press.
+    ASSERT_TRUE(pressUntilSaid("Right", work.file("out.txt"), "sfx/world"));
     runCommand("xdotool keydown Right");
     pause(1.0);
     const std::string play = shots + "level101_play.png";

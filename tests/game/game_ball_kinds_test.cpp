@@ -2,10 +2,12 @@
 // front is 16 pixels past the ball's centre, the spikes Deja Vu hides once their twins have
 // been seen twice, the sheep race decided by who is ahead at the goal, the Buttons walls that stop
 // the ball at any height until their button is touched, the pillars of the pirate levels hit from
-// the side they grow towards, and the bounce count of the Bounces kind with its burst.
+// the side they grow towards, the bounce count of the Bounces kind with its burst, and Target and
+// Collect rounds that end short of the goal filed as lost whatever their score or items.
 #include <cmath>
 
 #include "ball_fixture.h"
+#include "game/bt3_numbers.h"
 
 namespace {
 constexpr int kLavaLevel = 73;
@@ -28,6 +30,11 @@ bool drawsBlock(const c_MyApp* app, int frame, float x, float y) {
     }
     return false;
 }
+constexpr int kTargetLevel = 6;
+constexpr int kCollectLevel = 103;
+constexpr int kTargetBadge = 5;
+constexpr int kKeyUp = 38;
+constexpr int kKeySpace = 32; // action 10
 } // namespace
 
 TEST_F(BallRound, TheLavaWaitsForTheStartThenCatchesABallThatStandsStill) {
@@ -123,6 +130,62 @@ TEST_F(BallRound, TheSheepRaceIsWonAheadOfTheSheepAndLostBehindIt) {
     EXPECT_EQ(app->m_won, 0) << "the sheep was ahead at the goal";
     EXPECT_EQ(TicksOf(10).size(), 1u);
     EXPECT_TRUE(TicksOf(11).empty());
+}
+
+// A round ended short of the goal spike, run on through the results panel to the menu.
+class ShortRound : public BallRound {
+  protected:
+    int& Marker(int level) {
+        return app->m_records[kRecordStats + (level - 1) * kRecordSlots + kStatMarker];
+    }
+    void RunToMenu() {
+        for (int i = 0; i < 600 && app->m_screen != kScreenMenu; ++i) Tick();
+        ASSERT_EQ(app->m_screen, kScreenMenu);
+    }
+};
+
+TEST_F(ShortRound, ATargetRoundThatCrashesWithTheExactScoreIsLost) {
+    app->m_menuLevel = kTargetLevel - 1;
+    StartAndGo(kTargetLevel);
+    ASSERT_GT(app->m_target, 2);
+    app->m_ball[20] = 2; // spikes 1 and 2 behind it
+    app->m_score = app->m_param;
+    const float* spike = Spike(3);
+    PlaceBall(spike[1], spike[2]);
+    Tick();
+    ASSERT_EQ(app->m_roundOver, 1) << "crashed on spike 3";
+    EXPECT_EQ(app->m_won, 0);
+    RunToMenu();
+    EXPECT_EQ(app->m_lost, 1);
+    EXPECT_EQ(Marker(kTargetLevel), 1) << "one failed round, not a pass";
+    EXPECT_EQ(app->m_menuLevel, kTargetLevel - 1) << "the selection stays";
+    EXPECT_FALSE(app->m_badges[kTargetBadge]);
+}
+
+TEST_F(ShortRound, ACollectRoundLeftThroughThePausePanelWithEnoughItemsIsLost) {
+    app->m_menuLevel = kCollectLevel - 1;
+    StartAndGo(kCollectLevel);
+    for (int i = 0; i < 30; ++i) DriveTick();
+    ASSERT_LT(Passed(), app->m_target);
+    app->m_ball[56] = static_cast<float>(app->m_param); // enough items
+    if (held) Release(kKeyRight);
+    Press(kKeyEscape);
+    Tick();
+    Release(kKeyEscape);
+    for (int i = 0; i < 20; ++i) Tick(); // the panel slides in
+    // Up moves the choice to back to the menu; action 10 takes it.
+    Press(kKeyUp);
+    Tick();
+    Release(kKeyUp);
+    Tick();
+    Press(kKeySpace);
+    Tick();
+    Release(kKeySpace);
+    ASSERT_EQ(app->m_roundOver, 1) << "left through the pause panel";
+    RunToMenu();
+    EXPECT_EQ(app->m_won, 0);
+    EXPECT_EQ(Marker(kCollectLevel), 1);
+    EXPECT_EQ(app->m_menuLevel, kCollectLevel - 1);
 }
 
 TEST_F(BallRound, AWallStopsTheBallAtAnyHeightUntilItsButtonIsTouched) {

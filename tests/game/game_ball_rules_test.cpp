@@ -77,6 +77,32 @@ TEST_F(BallRound, ABackPressPausesFromTheOverlayAndPlayFreezesUntilTheResume) {
     EXPECT_EQ(TicksOf(98).size(), 2u) << "a held back key pauses once";
 }
 
+TEST_F(BallRound, WhilePausedABackPressDoesNothingAndTheChosenControlResumes) {
+    StartAndGo(1);
+    Press(kKeyEscape);
+    Tick();
+    Release(kKeyEscape);
+    for (int i = 0; i < 20; ++i) Tick(); // the panel slides in
+    ASSERT_EQ(app->m_paused, 1);
+    for (int round = 0; round < 2; ++round) {
+        Press(kKeyEscape);
+        for (int i = 0; i < 5; ++i) Tick();
+        Release(kKeyEscape);
+        for (int i = 0; i < 30; ++i) Tick();
+    }
+    EXPECT_EQ(app->m_paused, 1);
+    EXPECT_EQ(app->m_pauseDir, 1);
+    EXPECT_EQ(TicksOf(98).size(), 1u) << "only the pause itself was heard";
+
+    const int space = 32; // action 10 on the choice, which starts on resume
+    Press(space);
+    Tick();
+    Release(space);
+    EXPECT_EQ(app->m_pauseDir, -1);
+    for (int i = 0; i < 100 && app->m_paused == 1; ++i) Tick();
+    EXPECT_EQ(app->m_paused, 0);
+}
+
 TEST_F(BallRound, TouchingThePauseIconPausesOnceWhileTheTouchIsHeld) {
     StartAndGo(1);
     app->m_fontMetrics[97 * 3] = 32; // the icon's size as the loader keeps it
@@ -98,6 +124,43 @@ TEST_F(BallRound, TouchingThePauseIconPausesOnceWhileTheTouchIsHeld) {
     EXPECT_EQ(TicksOf(98).size(), 1u);
 }
 
+TEST_F(BallRound, ThePauseIconWaitsForTheButtonLatchNotThePointerLatch) {
+    app->m_fontMetrics[97 * 3] = 32; // the icon's size as the loader keeps it
+    app->m_fontMetrics[97 * 3 + 1] = 32;
+    app->m_imageScale = 1.0f;
+    app->m_scaleX = app->m_scaleY = 1.0f;
+    // The start press made with the pointer latches it; held and moved onto the icon, it
+    // pauses once the button latch is clear.
+    StartLevel(1);
+    while (app->m_playFrames < 60) Tick();
+    host->MouseEvent(kEventMouseDown, 0, 200, 200);
+    Tick();
+    Tick();
+    ASSERT_EQ(app->m_pointerLatch, 1);
+    ASSERT_EQ(app->m_backLatch, 0);
+    host->MouseEvent(kEventMouseMove, 0, 20, 12);
+    Tick();
+    EXPECT_EQ(app->m_paused, 1);
+    host->MouseEvent(kEventMouseUp, 0, 20, 12);
+
+    // The start press made with a key and still held keeps the icon from pausing until it is
+    // let go, as it keeps the back key from pausing.
+    StartLevel(1);
+    while (app->m_playFrames < 60) Tick();
+    Press(kKeyRight);
+    Tick();
+    Tick();
+    ASSERT_EQ(app->m_backLatch, 1);
+    host->MouseEvent(kEventMouseDown, 0, 20, 12);
+    for (int i = 0; i < 5; ++i) Tick();
+    EXPECT_EQ(app->m_paused, 0);
+    Release(kKeyRight);
+    Tick();
+    Tick();
+    EXPECT_EQ(app->m_paused, 1);
+    EXPECT_EQ(app->m_pointerLatch, 1);
+}
+
 TEST_F(BallRound, GoAndBackTogetherRollBackToTwoThousandPixelsBehindTheBest) {
     StartAndGo(11); // a sloped theme that allows going back
     ASSERT_EQ(app->m_allowBack, 1);
@@ -113,7 +176,51 @@ TEST_F(BallRound, GoAndBackTogetherRollBackToTwoThousandPixelsBehindTheBest) {
     }
     EXPECT_EQ(BallX(), best - 2048.0f);
     EXPECT_EQ(app->m_ball[3], 0.0f) << "the ball stands at the limit";
+}
+
+TEST_F(BallRound, ReachingTheLimitBehindBreaksTheChainAsAStopDoes) {
+    // Rolling back the whole 2048 pixels outlasts the combo timer, which clears the chain on
+    // its own; here the limit is put just behind a ball whose chain is still running.
+    StartAndGo(11);
+    while (app->m_super < 1 && ticks < 5000) DriveTick();
+    ASSERT_GE(app->m_super, 1);
+    const int leap = app->m_leap;
+    app->m_ball[21] = BallX() + 2048.0f - 5.0f;
+    Release(kKeyRight);
+    Press(kKeyLeft);
+    Tick();
+    EXPECT_EQ(BallX(), app->m_ball[21] - 2048.0f);
+    EXPECT_EQ(app->m_ball[3], 0.0f);
+    EXPECT_GT(app->m_comboTimer, 1.0f) << "the combo has not run out";
     EXPECT_EQ(app->m_super, 0);
+    EXPECT_EQ(app->m_leap, leap) << "a stop leaves the leap";
+}
+
+TEST_F(BallRound, OnSlopedThemesBallAndSpikeHeightsAreRaisedByScreenXTimesTheFactor) {
+    // The shear then takes them back down by the same amount, so they stay level on screen.
+    struct Slope {
+        int level;
+        int theme;
+        float factor;
+    };
+    for (const Slope slope : {Slope{11, 2, 0.15f}, Slope{91, 10, -0.05f}}) {
+        SCOPED_TRACE(slope.level);
+        StartAndGo(slope.level);
+        ASSERT_EQ(app->m_theme, slope.theme);
+        const float bx = app->m_ball[18];
+        ASSERT_GT(bx, 64.0f);
+        EXPECT_FLOAT_EQ(app->m_ball[19], app->m_groundY - app->m_ball[2] - bx * slope.factor);
+
+        const float* spike = Spike(1);
+        const float sx = spike[1] - app->m_camX;
+        const float* drawn = nullptr;
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] == 1 && c[6] == spike[0] + 13 && c[1] == sx) drawn = c;
+        }
+        ASSERT_NE(drawn, nullptr) << "spike 1 is on screen";
+        EXPECT_FLOAT_EQ(drawn[2], app->m_groundY - spike[2] - sx * slope.factor);
+    }
 }
 
 TEST_F(BallRound, TheMoonBouncesHigherAndSlowerAndTheLilyPadsDrift) {

@@ -1,5 +1,5 @@
 // The level kinds: p_DidIWin on both sides of every kind's threshold, the head-up counter's
-// number, colour and icon rows, and the start title's text and travel.
+// number, colour and icon rows, the start title's text and travel, and the pass-value list.
 #include <string>
 #include <vector>
 
@@ -10,6 +10,7 @@
 struct KindDisplayProbe {
     static void counter(c_MyApp* app) { app->drawKindCounter(); }
     static void title(c_MyApp* app) { app->drawStartTitle(); }
+    static void passValues(c_MyApp* app) { app->drawPassValues(); }
 };
 
 namespace {
@@ -258,4 +259,31 @@ TEST_F(KindsTest, ATargetHitAndTheFirstSheepRaceWonEarnTheirBadgesOnce) {
     finish(kKindTarget, 15, 0);
     EXPECT_TRUE(app->m_badges[5]);
     EXPECT_EQ(app->m_badgeQueue[1], 5);
+}
+
+TEST_F(KindsTest, ThePassValueListShowsAllTwentyValuesZerosIncludedFadingInTowardsTheNewest) {
+    setUp(12); // Spikes
+    // The newest value in slot 80, the one before it in 79, the rest still 0.
+    app->m_ball[80] = 9;
+    app->m_ball[79] = 4;
+    app->p_CLS2D(kNotGiven, 0, 0, 0);
+    KindDisplayProbe::passValues(app);
+    std::string text;
+    std::vector<float> alphas;
+    std::vector<float> ys;
+    for (int i = 0; i < commandCount(app); ++i) {
+        const float* c = command(app, i);
+        if (c[0] != app->m_font || c[4] != 1.5f) continue;
+        text.push_back(static_cast<char>(c[6] + 32));
+        alphas.push_back(c[7]);
+        ys.push_back(c[2]);
+    }
+    EXPECT_EQ(text, std::string(18, '0') + "49") << "the oldest first, from the top";
+    ASSERT_EQ(alphas.size(), 20u);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_FLOAT_EQ(alphas[i], (i + 1) / 20.0f) << i;
+        if (i > 0) {
+            EXPECT_EQ(ys[i] - ys[i - 1], 18.0f) << i;
+        }
+    }
 }

@@ -79,6 +79,14 @@ class MenuTest : public GameTest {
         }
         return n;
     }
+    // The left edge of the detail panel's backing (its dark blue rectangle), or -9999.
+    float DetailPanelX() const {
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] == kCmdRect && c[10] == 0 && c[11] == 0 && c[12] == 60) return c[1];
+        }
+        return -9999;
+    }
     float FirstY(int slot, int frame) const {
         for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
             if (app->m_drawList[i] == slot && app->m_drawList[i + 6] == frame)
@@ -198,6 +206,8 @@ TEST_F(MenuTest, ALevelStartLoadsItsThemeOnlyWhenItIsNotLoaded) {
         app->m_loadedTheme = loaded[i];
         app->p_UnlockAllTheLevels();
         app->m_menuLevel = levels[i] - 1;
+        app->m_menuYTarget = app->p_FindSpot(app->m_menuLevel); // in view, as a key move does
+        Settle();
         Tick();
         Press(kKeyEnter);
         Tick();
@@ -319,8 +329,10 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     EXPECT_EQ(app->m_detailSlide, 33) << "opened, then one slide step in the same tick";
     Tick();
     EXPECT_EQ(app->m_detailSlide, 65);
+    EXPECT_EQ(DetailPanelX(), kp_BT3_jscrw - 65);
     Ticks(60);
     EXPECT_EQ(app->m_detailSlide, 1280);
+    EXPECT_EQ(DetailPanelX(), 0);
 
     Press(kKeyUp);
     Ticks(2);
@@ -334,6 +346,8 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     Release(kKeyEnter);
     EXPECT_EQ(app->m_screen, kScreenMenu) << "the button closes the panel, it starts nothing";
     EXPECT_LT(app->m_detailSlide, 0);
+    Tick();
+    EXPECT_GE(DetailPanelX(), kp_BT3_jscrw) << "a closing panel is gone; only its veil stays";
     Ticks(45);
     EXPECT_EQ(app->m_detailSlide, 0);
 
@@ -344,6 +358,37 @@ TEST_F(MenuTest, TheDetailPanelSlidesOpenClosesAndKeepsTheTilesStill) {
     host->MouseEvent(kEventMouseUp, 0, kp_BT3_jscrw - 20, 10);
     Tick();
     EXPECT_GT(app->m_detailSlide, 0);
+}
+
+TEST_F(MenuTest, ASelectedTileScrolledOffScreenNeitherStartsByButtonNorShowsTheCorners) {
+    auto cornerOvals = [this] {
+        int n = 0;
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] == kCmdOval && c[1] == kp_BT3_jscrw && c[4] == 128) ++n;
+        }
+        return n;
+    };
+    Tick();
+    EXPECT_EQ(cornerOvals(), 2);
+    // Level 1's tile dragged below the screen.
+    app->m_menuY = app->m_menuYTarget = app->p_FindSpot(0) + 300;
+    Tick();
+    ASSERT_GT(TileSpot(0).y, kp_BT3_jscrh + 64);
+    EXPECT_EQ(cornerOvals(), 0);
+    Press(kKeyEnter);
+    Tick();
+    Release(kKeyEnter);
+    EXPECT_EQ(app->m_screen, kScreenMenu);
+    Tick();
+
+    // Just inside the band of tiles drawn, it starts.
+    app->m_menuY = app->m_menuYTarget = app->m_menuY - (TileSpot(0).y - (kp_BT3_jscrh + 63));
+    Tick();
+    EXPECT_EQ(cornerOvals(), 2);
+    Press(kKeyEnter);
+    Tick();
+    EXPECT_EQ(app->m_screen, kScreenLevelLoad);
 }
 
 TEST_F(MenuTest, DraggingMovesTheListTwiceAsFarAsThePointer) {

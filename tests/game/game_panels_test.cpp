@@ -126,8 +126,10 @@ TEST_F(PanelTest, SoundLineCyclesAndStopsTheMusicOnEffectsOnlyAndOff) {
         SCOPED_TRACE(value);
         app->p_PlayTune(u"tune", 1); // starts only where the setting allows music
         const int before = app->m_musicPlaying;
+        const int voice = app->m_sfxVoice;
         Tap(kKeySpace);
         EXPECT_EQ(app->m_settings[5], value);
+        EXPECT_TRUE(PlayedSince(voice).empty()) << "the line makes no sound of its own";
         const bool stops = value == 0 || value == 2;
         EXPECT_EQ(app->m_musicPlaying, stops ? 0 : before);
         EXPECT_EQ(kp_audio_device->MusicState(), stops ? 0 : before);
@@ -396,14 +398,16 @@ TEST_F(PauseTest, SlidesInAndResumesByKeyWithTheRightSounds) {
     EXPECT_LE(ticks, 14);
 }
 
-TEST_F(PauseTest, ABackPressResumesButNotThePressThatPaused) {
-    app->m_backLatch = 1; // the overlay's pause press, still held
-    Press(kKeyEscape);
+TEST_F(PauseTest, ABackPressLeavesThePanelUpAndTheChoiceResumes) {
     Run(20);
-    EXPECT_EQ(app->m_pauseDir, 1);
-    Release(kKeyEscape);
-    ReleaseAll();
+    int voice = app->m_sfxVoice;
     KeyOnce(kKeyEscape);
+    Run(20);
+    EXPECT_EQ(app->m_paused, 1);
+    EXPECT_EQ(app->m_pauseDir, 1) << "back is none of the panel's keys";
+    EXPECT_EQ(app->m_pauseChoice, 0);
+    EXPECT_TRUE(PlayedSince(voice).empty());
+    KeyOnce(kKeySpace);
     EXPECT_EQ(app->m_pauseDir, -1);
 }
 

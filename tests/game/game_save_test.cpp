@@ -206,7 +206,7 @@ TEST_F(SaveTest, RandomStatesWithExtremeValuesRoundTripExactly) {
     }
 }
 
-TEST_F(SaveTest, TheSaveStringHasTheLayoutOfThePart) {
+TEST_F(SaveTest, SettingsBadgeWordsAndLevelRowsSitInTheirFieldsWithTheirSums) {
     Saved s;
     for (int i = 0; i < 25; ++i) s.settings[i] = i + 100;
     s.badges[0] = true;
