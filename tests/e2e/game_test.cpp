@@ -59,7 +59,7 @@ class GameEndToEnd : public ::testing::Test {
         game_ =
             std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
                                            data_->path(), data_->file("out.txt"));
-        window_ = findWindow("Brambolt3", 20.0);
+        window_ = findWindow("Brambolt3", 60.0);
         ASSERT_NE(window_, 0u) << readFile(data_->file("out.txt"));
         runCommand("xdotool windowfocus --sync " + std::to_string(window_));
     }
@@ -185,7 +185,7 @@ TEST_F(GameEndToEnd, LoaderFinishesAndTheScreenIsDrawn) {
         << readFile(data_->file("out.txt"));
     ASSERT_TRUE(game_->running()) << readFile(data_->file("out.txt"));
     ASSERT_TRUE(sendCloseRequest(window_));
-    EXPECT_EQ(game_->wait(10.0), 0) << readFile(data_->file("out.txt"));
+    EXPECT_EQ(game_->wait(30.0), 0) << readFile(data_->file("out.txt"));
 }
 
 TEST_F(GameEndToEnd, F11SwitchesToTheScreenSizeAndBack) {
@@ -205,13 +205,13 @@ TEST_F(GameEndToEnd, F11SwitchesToTheScreenSizeAndBack) {
     ASSERT_TRUE(sized("640x480")) << geometry();
     ASSERT_TRUE(game_->running());
     runCommand("xdotool windowfocus --sync " + std::to_string(window_) + " key F4");
-    EXPECT_EQ(game_->wait(10.0), 0) << readFile(data_->file("out.txt"));
+    EXPECT_EQ(game_->wait(30.0), 0) << readFile(data_->file("out.txt"));
 }
 
 TEST_F(GameEndToEnd, F4QuitsWithStatusZero) {
     start();
     runCommand("xdotool windowfocus --sync " + std::to_string(window_) + " key F4");
-    EXPECT_EQ(game_->wait(10.0), 0) << readFile(data_->file("out.txt"));
+    EXPECT_EQ(game_->wait(30.0), 0) << readFile(data_->file("out.txt"));
 }
 
 TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
@@ -245,7 +245,7 @@ TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
     writeFile(work.file(".zembrastate"), written);
 
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
-    unsigned long window = findWindow("Brambolt3", 20.0);
+    unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
     // The state file is read as the game is created, before its loader runs.
@@ -279,7 +279,7 @@ TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
     EXPECT_FALSE(std::filesystem::exists(work.file(".zembrastate.tmp")));
 
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
-    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+    EXPECT_EQ(game.wait(30.0), 0) << readFile(work.file("out.txt"));
 }
 
 namespace {
@@ -367,7 +367,7 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     std::filesystem::create_directories(shots);
     const std::string stateFile = work.file(".zembrastate");
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
-    const unsigned long window = findWindow("Brambolt3", 20.0);
+    const unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
     auto shot = [&](const std::string& name) {
@@ -435,7 +435,7 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     EXPECT_EQ(saved.settings[4], marker == -1 ? 1 : 0) << "the selection after the round";
 
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
-    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+    EXPECT_EQ(game.wait(30.0), 0) << readFile(work.file("out.txt"));
 }
 
 namespace {
@@ -468,7 +468,7 @@ struct FreshGame {
         std::filesystem::create_directory_symlink(dataDir + "/data", work.file("data"));
         game = std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
                                               work.path(), work.file("out.txt"));
-        window = findWindow("Brambolt3", 20.0);
+        window = findWindow("Brambolt3", 60.0);
         if (window != 0) runCommand("xdotool windowfocus --sync " + std::to_string(window));
         menuUp = window != 0 && waitForMenu(window);
     }
@@ -504,7 +504,7 @@ TEST_F(GameEndToEnd, OptionsChangedFromTheMenuAreSavedWhenThePanelCloses) {
     EXPECT_EQ(saved.settings[5], 2) << "sound: effects only";
     EXPECT_EQ(saved.settings[1], 1) << "score popups off";
     run.quit();
-    EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+    EXPECT_EQ(run.game->wait(30.0), 0) << run.output();
 }
 
 TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundWhichEnterResumesButEscapeDoesNot) {
@@ -529,7 +529,7 @@ TEST_F(GameEndToEnd, EscapeInPlayPausesTheRoundWhichEnterResumesButEscapeDoesNot
         << "the panel has gone";
     ASSERT_TRUE(run.game->running()) << run.output();
     run.quit();
-    EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+    EXPECT_EQ(run.game->wait(30.0), 0) << run.output();
 }
 
 TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
@@ -545,7 +545,7 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     std::filesystem::create_directories(shots);
 
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
-    const unsigned long window = findWindow("Brambolt3", 20.0);
+    const unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
     ASSERT_TRUE(waitForMenu(window)) << readFile(work.file("out.txt"));
@@ -565,5 +565,5 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     EXPECT_GT(std::stoul(runCommand("identify -format %k " + play)), 50u);
     ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
-    EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+    EXPECT_EQ(game.wait(30.0), 0) << readFile(work.file("out.txt"));
 }

@@ -19,7 +19,7 @@ std::string binary() {
 TEST(GameWindow, OpensCentredTitledWindowAndClosesWithStatusZero) {
     TempDir dir;
     ChildProcess game(binary(), {}, dir.path(), dir.file("out.txt"));
-    unsigned long window = findWindow("Brambolt3", 20.0);
+    unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(dir.file("out.txt"));
 
     std::string geometry = runCommand("xdotool getwindowgeometry " + std::to_string(window));
@@ -29,13 +29,13 @@ TEST(GameWindow, OpensCentredTitledWindowAndClosesWithStatusZero) {
 
     ASSERT_TRUE(game.running());
     ASSERT_TRUE(sendCloseRequest(window));
-    EXPECT_EQ(game.wait(10.0), 0) << readFile(dir.file("out.txt"));
+    EXPECT_EQ(game.wait(30.0), 0) << readFile(dir.file("out.txt"));
 }
 
 TEST(GameWindow, SleepsBetweenFramesWhenIdle) {
     TempDir dir;
     ChildProcess game(binary(), {}, dir.path(), dir.file("out.txt"));
-    unsigned long window = findWindow("Brambolt3", 20.0);
+    unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u);
     std::this_thread::sleep_for(std::chrono::seconds(1));
     double before = game.cpuSeconds();
@@ -49,7 +49,7 @@ TEST(GameWindow, SleepsBetweenFramesWhenIdle) {
     RecordProperty("idle_cpu_share", std::to_string(used / elapsed));
     std::printf("idle CPU share: %.3f of one core\n", used / elapsed);
     ASSERT_TRUE(sendCloseRequest(window));
-    EXPECT_EQ(game.wait(10.0), 0);
+    EXPECT_EQ(game.wait(30.0), 0);
 }
 
 TEST(GameStart, WithoutADisplayTheWindowLibraryFailsWithStatus255) {
