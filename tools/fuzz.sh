@@ -21,7 +21,7 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBRAMBOLT_FUZZ=ON -DBRAMBOLT_TESTS=OFF >/dev/null
+    -DBRAMBOLT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target fuzz_all >"$build/build.log" 2>&1 ||
   { tail -40 "$build/build.log" >&2; exit 1; }
