@@ -28,6 +28,7 @@ string(REGEX REPLACE "(.)/$" "\\1" launcher_folder "${launcher_folder}")
 
 # The launcher finds the prefix from its own place, so an installed tree can be moved.
 file(RELATIVE_PATH BRAMBOLT_LAUNCHER_TO_PREFIX "${launcher_folder}" "${prefix}")
+string(REGEX REPLACE "/$" "" BRAMBOLT_LAUNCHER_TO_PREFIX "${BRAMBOLT_LAUNCHER_TO_PREFIX}")
 if(BRAMBOLT_LAUNCHER_TO_PREFIX STREQUAL "")
   set(BRAMBOLT_LAUNCHER_TO_PREFIX .)
 endif()
@@ -35,7 +36,8 @@ endif()
 # Exec quoting: a path with characters the desktop entry format reserves is put in double
 # quotes with ", `, $ and \ escaped; the value's own escaping then doubles each backslash, and
 # a literal % is written %%.
-if(launcher_folder IN_LIST standard_path)
+list(FIND standard_path "${launcher_folder}" on_standard_path)
+if(NOT on_standard_path EQUAL -1)
   set(BRAMBOLT_DESKTOP_EXEC brambolt3)
 else()
   set(BRAMBOLT_DESKTOP_EXEC "${launcher_folder}/brambolt3")

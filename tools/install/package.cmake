@@ -10,15 +10,14 @@ set(CPACK_PACKAGE_VENDOR "The Brambolt3 developers")
 set(CPACK_PACKAGE_CONTACT "${BRAMBOLT_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "one-button arcade game of a bouncing ball and floating spikes")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- A ball bounces for ever; the player decides only when to let it roll forward
- over the floating spikes. Holding the button rolls the ball, letting go keeps
- it in place, and spikes passed without letting go build a SUPER chain that
- multiplies the score.
- .
- The game has 150 levels in 15 themed groups, thirteen kinds of level, badges,
- highscores and an options panel, and is played with a keyboard, a mouse or a
- gamepad.")
+set(CPACK_PACKAGE_DESCRIPTION "A ball bounces for ever; the player decides only when to let it roll forward
+over the floating spikes. Holding the button rolls the ball, letting go keeps
+it in place, and spikes passed without letting go build a SUPER chain that
+multiplies the score.
+
+The game has 150 levels in 15 themed groups, thirteen kinds of level, badges,
+highscores and an options panel, and is played with a keyboard, a mouse or a
+gamepad.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -26,6 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 # The install step must see the real prefix (/usr) to place the launcher and write the menu
 # entry's Exec, so CPack stages through DESTDIR instead of a rewritten prefix.
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
