@@ -9,12 +9,13 @@ root="$(cd "$(dirname "$0")" && pwd)"
 cd "$root"
 tools/deps.sh
 
+# Warnings are errors here (and so in CI), while a plain configure leaves them warnings.
 if [ "${BRAMBOLT_SANITIZE:-0}" = "1" ]; then
   build="$root/build-asan"
-  tools/build.sh "$build" -DBRAMBOLT_SANITIZE=ON
+  tools/build.sh "$build" -DBRAMBOLT_WERROR=ON -DBRAMBOLT_SANITIZE=ON
 else
   build="$root/build"
-  tools/build.sh "$build"
+  tools/build.sh "$build" -DBRAMBOLT_WERROR=ON
 fi
 
 status=0

@@ -11,6 +11,8 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   desktop-file-utils appstream
   python3
+  # Packaging: the .deb (CPack asks dpkg-dev's dpkg-shlibdeps and file) and its lint.
+  dpkg-dev file lintian
 )
 
 missing=()

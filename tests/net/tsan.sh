@@ -14,7 +14,7 @@ targets=("${tests[@]##*/}")
 
 # Configured every time, so a test added since the folder was made has its target.
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBRAMBOLT_TSAN=ON -DBUILD_TESTING=ON >/dev/null
+  -DBRAMBOLT_TSAN=ON -DBUILD_TESTING=ON -DBRAMBOLT_WERROR=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}" -j "$(nproc)"
 
 # A report fails the run at once; the exit code tells it apart from a failed expectation.
