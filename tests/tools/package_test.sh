@@ -2,7 +2,7 @@
 # The Debian package as a packager and a player meet it: CPack builds the .deb and its -dbgsym
 # package from this build into a scratch folder; the .deb has the Debian name, a Depends
 # computed from the program's libraries and a stripped program whose symbols are in the
-# debug package; lintian finds no error in it; `dpkg --root` installs it into a throwaway
+# debug package; lintian finds no error in either; `dpkg --root` installs it into a throwaway
 # root with the files in the Debian games layout, the launcher from there answers --version
 # and starts the game, which F4 ends with status 0; removing the package leaves no file.
 # Usage: package_test.sh BUILD_DIR (under a display: tests/with-xvfb.sh).
@@ -31,8 +31,8 @@ for library in libglfw3 libopenal1 libvorbisfile3 libpng16-16 libc6; do
 done
 check "section games" test "$(dpkg-deb -f "$deb" Section)" = games
 
-lintian --fail-on error "$deb" >"$work/lintian.log" 2>&1
-check "lintian finds no error" test $? -eq 0
+lintian --fail-on error "$deb" "$ddeb" >"$work/lintian.log" 2>&1
+check "lintian finds no error in either package" test $? -eq 0
 grep -E '^[EW]: ' "$work/lintian.log"
 
 # Install into a throwaway root: dpkg keeps its own database there. The root has none of the

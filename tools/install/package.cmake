@@ -2,7 +2,8 @@
 # writes build/brambolt3_VERSION_amd64.deb and its debug symbols,
 # brambolt3-dbgsym_VERSION_amd64.ddeb. CPack installs this build with the prefix /usr into a
 # staging folder, exactly as `cmake --install` would, strips the program into the debug
-# package, and has dpkg-shlibdeps compute Depends from the program's shared libraries.
+# package (which fix_dbgsym.cmake then mends), and has dpkg-shlibdeps compute Depends from the
+# program's shared libraries.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brambolt3)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -23,6 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/fix_dbgsym.cmake)
 # The install step must see the real prefix (/usr) to place the launcher and write the menu
 # entry's Exec, so CPack stages through DESTDIR instead of a rewritten prefix.
 set(CPACK_INSTALL_PREFIX /usr)
