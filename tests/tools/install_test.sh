@@ -11,10 +11,10 @@
 # Usage: install_test.sh BUILD_DIR (under a display: tests/with-xvfb.sh).
 set -uo pipefail
 build="$1"
-source="$(cd "$(dirname "$0")/../.." && pwd)"
+repo="$(cd "$(dirname "$0")/../.." && pwd)"
 work=$(mktemp -d)
 other_pid=""
-source "$source/tests/tools/launcher_checks.sh"
+source "$repo/tests/tools/launcher_checks.sh"
 cleanup() {
   [ -n "$other_pid" ] && kill "$other_pid" 2>/dev/null
   restore_manifest
@@ -61,7 +61,7 @@ keys=$(brambolt3 --help | sed -n '/^Keys:/,/^$/p' | sed -n 's/^  \([^ ]\(.*[^ ]\
 check "--help lists keys" test "$(printf '%s\n' "$keys" | wc -l)" -ge 12
 while IFS= read -r key; do
   check "man page names key '$key'" grep -qw -- "$key" "$man"
-  check "README names key '$key'" grep -qw -- "$key" "$source/README.md"
+  check "README names key '$key'" grep -qw -- "$key" "$repo/README.md"
 done <<<"$keys"
 for status in 0 1 2 255; do
   check "man page lists exit status $status" grep -qx "\.B $status" "$man"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell helpers of the install and package tests, sourced by both: `check` runs one check and
 # counts the failures, `keep_manifest` saves the build's install_manifest.txt (which every
 # install of the build rewrites) and puts it back when the test ends, and `start_game` /

@@ -8,9 +8,9 @@
 # Usage: package_test.sh BUILD_DIR (under a display: tests/with-xvfb.sh).
 set -uo pipefail
 build="$1"
-source="$(cd "$(dirname "$0")/../.." && pwd)"
+repo="$(cd "$(dirname "$0")/../.." && pwd)"
 work=$(mktemp -d)
-source "$source/tests/tools/launcher_checks.sh"
+source "$repo/tests/tools/launcher_checks.sh"
 trap 'restore_manifest; rm -rf "$work"' EXIT
 keep_manifest "$build"
 
