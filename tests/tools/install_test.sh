@@ -7,7 +7,8 @@
 # file in the player's folder and passes its exit status through, a missing data folder or an
 # unwritable player folder is refused with one line and status 1, and the uninstall target
 # leaves none of the game's files or folders but keeps the player's progress. Then an install
-# to /usr/local (through DESTDIR) puts the launcher in games/ and a bare name in the menu entry.
+# to /usr/local (through DESTDIR) puts the launcher in games/ and a bare name in the menu entry,
+# and the uninstall target with the same DESTDIR removes it.
 # Usage: install_test.sh BUILD_DIR (under a display: tests/with-xvfb.sh).
 set -uo pipefail
 build="$1"
@@ -128,6 +129,9 @@ check "menu entry names the launcher by name" \
 env -u DISPLAY HOME="$work/home2" "$root/usr/local/games/brambolt3" >"$work/nodisplay.log" 2>&1
 status=$?
 check "moved install starts the game, which has no display (255)" test "$status" -eq 255
+
+DESTDIR="$root" cmake --build "$build" --target uninstall >"$work/uninstall2.log" 2>&1
+check "uninstall with the same DESTDIR" test -z "$(find "$root" -type f -o -type l)"
 
 [ "$failures" -eq 0 ] || { echo "--- game output"; cat "$work/game.log"; }
 exit $(( failures > 0 ))

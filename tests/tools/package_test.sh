@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Debian package as a packager and a player meet it: CPack builds the .deb and its -dbgsym
-# package from this build into a scratch folder; the .deb has the Debian name, a Depends
+# package from this build into a scratch folder, leaving the install manifest; the .deb has the Debian name, a Depends
 # computed from the program's libraries and a stripped program whose symbols are in the
 # debug package; lintian finds no error in either; `dpkg --root` installs it into a throwaway
 # root with the files in the Debian games layout, the launcher from there answers --version
@@ -18,11 +18,16 @@ version=$(grep -o 'CMAKE_PROJECT_VERSION:STATIC=.*' "$build/CMakeCache.txt" | cu
 arch=$(dpkg --print-architecture)
 deb="$work/brambolt3_${version}_${arch}.deb"
 ddeb="$work/brambolt3-dbgsym_${version}_${arch}.ddeb"
+echo "/the/last/install" >"$build/install_manifest.txt"
 cpack -G DEB -B "$work" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 || {
   cat "$work/cpack.log"
   echo "FAILED: cpack"
   exit 1
 }
+# Packaging installs into a staging folder; the manifest of the last real install must stay,
+# or the uninstall target would remove the package's files from /usr.
+check "packaging leaves the install manifest alone" \
+  test "$(cat "$build/install_manifest.txt")" = "/the/last/install"
 check "package named brambolt3_VERSION_ARCH.deb" test -s "$deb"
 check "debug package" test -s "$ddeb"
 depends=$(dpkg-deb -f "$deb" Depends)

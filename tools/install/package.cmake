@@ -30,6 +30,24 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/fix_dbgsym.cmake)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
+# CPack's staging install rewrites build/install_manifest.txt with the package's /usr paths,
+# which the uninstall target would then remove from the machine itself; the manifest of the
+# last real install is put aside before staging and back before the packages are made.
+set(manifest ${PROJECT_BINARY_DIR}/install_manifest.txt)
+file(WRITE ${PROJECT_BINARY_DIR}/cpack_keep_manifest.cmake "
+file(REMOVE \"${manifest}.kept\")
+if(EXISTS \"${manifest}\")
+  file(RENAME \"${manifest}\" \"${manifest}.kept\")
+endif()
+")
+file(WRITE ${PROJECT_BINARY_DIR}/cpack_restore_manifest.cmake "
+file(REMOVE \"${manifest}\")
+if(EXISTS \"${manifest}.kept\")
+  file(RENAME \"${manifest}.kept\" \"${manifest}\")
+endif()
+")
+set(CPACK_INSTALL_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_keep_manifest.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_restore_manifest.cmake)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)

@@ -2,13 +2,18 @@
 # this build listed in install_manifest.txt, then the game's own folders (program, data,
 # documents) and their subfolders once this has left them empty; shared folders such as bin/
 # or share/applications/ stay. The player's own folder with the progress file is never listed,
-# so it stays too. Set by the caller: BRAMBOLT_MANIFEST, the manifest's path, and
-# BRAMBOLT_OWN_FOLDERS, the game's own folders relative to the prefix.
+# so it stays too. The manifest names files without DESTDIR: an install staged with DESTDIR is
+# uninstalled with the same DESTDIR. Set by the caller: BRAMBOLT_MANIFEST, the manifest's path,
+# and BRAMBOLT_OWN_FOLDERS, the game's own folders relative to the prefix.
 
 if(NOT EXISTS "${BRAMBOLT_MANIFEST}")
   message(FATAL_ERROR "Nothing to uninstall: ${BRAMBOLT_MANIFEST} does not exist")
 endif()
-file(STRINGS "${BRAMBOLT_MANIFEST}" installed)
+file(STRINGS "${BRAMBOLT_MANIFEST}" listed)
+set(installed "")
+foreach(path IN LISTS listed)
+  list(APPEND installed "$ENV{DESTDIR}${path}")
+endforeach()
 foreach(path IN LISTS installed)
   if(EXISTS "${path}" OR IS_SYMLINK "${path}")
     message(STATUS "Removing: ${path}")
