@@ -9,7 +9,7 @@ tools/build.sh "$root/build"
 # The build generates build/data (a line per stage, again only when the generator has
 # changed); ./data links to it. A folder an older run.sh generated here gives way to the link.
 if [ -f data/.generated ] && [ ! -L data ]; then rm -rf data; fi
-[ -e data ] || ln -s build/data data
+[ -e data ] || ln -sfn build/data data
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: DISPLAY is not set, so the game cannot open its window." >&2
   echo "Run it from a desktop session, or under a virtual one: xvfb-run ./run.sh" >&2
