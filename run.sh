@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building and playing need, builds the game and its data generator, generates
-# the data folder and starts the game in a window, from the repository root (where it reads
-# ./data/ and writes ./.zembrastate). The test tools are not needed: ./test.sh adds them.
+# Installs what building and playing need, builds the game and its data folder and starts the
+# game in a window, from the repository root (where it reads ./data/ and writes
+# ./.zembrastate). The test tools are not needed: ./test.sh adds them.
 set -euo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 cd "$root"
@@ -15,13 +15,10 @@ tools/deps.sh run
 # A new build folder is configured without the tests, whose packages a player need not have;
 # a folder that ./test.sh configured keeps its tests.
 options=()
-[ -f build/CMakeCache.txt ] || options=(-DBRAMBOLT_TESTS=OFF)
-tools/build.sh "$root/build" "${options[@]}" -- brambolt3 assetgen
-# The data folder is generated again only when the generator has changed since.
-generator=build/tools/assetgen/assetgen
-if [ ! -f data/.generated ] || [ "$generator" -nt data/.generated ]; then
-  echo "Generating the data folder (images, sounds and music; about a minute)..."
-  "$generator" "$root/data"
-  touch data/.generated
-fi
+[ -f build/CMakeCache.txt ] || options=(-DBUILD_TESTING=OFF)
+# The data target generates build/data (a line per stage, again only when the generator has
+# changed); ./data links to it. A folder an older run.sh generated here gives way to the link.
+tools/build.sh "$root/build" "${options[@]}" -- brambolt3 data
+if [ -f data/.generated ] && [ ! -L data ]; then rm -rf data; fi
+[ -e data ] || ln -sfn build/data data
 exec build/brambolt3

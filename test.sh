@@ -13,10 +13,10 @@ cd "$root"
 
 if [ "${BRAMBOLT_SANITIZE:-0}" = "1" ]; then
   build="$root/build-asan"
-  build_options=(-DBRAMBOLT_TESTS=ON -DBRAMBOLT_SANITIZE=ON)
+  build_options=(-DBUILD_TESTING=ON -DBRAMBOLT_WERROR=ON -DBRAMBOLT_SANITIZE=ON)
 else
   build="$root/build"
-  build_options=(-DBRAMBOLT_TESTS=ON)
+  build_options=(-DBUILD_TESTING=ON -DBRAMBOLT_WERROR=ON)
 fi
 logs="$root/build-logs"
 mkdir -p "$logs"

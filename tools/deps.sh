@@ -18,13 +18,15 @@ RUN_PACKAGES=(
 # What the tests add: GoogleTest, the decoder benchmark's libspng, a virtual display and the
 # X tools that drive and photograph it, ImageMagick for the screenshots, the desktop-file and
 # AppStream validators of the install test, Python for its HTTP test server and the screenshot
-# tool, and clang with its sanitizer runtimes for the fuzz targets.
+# tool, clang with its sanitizer runtimes for the fuzz targets, and what the package test uses
+# to make and lint the .deb (dpkg-dev's dpkg-shlibdeps, file, lintian).
 TEST_PACKAGES=(
   libgtest-dev libspng-dev libx11-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   desktop-file-utils appstream
   python3
   clang libclang-rt-14-dev
+  dpkg-dev file lintian
 )
 
 usage() {

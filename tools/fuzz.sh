@@ -21,22 +21,16 @@ if ! command -v clang++ >/dev/null 2>&1; then
 fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DBRAMBOLT_FUZZ=ON -DBRAMBOLT_TESTS=OFF >/dev/null
+    -DBRAMBOLT_FUZZ=ON -DBUILD_TESTING=OFF -DBRAMBOLT_WERROR=ON >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target fuzz_all >"$build/build.log" 2>&1 ||
   { tail -40 "$build/build.log" >&2; exit 1; }
 
-# The generated data, made again only when the generator changed.
+# The main build's generated data, made again only when the generator changed.
 main="$root/build"
-assetgen="$main/tools/assetgen/assetgen"
 [ -f "$main/CMakeCache.txt" ] || cmake -S "$root" -B "$main" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$main" -j "$(nproc)" --target assetgen >/dev/null
-data="$build/data"
-if [ ! -f "$data/.made" ] || [ "$assetgen" -nt "$data/.made" ]; then
-  rm -rf "$data"
-  "$assetgen" "$data" >/dev/null
-  touch "$data/.made"
-fi
+cmake --build "$main" -j "$(nproc)" --target data >/dev/null
+data="$main/data"
 
 # smallest N PATTERN: the N smallest generated files matching PATTERN.
 smallest() { find "$data" -name "$2" -printf '%s %p\n' | sort -n | head -n "$1" | cut -d' ' -f2-; }

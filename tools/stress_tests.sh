@@ -60,7 +60,7 @@ step() { # step NAME LOG COMMAND...
 }
 
 # The build the steps share, made before the clock of any step starts.
-tools/deps.sh test >/dev/null && tools/build.sh "$root/build" -DBRAMBOLT_TESTS=ON >"$logs/build.log" 2>&1 ||
+tools/deps.sh test >/dev/null && tools/build.sh "$root/build" -DBUILD_TESTING=ON -DBRAMBOLT_WERROR=ON >"$logs/build.log" 2>&1 ||
   { echo "stress: the build failed (see $logs/build.log)" >&2; exit 1; }
 
 if [ "$ctest_repeats" -gt 0 ]; then

@@ -19,7 +19,7 @@ targets=("${tests[@]##*/}")
 
 # Configured every time, so a test added since the folder was made has its target.
 if ! cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DBRAMBOLT_TSAN=ON -DBRAMBOLT_TESTS=ON >/dev/null ||
+  -DBRAMBOLT_TSAN=ON -DBUILD_TESTING=ON -DBRAMBOLT_WERROR=ON >/dev/null ||
   ! cmake --build "$build" --target "${targets[@]}" -j "$(nproc)" >"$build/build.log" 2>&1; then
   tail -40 "$build/build.log" >&2 2>/dev/null
   echo "tsan: the ThreadSanitizer build failed"

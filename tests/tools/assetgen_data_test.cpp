@@ -119,7 +119,10 @@ class GeneratedData : public ::testing::Test {
     static void SetUpTestSuite() {
         dir_ = new TempDir();
         host_ = new KpHeadlessGame();
-        report_ = assetgen::generateData(dir_->path() + "/data");
+        report_ = assetgen::generateData(dir_->path() + "/data",
+                                         [](const char* stage, int files, double seconds) {
+                                             stages_.push_back({stage, files, seconds});
+                                         });
         measured_ = new assetgen::DataReport(assetgen::reportData(dir_->path() + "/data"));
     }
     static void TearDownTestSuite() {
@@ -145,16 +148,39 @@ class GeneratedData : public ::testing::Test {
     static KpHeadlessGame* host_;
     static assetgen::GenerateReport report_;
     static assetgen::DataReport* measured_;
+    struct Stage {
+        std::string name;
+        int files;
+        double seconds;
+    };
+    static std::vector<Stage> stages_;
 };
 
 TempDir* GeneratedData::dir_ = nullptr;
 KpHeadlessGame* GeneratedData::host_ = nullptr;
 assetgen::GenerateReport GeneratedData::report_;
 assetgen::DataReport* GeneratedData::measured_ = nullptr;
+std::vector<GeneratedData::Stage> GeneratedData::stages_;
 
 TEST_F(GeneratedData, EveryFileIsWritten) {
     EXPECT_TRUE(report_.ok);
     EXPECT_TRUE(report_.failures.empty()) << report_.failures.front();
+}
+
+// The build prints one progress line per stage: every stage is told once, in order, and
+// together they account for every file written.
+TEST_F(GeneratedData, EachStageIsReportedOnceWithItsFiles) {
+    ASSERT_EQ(stages_.size(), 3u);
+    EXPECT_EQ(stages_[0].name, "tunes");
+    EXPECT_EQ(stages_[1].name, "images");
+    EXPECT_EQ(stages_[2].name, "sound effects");
+    int files = 0;
+    for (const Stage& stage : stages_) {
+        EXPECT_GT(stage.files, 0) << stage.name;
+        EXPECT_GE(stage.seconds, 0.0) << stage.name;
+        files += stage.files;
+    }
+    EXPECT_EQ(files, report_.files);
 }
 
 TEST_F(GeneratedData, EveryImageCutsIntoTheGameGridAtEveryLevel) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -53,20 +54,37 @@ GenerateReport runJobs(const std::vector<Job>& jobs) {
     return report;
 }
 
+// Runs one stage's jobs, reports the stage and adds its counts to the whole run's report.
+void runStage(const char* stage, const std::vector<Job>& jobs, const StageDone& onStage,
+              GenerateReport& total) {
+    auto start = std::chrono::steady_clock::now();
+    GenerateReport report = runJobs(jobs);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (onStage) onStage(stage, report.files, seconds);
+    total.ok = total.ok && report.ok;
+    total.files += report.files;
+    total.failures.insert(total.failures.end(), report.failures.begin(), report.failures.end());
+}
+
 } // namespace
 
-GenerateReport generateData(const std::string& outDir) {
+GenerateReport generateData(const std::string& outDir, const StageDone& onStage) {
     static const std::vector<ImageDef> images = allImages();
     static const std::vector<SfxDef> effects = allEffects();
     static const std::vector<TuneDef> tunes = allTunes();
+    GenerateReport total;
+    // Each stage is a pool of its own so that it can be reported; tunes come first, as the
+    // longest jobs they would otherwise leave one worker busy alone at the end.
     std::vector<Job> jobs;
-    // Tunes first: they are the longest jobs, so the pool ends evenly.
     for (const TuneDef& tune : tunes) {
         jobs.push_back([&tune, outDir](std::string& path) {
             path = outDir + "/" + tune.name + ".ogg";
             return writeOgg(path, tune.make(), kOggQuality);
         });
     }
+    runStage("tunes", jobs, onStage, total);
+    jobs.clear();
     for (const ImageDef& image : images) {
         for (int level : kLevels) {
             if (level > 1 && !image.hdSets) continue;
@@ -76,13 +94,16 @@ GenerateReport generateData(const std::string& outDir) {
             });
         }
     }
+    runStage("images", jobs, onStage, total);
+    jobs.clear();
     for (const SfxDef& effect : effects) {
         jobs.push_back([&effect, outDir](std::string& path) {
             path = outDir + "/" + effect.name + ".wav";
             return writeWav(path, effect.make());
         });
     }
-    return runJobs(jobs);
+    runStage("sound effects", jobs, onStage, total);
+    return total;
 }
 
 GenerateReport generateSheets(const std::string& outDir) {

@@ -3,6 +3,7 @@
 // each file written by exactly one of them.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,13 @@ struct GenerateReport {
     std::vector<std::string> failures; // paths that could not be written
 };
 
-// Writes every image (three resolution sets), font, sound effect and tune under outDir.
-GenerateReport generateData(const std::string& outDir);
+// Told when a stage of generateData ends: its name ("tunes", "images", "sound effects"), the
+// files it wrote and its wall time in seconds.
+using StageDone = std::function<void(const char* stage, int files, double seconds)>;
+
+// Writes every image (three resolution sets), font, sound effect and tune under outDir, one
+// stage after the other, calling onStage (when given) as each stage ends.
+GenerateReport generateData(const std::string& outDir, const StageDone& onStage = nullptr);
 
 // Writes one PNG per image at 1x with frame numbers, plus the font's glyph table.
 GenerateReport generateSheets(const std::string& outDir);
