@@ -9,6 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "runtime/kp_joystick_layout.h"
 #include "runtime/kp_keymap.h"
 
 extern char** environ;
@@ -19,24 +20,9 @@ namespace {
 
 constexpr const char* kWindowTitle = "Brambolt3";
 constexpr int kMaxVideoModes = 1024;
-constexpr int kMaxAxes = 6;
-constexpr int kReorderAbove = 12; // more raw buttons than this: the hat moves to 8..11
-constexpr int kHatButtons = 4;
-
-// The hat's directions in the order they follow the real buttons.
-constexpr int kHatOrder[kHatButtons] = {GLFW_HAT_LEFT, GLFW_HAT_UP, GLFW_HAT_RIGHT, GLFW_HAT_DOWN};
+constexpr int kButtonsPerHat = 4; // GLFW lists each hat as four buttons after the real ones
 
 } // namespace
-
-void kpReorderJoyButtons(const bool* b, int n, bool* buttons) {
-    if (n > kReorderAbove) {
-        for (int i = 0; i < 8; ++i) buttons[i] = b[i];
-        for (int i = 0; i < kHatButtons; ++i) buttons[8 + i] = b[n - kHatButtons + i];
-        for (int i = 12; i < n; ++i) buttons[i] = b[i - 4];
-    } else {
-        for (int i = 0; i < n; ++i) buttons[i] = b[i];
-    }
-}
 
 KpGlfwGame::KpGlfwGame() {
     _glfwGame = this;
@@ -60,39 +46,21 @@ bool KpGlfwGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, b
     int joy = GLFW_JOYSTICK_1 + port;
     if (port < 0 || joy > GLFW_JOYSTICK_LAST || !glfwJoystickPresent(joy)) return false;
 
-    float a[kMaxAxes] = {};
-    int axisCount = 0;
-    const float* axes = glfwGetJoystickAxes(joy, &axisCount);
-    for (int i = 0; i < axisCount && i < kMaxAxes; ++i) a[i] = axes[i];
-    joyx[0] = a[0];
-    joyy[0] = a[1];
-    joyz[0] = a[2];
-    joyx[1] = a[3];
-    joyy[1] = a[4];
-    joyz[1] = a[5];
-
-    // GLFW lists hats as buttons up, right, down, left; we rebuild the list from the real
-    // buttons followed by each hat as left, up, right, down.
-    bool b[kJoyButtons] = {};
-    int all = 0, hatCount = 0;
-    const unsigned char* raw = glfwGetJoystickButtons(joy, &all);
-    const unsigned char* hats = glfwGetJoystickHats(joy, &hatCount);
-    int real = all - hatCount * kHatButtons;
-    int n = 0;
-    for (int i = 0; i < real && n < kJoyButtons; ++i) b[n++] = raw[i] == GLFW_PRESS;
-    for (int h = 0; h < hatCount; ++h) {
-        for (int d = 0; d < kHatButtons && n < kJoyButtons; ++d)
-            b[n++] = (hats[h] & kHatOrder[d]) != 0;
+    // A pad with a mapping comes in the game's one layout, whatever its driver's order.
+    GLFWgamepadstate pad;
+    if (glfwJoystickIsGamepad(joy) && glfwGetGamepadState(joy, &pad)) {
+        kpPresentGamepad(pad.buttons, pad.axes, joyx, joyy, joyz, buttons);
+        return true;
     }
-    kpReorderJoyButtons(b, n, buttons);
 
-    // Device fixes for two known pads whose right stick arrives on other axes.
-    if (n == 14 && axisCount == 5) {
-        joyx[1] = a[4];
-        joyy[1] = -a[3];
-    } else if (n == 18 && axisCount == 4) {
-        joyy[1] = -a[2];
-    }
+    // GLFW lists hats among the buttons too; the raw path takes the real ones and the hats.
+    KpRawJoystick raw;
+    int all = 0;
+    raw.buttons = glfwGetJoystickButtons(joy, &all);
+    raw.hats = glfwGetJoystickHats(joy, &raw.hatCount);
+    raw.axes = glfwGetJoystickAxes(joy, &raw.axisCount);
+    raw.buttonCount = all - raw.hatCount * kButtonsPerHat;
+    kpPresentRawJoystick(raw, joyx, joyy, joyz, buttons);
     return true;
 }
 

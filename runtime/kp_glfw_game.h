@@ -100,7 +100,3 @@ class KpZembraGame : public KpGlfwGame {
   public:
     static int Main(int argc, char** argv);
 };
-
-// Reorders a joystick's raw buttons (hat as left, up, right, down after the real ones) into
-// the framework's numbering; entries at n and above are left as they are.
-void kpReorderJoyButtons(const bool* raw, int n, bool* buttons);
