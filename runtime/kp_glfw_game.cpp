@@ -1,6 +1,7 @@
 // KpGlfwGame: the window, its callbacks, the frame loop's platform side, joysticks and the
 // desktop services. GLFW 3 is asked to behave as the game expects: repeated presses for held
-// keys, a close request turned into key 432, focus polled once per loop iteration.
+// keys, a close request turned into key 432, focus polled once per loop iteration. Every window
+// it opens carries the icons of the data folder.
 #include "runtime/kp_glfw_game.h"
 
 #include <GLFW/glfw3.h>
@@ -21,6 +22,30 @@ namespace {
 constexpr const char* kWindowTitle = "Brambolt3";
 constexpr int kMaxVideoModes = 1024;
 constexpr int kButtonsPerHat = 4; // GLFW lists each hat as four buttons after the real ones
+constexpr int kRgba = 4;
+
+// The window icons in the data folder, the sizes a window manager picks from.
+constexpr const char16_t* kWindowIcons[] = {
+    u"zembra://data/icons/brambolt3-16.png",
+    u"zembra://data/icons/brambolt3-32.png",
+    u"zembra://data/icons/brambolt3-48.png",
+    u"zembra://data/icons/brambolt3-64.png",
+};
+
+// Decoded pixels of depth 1 (grey), 2 (grey, alpha), 3 (RGB) or 4 (RGBA) as RGBA.
+std::vector<unsigned char> toRgba(const unsigned char* pixels, int count, int depth) {
+    std::vector<unsigned char> rgba(static_cast<size_t>(count) * kRgba);
+    for (int i = 0; i < count; ++i) {
+        const unsigned char* p = pixels + static_cast<size_t>(i) * depth;
+        unsigned char* q = &rgba[static_cast<size_t>(i) * kRgba];
+        const bool grey = depth < 3;
+        q[0] = p[0];
+        q[1] = grey ? p[0] : p[1];
+        q[2] = grey ? p[0] : p[2];
+        q[3] = depth == 2 ? p[1] : (depth == 4 ? p[3] : 255);
+    }
+    return rgba;
+}
 
 } // namespace
 
@@ -185,6 +210,7 @@ void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
         glfwSetWindowPos(window_, (desktop.width - width) / 2, (desktop.height - height) / 2);
         glfwSetWindowTitle(window_, kWindowTitle);
     }
+    applyWindowIcon();
     glfwShowWindow(window_);
     if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
     // Read once here; the callbacks keep them current from now on.
@@ -192,6 +218,22 @@ void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
     glfwGetWindowSize(window_, &view_.winWidth, &view_.winHeight);
     view_.focused = glfwGetWindowAttrib(window_, GLFW_FOCUSED) == GLFW_TRUE;
     installCallbacks();
+}
+
+void KpGlfwGame::applyWindowIcon() {
+    // Decoded afresh for every window (a fullscreen switch opens a new one); a missing or
+    // broken file leaves its size out, and with none the desktop's default icon stays.
+    std::vector<std::vector<unsigned char>> pixels;
+    std::vector<GLFWimage> images;
+    for (const char16_t* path : kWindowIcons) {
+        int width = 0, height = 0, depth = 0;
+        KpBytes data = decodeImageAt(path, &width, &height, &depth);
+        if (!data || width <= 0 || height <= 0 || depth < 1 || depth > kRgba) continue;
+        pixels.push_back(toRgba(data.get(), width * height, depth));
+        images.push_back({width, height, nullptr});
+    }
+    for (size_t i = 0; i < images.size(); ++i) images[i].pixels = pixels[i].data();
+    if (!images.empty()) glfwSetWindowIcon(window_, static_cast<int>(images.size()), images.data());
 }
 
 void KpGlfwGame::installCallbacks() {

@@ -69,6 +69,8 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
     bool WindowActive() override;
 
     void releaseHeldKeys();
+    // Gives the window the data folder's icons.
+    void applyWindowIcon();
     void installCallbacks();
     void toDrawable(double x, double y, float& outX, float& outY) const;
 

@@ -1,6 +1,6 @@
-// Runs the generator's jobs: every image at its three levels, every effect and every tune,
-// spread over a few worker threads. Jobs share nothing but the read-only tables and each
-// writes its own file, so the output does not depend on the scheduling.
+// Runs the generator's jobs: every image at its three levels, every effect and every tune, the
+// window icons, spread over a few worker threads. Jobs share nothing but the read-only tables
+// and each writes its own file, so the output does not depend on the scheduling.
 #include "tools/assetgen/generator.h"
 
 #include <algorithm>
@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tools/assetgen/audio.h"
+#include "tools/assetgen/icons.h"
 #include "tools/assetgen/images.h"
 #include "tools/assetgen/sheets.h"
 #include "tools/assetgen/writers.h"
@@ -81,6 +82,10 @@ GenerateReport generateData(const std::string& outDir) {
             path = outDir + "/" + effect.name + ".wav";
             return writeWav(path, effect.make());
         });
+    }
+    for (int size : kWindowIconSizes) {
+        jobs.push_back(
+            [size, outDir](std::string& path) { return writeWindowIcon(outDir, size, path); });
     }
     return runJobs(jobs);
 }
