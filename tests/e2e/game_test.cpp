@@ -1,7 +1,8 @@
 // The real game with its generated data under Xvfb: the loader runs to the menu and intro,
 // the screen is drawn (a screenshot kept in the build folder), F11 switches to the screen's
 // size and back, F4 and the window's close both end the game with status 0, and a state file
-// is loaded at start and written back whole when the window loses focus.
+// is loaded at start and written back whole when the window loses focus; a tap of a key or
+// of the mouse button with no hold starts a level from the menu.
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -490,4 +491,44 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
     EXPECT_EQ(game.wait(10.0), 0) << readFile(work.file("out.txt"));
+}
+
+namespace {
+
+// Taps (a press and release sent at once, with no hold) until the game starts a level, which
+// it logs; false if none has started within the bound.
+bool tapUntilALevelStarts(FreshGame& run, const std::string& tap) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (run.output().find("Loading theme") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline && run.game->running()) {
+        runCommand("xdotool " + tap);
+        pause(0.5);
+    }
+    return run.output().find("Loading theme") != std::string::npos;
+}
+
+} // namespace
+
+TEST_F(GameEndToEnd, ATapOfEnterOrAClickWithNoHoldStartsTheSelectedLevel) {
+    FreshGame::dataDir = data_->path();
+    {
+        FreshGame run;
+        ASSERT_NE(run.window, 0u) << run.output();
+        EXPECT_TRUE(tapUntilALevelStarts(run, "key Return")) << run.output();
+        pause(1.0);
+        runCommand("import -window " + std::to_string(run.window) + " " + buildDir() +
+                   "/screenshots/tap_return_started.png");
+        run.quit();
+        EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+    }
+    {
+        // Level 1's tile, selected on a fresh start, lies here in the 640x480 window.
+        FreshGame run;
+        ASSERT_NE(run.window, 0u) << run.output();
+        const std::string onTile = "mousemove --window " + std::to_string(run.window) + " 182 245";
+        runCommand("xdotool " + onTile);
+        EXPECT_TRUE(tapUntilALevelStarts(run, onTile + " click 1")) << run.output();
+        run.quit();
+        EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+    }
 }
