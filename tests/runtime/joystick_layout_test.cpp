@@ -44,18 +44,21 @@ struct Source {
 
 Source parseSource(const std::string& text) {
     Source s;
-    size_t i = 0;
-    float low = -1.0f, high = 1.0f;
-    if (text[i] == '+')
-        low = 0.0f, ++i;
-    else if (text[i] == '-')
-        high = 0.0f, ++i;
-    s.kind = text[i++];
-    s.index = std::stoi(text.substr(i));
+    // The axis range the element covers: whole, or only its upper or lower half.
+    const bool upper = text[0] == '+';
+    const bool lower = text[0] == '-';
+    const float low = upper ? 0.0f : -1.0f;
+    const float high = lower ? 0.0f : 1.0f;
+    const size_t at = upper || lower ? 1 : 0;
+    s.kind = text[at];
+    s.index = std::stoi(text.substr(at + 1));
     if (s.kind == 'h') s.hatBit = std::stoi(text.substr(text.find('.') + 1));
     s.scale = 2.0f / (high - low);
     s.offset = -(high + low);
-    if (text.back() == '~') s.scale = -s.scale, s.offset = -s.offset;
+    if (text.back() == '~') {
+        s.scale = -s.scale;
+        s.offset = -s.offset;
+    }
     return s;
 }
 
@@ -131,129 +134,63 @@ struct Pad {
 constexpr int kNone = -1;
 constexpr int kUp = 1, kRight = 2, kDown = 4, kLeft = 8; // hat bits
 
+// clang-format off
 const std::vector<Pad> kPads = {
     {"Xbox 360 pad (xpad)",
      "x360,Xbox 360 Controller,a:b0,b:b1,x:b2,y:b3,leftshoulder:b4,rightshoulder:b5,back:b6,"
      "start:b7,guide:b8,leftstick:b9,rightstick:b10,dpup:h0.1,dpright:h0.2,dpdown:h0.4,"
      "dpleft:h0.8,leftx:a0,lefty:a1,lefttrigger:a2,rightx:a3,righty:a4,righttrigger:a5",
-     11,
-     1,
-     6,
-     {0, 0, -1, 0, 0, -1},
-     {{"A", 'b', 0, 0, 0},
-      {"B", 'b', 1, 0, 1},
-      {"X", 'b', 2, 0, 2},
-      {"Y", 'b', 3, 0, 3},
-      {"LB", 'b', 4, 0, 4},
-      {"RB", 'b', 5, 0, 5},
-      {"Back", 'b', 6, 0, 6},
-      {"Start", 'b', 7, 0, 7},
-      {"Guide", 'b', 8, 0, 14},
-      {"L3", 'b', 9, 0, 12},
-      {"R3", 'b', 10, 0, 13},
-      {"left", 'h', 0, kLeft, 8},
-      {"up", 'h', 0, kUp, 9},
-      {"right", 'h', 0, kRight, 10},
-      {"down", 'h', 0, kDown, 11},
-      {"LT", 'a', 2, 1, kNone},
-      {"RT", 'a', 5, 1, kNone}},
-     1,
-     4},
+     11, 1, 6, {0, 0, -1, 0, 0, -1},
+     {{"A", 'b', 0, 0, 0}, {"B", 'b', 1, 0, 1}, {"X", 'b', 2, 0, 2}, {"Y", 'b', 3, 0, 3},
+      {"LB", 'b', 4, 0, 4}, {"RB", 'b', 5, 0, 5}, {"Back", 'b', 6, 0, 6},
+      {"Start", 'b', 7, 0, 7}, {"Guide", 'b', 8, 0, 14}, {"L3", 'b', 9, 0, 12},
+      {"R3", 'b', 10, 0, 13}, {"left", 'h', 0, kLeft, 8}, {"up", 'h', 0, kUp, 9},
+      {"right", 'h', 0, kRight, 10}, {"down", 'h', 0, kDown, 11},
+      {"LT", 'a', 2, 1, kNone}, {"RT", 'a', 5, 1, kNone}},
+     1, 4},
     {"DualShock 4 (current kernel driver)",
      "ds4,PS4 Controller,a:b0,b:b1,y:b2,x:b3,leftshoulder:b4,rightshoulder:b5,lefttrigger:a2,"
      "righttrigger:a5,back:b8,start:b9,guide:b10,leftstick:b11,rightstick:b12,dpup:h0.1,"
      "dpright:h0.2,dpdown:h0.4,dpleft:h0.8,leftx:a0,lefty:a1,rightx:a3,righty:a4",
-     13,
-     1,
-     6,
-     {0, 0, -1, 0, 0, -1},
-     {{"Cross", 'b', 0, 0, 0},
-      {"Circle", 'b', 1, 0, 1},
-      {"Triangle", 'b', 2, 0, 3},
-      {"Square", 'b', 3, 0, 2},
-      {"L1", 'b', 4, 0, 4},
-      {"R1", 'b', 5, 0, 5},
-      {"L2", 'b', 6, 0, kNone},
-      {"R2", 'b', 7, 0, kNone},
-      {"Share", 'b', 8, 0, 6},
-      {"Options", 'b', 9, 0, 7},
-      {"PS", 'b', 10, 0, 14},
-      {"L3", 'b', 11, 0, 12},
-      {"R3", 'b', 12, 0, 13},
-      {"left", 'h', 0, kLeft, 8},
-      {"up", 'h', 0, kUp, 9},
-      {"right", 'h', 0, kRight, 10},
-      {"down", 'h', 0, kDown, 11}},
-     1,
-     4},
+     13, 1, 6, {0, 0, -1, 0, 0, -1},
+     {{"Cross", 'b', 0, 0, 0}, {"Circle", 'b', 1, 0, 1}, {"Triangle", 'b', 2, 0, 3},
+      {"Square", 'b', 3, 0, 2}, {"L1", 'b', 4, 0, 4}, {"R1", 'b', 5, 0, 5},
+      {"L2", 'b', 6, 0, kNone}, {"R2", 'b', 7, 0, kNone}, {"Share", 'b', 8, 0, 6},
+      {"Options", 'b', 9, 0, 7}, {"PS", 'b', 10, 0, 14}, {"L3", 'b', 11, 0, 12},
+      {"R3", 'b', 12, 0, 13}, {"left", 'h', 0, kLeft, 8}, {"up", 'h', 0, kUp, 9},
+      {"right", 'h', 0, kRight, 10}, {"down", 'h', 0, kDown, 11}},
+     1, 4},
     {"DualShock 4 (older driver order)",
      "ds4old,PS4 Controller,x:b0,a:b1,b:b2,y:b3,leftshoulder:b4,rightshoulder:b5,"
      "lefttrigger:a3,righttrigger:a4,back:b8,start:b9,leftstick:b10,rightstick:b11,guide:b12,"
      "dpup:h0.1,dpright:h0.2,dpdown:h0.4,dpleft:h0.8,leftx:a0,lefty:a1,rightx:a2,righty:a5",
-     14,
-     1,
-     6,
-     {0, 0, 0, -1, -1, 0},
-     {{"Square", 'b', 0, 0, 2},
-      {"Cross", 'b', 1, 0, 0},
-      {"Circle", 'b', 2, 0, 1},
-      {"Triangle", 'b', 3, 0, 3},
-      {"L2", 'b', 6, 0, kNone},
-      {"Share", 'b', 8, 0, 6},
-      {"Options", 'b', 9, 0, 7},
-      {"L3", 'b', 10, 0, 12},
-      {"PS", 'b', 12, 0, 14},
-      {"Touchpad", 'b', 13, 0, kNone},
-      {"up", 'h', 0, kUp, 9},
-      {"left", 'h', 0, kLeft, 8}},
-     1,
-     5},
+     14, 1, 6, {0, 0, 0, -1, -1, 0},
+     {{"Square", 'b', 0, 0, 2}, {"Cross", 'b', 1, 0, 0}, {"Circle", 'b', 2, 0, 1},
+      {"Triangle", 'b', 3, 0, 3}, {"L2", 'b', 6, 0, kNone}, {"Share", 'b', 8, 0, 6},
+      {"Options", 'b', 9, 0, 7}, {"L3", 'b', 10, 0, 12}, {"PS", 'b', 12, 0, 14},
+      {"Touchpad", 'b', 13, 0, kNone}, {"up", 'h', 0, kUp, 9}, {"left", 'h', 0, kLeft, 8}},
+     1, 5},
     {"Switch Pro pad",
      "pro,Switch Pro Controller,a:b1,b:b0,x:b2,y:b3,leftshoulder:b5,rightshoulder:b6,"
      "lefttrigger:b7,righttrigger:b8,back:b9,start:b10,guide:b11,leftstick:b12,rightstick:b13,"
      "dpup:b14,dpdown:b15,dpleft:b16,dpright:b17,leftx:a0,lefty:a1,rightx:a2,righty:a3",
-     18,
-     0,
-     4,
-     {0, 0, 0, 0},
-     {{"B", 'b', 0, 0, 1},
-      {"A", 'b', 1, 0, 0},
-      {"X", 'b', 2, 0, 2},
-      {"Y", 'b', 3, 0, 3},
-      {"Capture", 'b', 4, 0, kNone},
-      {"L", 'b', 5, 0, 4},
-      {"R", 'b', 6, 0, 5},
-      {"ZL", 'b', 7, 0, kNone},
-      {"ZR", 'b', 8, 0, kNone},
-      {"Minus", 'b', 9, 0, 6},
-      {"Plus", 'b', 10, 0, 7},
-      {"Home", 'b', 11, 0, 14},
-      {"up", 'b', 14, 0, 9},
-      {"down", 'b', 15, 0, 11},
-      {"left", 'b', 16, 0, 8},
-      {"right", 'b', 17, 0, 10}},
-     1,
-     3},
+     18, 0, 4, {0, 0, 0, 0},
+     {{"B", 'b', 0, 0, 1}, {"A", 'b', 1, 0, 0}, {"X", 'b', 2, 0, 2}, {"Y", 'b', 3, 0, 3},
+      {"Capture", 'b', 4, 0, kNone}, {"L", 'b', 5, 0, 4}, {"R", 'b', 6, 0, 5},
+      {"ZL", 'b', 7, 0, kNone}, {"ZR", 'b', 8, 0, kNone}, {"Minus", 'b', 9, 0, 6},
+      {"Plus", 'b', 10, 0, 7}, {"Home", 'b', 11, 0, 14}, {"up", 'b', 14, 0, 9},
+      {"down", 'b', 15, 0, 11}, {"left", 'b', 16, 0, 8}, {"right", 'b', 17, 0, 10}},
+     1, 3},
     {"SNES-style USB pad",
      "snes,USB Gamepad,a:b1,b:b2,x:b0,y:b3,leftshoulder:b4,rightshoulder:b5,back:b8,start:b9,"
      "dpleft:-a0,dpright:+a0,dpup:-a1,dpdown:+a1",
-     10,
-     0,
-     2,
-     {0, 0},
-     {{"X", 'b', 0, 0, 2},
-      {"A", 'b', 1, 0, 0},
-      {"B", 'b', 2, 0, 1},
-      {"Y", 'b', 3, 0, 3},
-      {"Select", 'b', 8, 0, 6},
-      {"Start", 'b', 9, 0, 7},
-      {"left", 'a', 0, -1, 8},
-      {"up", 'a', 1, -1, 9},
-      {"right", 'a', 0, 1, 10},
-      {"down", 'a', 1, 1, 11}},
-     kNone,
-     kNone},
+     10, 0, 2, {0, 0},
+     {{"X", 'b', 0, 0, 2}, {"A", 'b', 1, 0, 0}, {"B", 'b', 2, 0, 1}, {"Y", 'b', 3, 0, 3},
+      {"Select", 'b', 8, 0, 6}, {"Start", 'b', 9, 0, 7}, {"left", 'a', 0, -1, 8},
+      {"up", 'a', 1, -1, 9}, {"right", 'a', 0, 1, 10}, {"down", 'a', 1, 1, 11}},
+     kNone, kNone},
 };
+// clang-format on
 
 RawState restOf(const Pad& pad) {
     RawState raw;
