@@ -127,6 +127,10 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     int p_Reload();
     int p_WaitStart(int mode);
     int p_FirstLoader();
+    // The first image the start-up loader needs (at any of the three image levels) that the
+    // data folder lacks or cannot give, as its name under the folder; empty when all are
+    // there. Asked before the window opens, so a broken install is named, not shown empty.
+    static String p_FirstMissingDataFile();
 
     // ---- Effects: particles, stars and decorations
     int p_ThrowParticle(float x, float y, int kind, int colour, float angle, float speed);

@@ -6,9 +6,11 @@
 // step's own frame only uploads its image.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
+#include "runtime/kp_data.h"
 #include "runtime/kp_error.h"
 
 namespace {
@@ -87,6 +89,17 @@ float clamp01(float v) {
     return std::clamp(v, 0.0f, 1.0f);
 }
 
+// The image levels: 1 (no suffix), 2 ("-hd") and 4 ("-hd2").
+constexpr int kImageLevels[] = {1, 2, 4};
+
+// An image's file at an image level.
+String imageFileAt(const String& name, int level) {
+    String file = name;
+    if (level == 2) file += u"-hd";
+    if (level == 4) file += u"-hd2";
+    return file + u".png";
+}
+
 } // namespace
 
 void c_MyApp::computeResolutionLevel() {
@@ -109,10 +122,20 @@ void c_MyApp::computeResolutionLevel() {
 }
 
 String c_MyApp::imageFileName(const String& name) const {
-    String file = name;
-    if (m_hdLevel == 2) file += u"-hd";
-    if (m_hdLevel == 4) file += u"-hd2";
-    return file + u".png";
+    return imageFileAt(name, m_hdLevel);
+}
+
+String c_MyApp::p_FirstMissingDataFile() {
+    for (const LoadRow& row : kStartupLoad) {
+        if (row.kind != Load::Image && row.kind != Load::Font) continue;
+        for (int level : kImageLevels) {
+            const String file = imageFileAt(kpS(row.name), level);
+            FILE* opened = kp_app__game->OpenFile(kp_data_FixDataPath(file), u"rb");
+            if (!opened) return file;
+            std::fclose(opened);
+        }
+    }
+    return String();
 }
 
 int c_MyApp::p_LoadImg(int slot, const String& name, int w, int h, int frames, int flags) {

@@ -121,7 +121,7 @@ void c_MyApp::samplePointer() {
         kp_app__devWidth != 0 ? kp_BT3_overscan * kp_app__devHeight / kp_app__devWidth : 0.0f;
     m_pointerX = toVirtual(kp_input_MouseX(), ox, m_scaleX);
     m_pointerY = toVirtual(kp_input_MouseY(), oy, m_scaleY);
-    const bool mouseDown = kp_input_KeyDown(kKeyMouseLeft);
+    const bool mouseDown = kp_input_KeyDownThisUpdate(kKeyMouseLeft);
     if (m_prevMouseDown == 0 && mouseDown) {
         // A fresh press never shows a jump from the last position.
         m_prevPointerX = m_pointerX;
@@ -134,7 +134,7 @@ void c_MyApp::samplePointer() {
         m_touchDown[slot] = 0;
         m_touchX[slot] = static_cast<int>(kUp);
         m_touchY[slot] = static_cast<int>(kUp);
-        if (!kp_input_KeyDown(kKeyTouchFirst + slot)) continue;
+        if (!kp_input_KeyDownThisUpdate(kKeyTouchFirst + slot)) continue;
         m_touchDown[slot] = 1;
         m_touchX[slot] = toVirtual(kp_input_TouchX(slot), ox, m_scaleX);
         m_touchY[slot] = toVirtual(kp_input_TouchY(slot), oy, m_scaleY);

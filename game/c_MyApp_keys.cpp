@@ -1,7 +1,8 @@
 // c_MyApp player keys: p_PlayKey folds keyboard keys, the player's joystick buttons and first
 // stick, and the virtual buttons into one answer per action, from one of two tables (iCade
 // mode off or on; the console build has its own back row). Player -1 reads only the keyboard
-// and the virtual buttons; players outside -1..3 read nothing. Leans on the input module.
+// and the virtual buttons; players outside -1..3 read nothing. Leans on the input module, whose
+// "down this update" counts a press released before the update as down for that update.
 #include <array>
 
 #include "game/c_MyApp.h"
@@ -101,12 +102,12 @@ int c_MyApp::p_PlayKey(int action, int axes, int player) {
 
     for (int key : row->keys) {
         if (key == kNone) break;
-        if (kp_input_KeyDown(key)) return 1;
+        if (kp_input_KeyDownThisUpdate(key)) return 1;
     }
     if (player != kKeyboardOnly) {
         for (int button : row->joyButtons) {
             if (button == kNone) break;
-            if (kp_input_KeyDown(kJoyFirstKey + kJoyUnitKeys * player + button)) return 1;
+            if (kp_input_KeyDownThisUpdate(kJoyFirstKey + kJoyUnitKeys * player + button)) return 1;
         }
         if (axes == 1 && row->stick != kNoStick && stickPushed(row->stick, player)) return 1;
     }

@@ -84,13 +84,13 @@ int c_MyApp::p_Menu() {
     // 1. Background.
     p_DoBG(0, 0, 80, kFullAlpha);
     m_theme = 0;
-    if (kp_input_KeyDown(kKeyF9)) m_introFrames = 0;
+    if (kp_input_KeyDownThisUpdate(kKeyF9)) m_introFrames = 0;
 
     // 2. Back press: on the desktop it ends the program, even with the detail panel open.
     if (m_pointerLatch == 0 && m_backLatch == 0) {
         const bool back = p_PlayKeyAll(kButtonBack, 1) != 0;
         if (kp_BT3_isOuya == 1) {
-            if (back || kp_input_KeyDown(kKeyEscape)) {
+            if (back || kp_input_KeyDownThisUpdate(kKeyEscape)) {
                 m_screen = kScreenQuitBox;
                 m_pointerLatch = 1;
                 m_backLatch = 1;

@@ -130,6 +130,10 @@ int c_InputDevice::p_KeyHit(int key) const {
     return validCode(key) ? keyHit[key] : 0;
 }
 
+bool c_InputDevice::p_KeyDownThisUpdate(int key) const {
+    return validCode(key) && (keyDown[key] || keyHit[key] > 0);
+}
+
 int c_InputDevice::p_GetChar() {
     if (charGet >= charPut) return 0;
     return charQueue[charGet++];

@@ -70,6 +70,9 @@ class c_InputDevice : public Object {
     // Queries; codes outside 1 to kKeyCodes - 1 read as up with no hits.
     bool p_KeyDown(int key) const;
     int p_KeyHit(int key) const;
+    // Down now, or pressed since the last update: a press and release that both arrive
+    // between two updates read as down for that one update, so no press is lost.
+    bool p_KeyDownThisUpdate(int key) const;
     // The next character typed during this update, or 0 when none is left.
     int p_GetChar();
     float p_MouseX() const { return mouseX; }

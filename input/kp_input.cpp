@@ -23,6 +23,10 @@ int kp_input_KeyHit(int key) {
     return kp_input_device ? kp_input_device->p_KeyHit(key) : 0;
 }
 
+bool kp_input_KeyDownThisUpdate(int key) {
+    return kp_input_device && kp_input_device->p_KeyDownThisUpdate(key);
+}
+
 int kp_input_GetChar() {
     return kp_input_device ? kp_input_device->p_GetChar() : 0;
 }

@@ -6,6 +6,9 @@
 
 bool kp_input_KeyDown(int key);
 int kp_input_KeyHit(int key);
+// Down now or pressed since the last update (a tap between two updates counts once); the
+// game reads its buttons, pointer and touches through this.
+bool kp_input_KeyDownThisUpdate(int key);
 int kp_input_GetChar();
 float kp_input_MouseX();
 float kp_input_MouseY();

@@ -1,5 +1,5 @@
-// Process start-up: the window library, the host, signal handlers, locale, the module
-// globals and the application, then the frame loop.
+// Process start-up: the window library and the players' gamepad mappings, the host, signal
+// handlers, locale, the module globals and the application, then the frame loop.
 #include <GLFW/glfw3.h>
 #include <clocale>
 #include <cstdio>
@@ -7,6 +7,7 @@
 
 #include "runtime/kp_app.h"
 #include "runtime/kp_error.h"
+#include "runtime/kp_gamepad_mappings.h"
 #include "runtime/kp_glfw_game.h"
 
 namespace {
@@ -37,6 +38,7 @@ int KpZembraGame::Main(int count, char** values) {
         kpPrint(std::string_view("glfwInit failed"));
         std::exit(-1);
     }
+    kpLoadGamepadMappings();
     // The host lives until the process ends, like the application it drives.
     auto* host = new KpZembraGame();
     argc = count;

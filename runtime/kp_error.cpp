@@ -13,6 +13,7 @@ namespace {
 
 constexpr int kFatalStatus = -1; // seen as 255 by the parent on Linux
 constexpr const char* kErrorPrefix = "Zembra Runtime Error : ";
+constexpr const char* kErrorTag = "Brambolt3: "; // starts every line kpPrintError writes
 constexpr size_t kSignalStackSize = 64 * 1024; // the handler's own stack, for stack overflows
 
 void writeAll(int fd, const char* text, size_t length) {
@@ -44,6 +45,12 @@ void kpPrint(const String& text) {
 
 void kpPrint(std::string_view utf8) {
     kpPrint(kpS(utf8));
+}
+
+void kpPrintError(std::string_view utf8) {
+    std::string line = std::string(kErrorTag) + std::string(utf8) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
 }
 
 void kpDebugLog(const String& text) {

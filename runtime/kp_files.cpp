@@ -1,14 +1,17 @@
 // File services of the host: logical path mapping, opening files, the state file (written
 // atomically through a synced temporary file, a rename and a synced folder; a symbolic link
-// is written through to its target, whose mode is kept), and whole-file text and byte loading.
+// is written through to its target, whose mode is kept; a save that fails says so on standard
+// error with the file and the system's reason), and whole-file text and byte loading.
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "runtime/kp_error.h"
 #include "runtime/kp_game.h"
 #include "runtime/kp_image_prefetch.h"
 
@@ -75,7 +78,7 @@ std::string followLinks(std::string path) {
 
 // Writes every byte, resuming after interruptions and partial writes. A file-size limit
 // makes the write fail with EFBIG instead of ending the process with SIGXFSZ.
-bool writeAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, const std::string& bytes, int& error) {
     struct sigaction ignore {};
     struct sigaction previous {};
     ignore.sa_handler = SIG_IGN;
@@ -87,6 +90,7 @@ bool writeAll(int fd, const std::string& bytes) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC; // a write of nothing: no room left
             ok = false;
             break;
         }
@@ -103,6 +107,50 @@ void syncFolderOf(const std::string& path) {
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// Writes a temporary file beside the state file (or beside the file a symbolic link names),
+// syncs it, renames it over the old one and syncs the folder, so a failed or interrupted save
+// never leaves a truncated state file behind and a power cut cannot lose the new name.
+// Returns 0, -1 (not opened or not renamed) or -2 (not fully written), with the system's
+// error number of the step that failed in error.
+int writeStateFile(const std::string& target, const std::string& bytes, int& error) {
+    const std::string temp = target + kStateTempSuffix;
+
+    // An existing file keeps its permission bits; a new one gets the usual 0666 less umask.
+    struct stat old {};
+    const bool existing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const mode_t mode = existing ? (old.st_mode & 07777) : 0666;
+
+    // A temporary file left by a killed save goes first, so the new one starts empty and
+    // with our mode; a folder in its place makes the open fail.
+    ::unlink(temp.c_str());
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    bool complete = (!existing || ::fchmod(fd, mode) == 0) && writeAll(fd, bytes, error);
+    if (complete && ::fsync(fd) != 0) {
+        error = errno;
+        complete = false;
+    }
+    if (::close(fd) != 0 && complete) {
+        error = errno;
+        complete = false;
+    }
+    if (!complete) {
+        if (error == 0) error = errno;
+        ::unlink(temp.c_str());
+        return -2;
+    }
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        error = errno;
+        ::unlink(temp.c_str());
+        return -1;
+    }
+    syncFolderOf(target);
+    return 0;
 }
 
 } // namespace
@@ -125,38 +173,18 @@ FILE* KpGame::OpenFile(const String& path, const String& mode) {
 }
 
 int KpGame::SaveState(const String& state) {
-    // Write a temporary file beside the state file (or beside the file a symbolic link names),
-    // sync it, rename it over the old one and sync the folder, so a failed or interrupted save
-    // never leaves a truncated state file behind and a power cut cannot lose the new name.
     String mapped = PathToFilePath(kpS(kStateFile));
     if (mapped.empty()) return -1;
     const std::string target = followLinks(kpToUtf8(mapped));
-    const std::string temp = target + kStateTempSuffix;
-
-    // An existing file keeps its permission bits; a new one gets the usual 0666 less umask.
-    struct stat old {};
-    const bool existing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    const mode_t mode = existing ? (old.st_mode & 07777) : 0666;
-
-    // A temporary file left by a killed save goes first, so the new one starts empty and
-    // with our mode; a folder in its place makes the open fail.
-    ::unlink(temp.c_str());
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return -1;
-    bool complete = !existing || ::fchmod(fd, mode) == 0;
-    std::string bytes = kpToUtf8(state);
-    complete = complete && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    complete = (::close(fd) == 0) && complete;
-    if (!complete) {
-        ::unlink(temp.c_str());
-        return -2;
+    int error = 0;
+    const int result = writeStateFile(target, kpToUtf8(state), error);
+    if (result != 0) {
+        // The player must know: the progress stays in memory and the next save tries again.
+        const std::string path = std::filesystem::absolute(target).lexically_normal().string();
+        kpPrintError("could not save your progress to " + path + ": " + std::strerror(error) +
+                     " (kept in memory; the next save tries again)");
     }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return -1;
-    }
-    syncFolderOf(target);
-    return 0;
+    return result;
 }
 
 String KpGame::LoadState() {

@@ -1,6 +1,7 @@
 // KpGlfwGame: the window, its callbacks, the frame loop's platform side, joysticks and the
 // desktop services. GLFW 3 is asked to behave as the game expects: repeated presses for held
-// keys, a close request turned into key 432, focus polled once per loop iteration.
+// keys, a close request turned into key 432, focus polled once per loop iteration. Every window
+// it opens carries the icons of the data folder.
 #include "runtime/kp_glfw_game.h"
 
 #include <GLFW/glfw3.h>
@@ -9,6 +10,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "runtime/kp_joystick_layout.h"
 #include "runtime/kp_keymap.h"
 
 extern char** environ;
@@ -19,24 +21,33 @@ namespace {
 
 constexpr const char* kWindowTitle = "Brambolt3";
 constexpr int kMaxVideoModes = 1024;
-constexpr int kMaxAxes = 6;
-constexpr int kReorderAbove = 12; // more raw buttons than this: the hat moves to 8..11
-constexpr int kHatButtons = 4;
+constexpr int kButtonsPerHat = 4; // GLFW lists each hat as four buttons after the real ones
+constexpr int kRgba = 4;
 
-// The hat's directions in the order they follow the real buttons.
-constexpr int kHatOrder[kHatButtons] = {GLFW_HAT_LEFT, GLFW_HAT_UP, GLFW_HAT_RIGHT, GLFW_HAT_DOWN};
+// The window icons in the data folder, the sizes a window manager picks from.
+constexpr const char16_t* kWindowIcons[] = {
+    u"zembra://data/icons/brambolt3-16.png",
+    u"zembra://data/icons/brambolt3-32.png",
+    u"zembra://data/icons/brambolt3-48.png",
+    u"zembra://data/icons/brambolt3-64.png",
+};
+
+// Decoded pixels of depth 1 (grey), 2 (grey, alpha), 3 (RGB) or 4 (RGBA) as RGBA.
+std::vector<unsigned char> toRgba(const unsigned char* pixels, int count, int depth) {
+    std::vector<unsigned char> rgba(static_cast<size_t>(count) * kRgba);
+    for (int i = 0; i < count; ++i) {
+        const unsigned char* p = pixels + static_cast<size_t>(i) * depth;
+        unsigned char* q = &rgba[static_cast<size_t>(i) * kRgba];
+        const bool grey = depth < 3;
+        q[0] = p[0];
+        q[1] = grey ? p[0] : p[1];
+        q[2] = grey ? p[0] : p[2];
+        q[3] = depth == 2 ? p[1] : (depth == 4 ? p[3] : 255);
+    }
+    return rgba;
+}
 
 } // namespace
-
-void kpReorderJoyButtons(const bool* b, int n, bool* buttons) {
-    if (n > kReorderAbove) {
-        for (int i = 0; i < 8; ++i) buttons[i] = b[i];
-        for (int i = 0; i < kHatButtons; ++i) buttons[8 + i] = b[n - kHatButtons + i];
-        for (int i = 12; i < n; ++i) buttons[i] = b[i - 4];
-    } else {
-        for (int i = 0; i < n; ++i) buttons[i] = b[i];
-    }
-}
 
 KpGlfwGame::KpGlfwGame() {
     _glfwGame = this;
@@ -60,39 +71,21 @@ bool KpGlfwGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, b
     int joy = GLFW_JOYSTICK_1 + port;
     if (port < 0 || joy > GLFW_JOYSTICK_LAST || !glfwJoystickPresent(joy)) return false;
 
-    float a[kMaxAxes] = {};
-    int axisCount = 0;
-    const float* axes = glfwGetJoystickAxes(joy, &axisCount);
-    for (int i = 0; i < axisCount && i < kMaxAxes; ++i) a[i] = axes[i];
-    joyx[0] = a[0];
-    joyy[0] = a[1];
-    joyz[0] = a[2];
-    joyx[1] = a[3];
-    joyy[1] = a[4];
-    joyz[1] = a[5];
-
-    // GLFW lists hats as buttons up, right, down, left; we rebuild the list from the real
-    // buttons followed by each hat as left, up, right, down.
-    bool b[kJoyButtons] = {};
-    int all = 0, hatCount = 0;
-    const unsigned char* raw = glfwGetJoystickButtons(joy, &all);
-    const unsigned char* hats = glfwGetJoystickHats(joy, &hatCount);
-    int real = all - hatCount * kHatButtons;
-    int n = 0;
-    for (int i = 0; i < real && n < kJoyButtons; ++i) b[n++] = raw[i] == GLFW_PRESS;
-    for (int h = 0; h < hatCount; ++h) {
-        for (int d = 0; d < kHatButtons && n < kJoyButtons; ++d)
-            b[n++] = (hats[h] & kHatOrder[d]) != 0;
+    // A pad with a mapping comes in the game's one layout, whatever its driver's order.
+    GLFWgamepadstate pad;
+    if (glfwJoystickIsGamepad(joy) && glfwGetGamepadState(joy, &pad)) {
+        kpPresentGamepad(pad.buttons, pad.axes, joyx, joyy, joyz, buttons);
+        return true;
     }
-    kpReorderJoyButtons(b, n, buttons);
 
-    // Device fixes for two known pads whose right stick arrives on other axes.
-    if (n == 14 && axisCount == 5) {
-        joyx[1] = a[4];
-        joyy[1] = -a[3];
-    } else if (n == 18 && axisCount == 4) {
-        joyy[1] = -a[2];
-    }
+    // GLFW lists hats among the buttons too; the raw path takes the real ones and the hats.
+    KpRawJoystick raw;
+    int all = 0;
+    raw.buttons = glfwGetJoystickButtons(joy, &all);
+    raw.hats = glfwGetJoystickHats(joy, &raw.hatCount);
+    raw.axes = glfwGetJoystickAxes(joy, &raw.axisCount);
+    raw.buttonCount = all - raw.hatCount * kButtonsPerHat;
+    kpPresentRawJoystick(raw, joyx, joyy, joyz, buttons);
     return true;
 }
 
@@ -217,6 +210,7 @@ void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
         glfwSetWindowPos(window_, (desktop.width - width) / 2, (desktop.height - height) / 2);
         glfwSetWindowTitle(window_, kWindowTitle);
     }
+    applyWindowIcon();
     glfwShowWindow(window_);
     if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
     // Read once here; the callbacks keep them current from now on.
@@ -224,6 +218,22 @@ void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
     glfwGetWindowSize(window_, &view_.winWidth, &view_.winHeight);
     view_.focused = glfwGetWindowAttrib(window_, GLFW_FOCUSED) == GLFW_TRUE;
     installCallbacks();
+}
+
+void KpGlfwGame::applyWindowIcon() {
+    // Decoded afresh for every window (a fullscreen switch opens a new one); a missing or
+    // broken file leaves its size out, and with none the desktop's default icon stays.
+    std::vector<std::vector<unsigned char>> pixels;
+    std::vector<GLFWimage> images;
+    for (const char16_t* path : kWindowIcons) {
+        int width = 0, height = 0, depth = 0;
+        KpBytes data = decodeImageAt(path, &width, &height, &depth);
+        if (!data || width <= 0 || height <= 0 || depth < 1 || depth > kRgba) continue;
+        pixels.push_back(toRgba(data.get(), width * height, depth));
+        images.push_back({width, height, nullptr});
+    }
+    for (size_t i = 0; i < images.size(); ++i) images[i].pixels = pixels[i].data();
+    if (!images.empty()) glfwSetWindowIcon(window_, static_cast<int>(images.size()), images.data());
 }
 
 void KpGlfwGame::installCallbacks() {

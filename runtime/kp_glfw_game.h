@@ -69,6 +69,8 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
     bool WindowActive() override;
 
     void releaseHeldKeys();
+    // Gives the window the data folder's icons.
+    void applyWindowIcon();
     void installCallbacks();
     void toDrawable(double x, double y, float& outX, float& outY) const;
 
@@ -100,7 +102,3 @@ class KpZembraGame : public KpGlfwGame {
   public:
     static int Main(int argc, char** argv);
 };
-
-// Reorders a joystick's raw buttons (hat as left, up, right, down after the real ones) into
-// the framework's numbering; entries at n and above are left as they are.
-void kpReorderJoyButtons(const bool* raw, int n, bool* buttons);

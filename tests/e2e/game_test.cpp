@@ -1,7 +1,8 @@
 // The real game with its generated data under Xvfb: the loader runs to the menu and intro,
 // the screen is drawn (a screenshot kept in the build folder), F11 switches to the screen's
 // size and back, F4 and the window's close both end the game with status 0, and a state file
-// is loaded at start and written back whole when the window loses focus.
+// is loaded at start and written back whole when the window loses focus; a tap of a key or
+// of the mouse button with no hold starts a level from the menu.
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -566,4 +567,45 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window) + " key F4");
     EXPECT_EQ(game.wait(30.0), 0) << readFile(work.file("out.txt"));
+}
+
+namespace {
+
+// Sends one tap (a press and release at once, with no hold) and waits for the game to log the
+// start of a level; false if none starts within the bound. One tap only: repeated taps would
+// sooner or later straddle an update and read as a short hold.
+bool aTapStartsALevel(FreshGame& run, const std::string& tap) {
+    runCommand("xdotool " + tap);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (run.output().find("Loading theme") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline && run.game->running()) {
+        pause(0.1);
+    }
+    return run.output().find("Loading theme") != std::string::npos;
+}
+
+} // namespace
+
+TEST_F(GameEndToEnd, ATapOfEnterOrAClickWithNoHoldStartsTheSelectedLevel) {
+    FreshGame::dataDir = data_->path();
+    {
+        FreshGame run;
+        ASSERT_NE(run.window, 0u) << run.output();
+        EXPECT_TRUE(aTapStartsALevel(run, "key --delay 0 Return")) << run.output();
+        pause(1.0);
+        std::filesystem::create_directories(buildDir() + "/screenshots");
+        runCommand("import -window " + std::to_string(run.window) + " " + buildDir() +
+                   "/screenshots/tap_return_started.png");
+        run.quit();
+        EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+    }
+    {
+        // Level 1's tile, selected on a fresh start, lies here in the 640x480 window.
+        FreshGame run;
+        ASSERT_NE(run.window, 0u) << run.output();
+        runCommand("xdotool mousemove --window " + std::to_string(run.window) + " 182 245");
+        EXPECT_TRUE(aTapStartsALevel(run, "click 1")) << run.output();
+        run.quit();
+        EXPECT_EQ(run.game->wait(10.0), 0) << run.output();
+    }
 }

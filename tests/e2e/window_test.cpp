@@ -1,6 +1,7 @@
-// The real game binary under Xvfb: its window, its idle CPU use, and how it ends when the
-// window manager asks it to close.
+// The real game binary under Xvfb: its window, its idle CPU use, how it ends when the window
+// manager asks it to close, and how it refuses to start without its data.
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -14,10 +15,75 @@ std::string binary() {
     return std::string(dir ? dir : ".") + "/brambolt3";
 }
 
+constexpr int kMaxDataRuns = 200; // far more than the files the game needs to start
+
+// What the game says when it starts in dir without file under its data folder.
+std::string missingReport(const TempDir& dir, const std::string& file) {
+    const std::string folder = std::filesystem::canonical(dir.path()).string() + "/data";
+    return "Brambolt3: cannot start without its data: " + folder + " has no readable " + file +
+           "\n";
+}
+
+// Gives dir a data folder the game starts with, learning its files from the game's own
+// reports: each run must end with status 1 and one line naming the data folder and the first
+// missing file, which is then made (empty: the game only asks that the files be there and
+// readable), until a run opens the window, which is closed again. Returns the files made.
+int completeData(const TempDir& dir) {
+    int made = 0;
+    for (int run = 0; run < kMaxDataRuns; ++run) {
+        ChildProcess game(binary(), {}, dir.path(), dir.file("out.txt"));
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (game.running() && std::chrono::steady_clock::now() < deadline) {
+            if (unsigned long window = findWindow("Brambolt3", 0.2)) {
+                EXPECT_TRUE(sendCloseRequest(window));
+                EXPECT_EQ(game.wait(10.0), 0);
+                return made;
+            }
+        }
+        EXPECT_EQ(game.wait(10.0), 1) << readFile(dir.file("out.txt"));
+        const std::string out = readFile(dir.file("out.txt"));
+        const std::string lead = "has no readable ";
+        const size_t at = out.find(lead);
+        if (at == std::string::npos || out.back() != '\n') {
+            ADD_FAILURE() << "no missing file named: " << out;
+            return made;
+        }
+        const std::string file = out.substr(at + lead.size(), out.size() - at - lead.size() - 1);
+        EXPECT_EQ(out, missingReport(dir, file));
+        std::filesystem::create_directories(
+            std::filesystem::path(dir.file("data/" + file)).parent_path());
+        writeFile(dir.file("data/" + file), "");
+        ++made;
+    }
+    ADD_FAILURE() << "the game never started";
+    return made;
+}
+
+// A folder whose data link leads to one completed data folder, made once for these tests.
+void linkData(const TempDir& dir) {
+    static TempDir shared;
+    static const int made = completeData(shared);
+    ASSERT_GT(made, 0);
+    std::filesystem::create_directory_symlink(shared.file("data"), dir.file("data"));
+}
+
 } // namespace
+
+TEST(GameStart, WithoutItsDataTheGameNamesTheFolderAndTheFirstMissingFile) {
+    TempDir dir;
+    std::string out =
+        runCommand("cd " + dir.path() + " && " + binary() + " 2>&1 >/dev/null; echo \"status=$?\"");
+    EXPECT_EQ(out, missingReport(dir, "common/icons.png") + "status=1") << "nothing on stdout";
+    EXPECT_EQ(runCommand("xdotool search --name '^Brambolt3$' 2>/dev/null"), "")
+        << "no window was opened";
+
+    // Every file it cannot start without is named in turn, and then it starts.
+    EXPECT_GT(completeData(dir), 30);
+}
 
 TEST(GameWindow, OpensCentredTitledWindowAndClosesWithStatusZero) {
     TempDir dir;
+    linkData(dir);
     ChildProcess game(binary(), {}, dir.path(), dir.file("out.txt"));
     unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(dir.file("out.txt"));
@@ -34,6 +100,7 @@ TEST(GameWindow, OpensCentredTitledWindowAndClosesWithStatusZero) {
 
 TEST(GameWindow, SleepsBetweenFramesWhenIdle) {
     TempDir dir;
+    linkData(dir);
     ChildProcess game(binary(), {}, dir.path(), dir.file("out.txt"));
     unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u);

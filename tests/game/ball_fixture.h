@@ -21,6 +21,7 @@ class BallRound : public GameTest {
     static constexpr int kKeyRight = 39;
     static constexpr int kKeyLeft = 37;
     static constexpr int kKeyEscape = 27;
+    static constexpr int kKeySpace = 32;
     static constexpr int kEffects[] = {2, 3, 4, 5, 6, 7, 10, 11, 12, 13, 98};
 
     void SetUp() override {

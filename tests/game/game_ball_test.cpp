@@ -62,6 +62,31 @@ TEST_F(BallRound, AHeldStartPressNeverMovesTheBallAndAHeldRunScoresSquaresUntilI
     EXPECT_EQ(BallX(), from + 10.0f * rolled) << "the ball stands once the round is over";
 }
 
+TEST_F(BallRound, ATapBetweenTwoTicksRollsTheBallForExactlyOneTick) {
+    StartAndGo(1);
+    for (int i = 0; i < 5; ++i) Tick(); // any coasting from the start press is over
+    const float from = BallX();
+    Press(kKeyRight);
+    Release(kKeyRight);
+    Tick();
+    EXPECT_EQ(BallX(), from + 10.0f) << "the tap rolls the ball for its tick";
+    for (int i = 0; i < 5; ++i) Tick();
+    EXPECT_EQ(BallX(), from + 10.0f) << "and only for that tick";
+
+    // A click tapped between two ticks rolls it too; holding rolls on every tick as before.
+    host->MouseEvent(kEventMouseDown, 0, 320, 240);
+    host->MouseEvent(kEventMouseUp, 0, 320, 240);
+    Tick();
+    EXPECT_EQ(BallX(), from + 20.0f);
+    Tick();
+    Press(kKeySpace);
+    for (int i = 0; i < 3; ++i) Tick();
+    Release(kKeySpace);
+    Tick();
+    EXPECT_EQ(BallX(), from + 50.0f);
+    EXPECT_EQ(app->m_roundOver, 0);
+}
+
 TEST_F(BallRound, ACarefulRunOfLevelOneReachesTheGoalAndWinsTwentyAndFortyFramesOn) {
     StartAndGo(1);
     int passTick = -1;

@@ -95,25 +95,30 @@ TEST_F(ControlsTest, APauseButtonUsesTheIconImage) {
 }
 
 TEST_F(ControlsTest, KeyboardRampReachesRollingSpeedAfterFourFrames) {
+    // One frame of play: the reading, then the update's end (a press's hit lives one frame).
+    auto frame = [this] {
+        app->p_AnalogueControl();
+        kp_input_device->p_EndUpdate();
+    };
     host->KeyEvent(kEventKeyDown, 39);
     const float expected[] = {0.15f, 0.3f, 0.45f, 0.6f};
     for (float e : expected) {
-        app->p_AnalogueControl();
+        frame();
         EXPECT_NEAR(app->m_analogX, e, 1e-5);
     }
     EXPECT_GT(app->m_analogX, 0.5f);
-    for (int i = 0; i < 10; ++i) app->p_AnalogueControl();
+    for (int i = 0; i < 10; ++i) frame();
     EXPECT_EQ(app->m_analogX, 1) << "clamped";
     EXPECT_EQ(app->m_keyRampX, 1);
     host->KeyEvent(kEventKeyUp, 39);
-    app->p_AnalogueControl();
+    frame();
     EXPECT_NEAR(app->m_analogX, 0.8f, 1e-5);
-    for (int i = 0; i < 4; ++i) app->p_AnalogueControl();
+    for (int i = 0; i < 4; ++i) frame();
     EXPECT_NEAR(app->m_analogX, 0, 1e-6);
-    app->p_AnalogueControl();
+    frame();
     EXPECT_EQ(app->m_keyRampX, 0) << "the ramp stops at 0";
     host->KeyEvent(kEventKeyDown, 38); // up ramps the y reading negative
-    app->p_AnalogueControl();
+    frame();
     EXPECT_NEAR(app->m_analogY, -0.15f, 1e-5);
 }
 

@@ -56,7 +56,11 @@ class KeysTest : public GameTest {
     }
 
     void press(int key) { host->KeyEvent(kEventKeyDown, key); }
-    void release(int key) { host->KeyEvent(kEventKeyUp, key); }
+    // The key goes up and the update ends, taking the press's hit with it.
+    void release(int key) {
+        host->KeyEvent(kEventKeyUp, key);
+        kp_input_device->p_EndUpdate();
+    }
     void poll() { kp_input_device->p_BeginUpdate(); }
     void setButton(int unit, int button, bool down) {
         host->JoystickAt(unit).buttons[button] = down;

@@ -183,6 +183,36 @@ TEST_F(MenuTest, PointerPicksOpenTilesStartsTheSelectedOneAndIgnoresLockedOnes) 
     EXPECT_EQ(app->m_iconStyle, 2) << "started by the pointer";
 }
 
+TEST_F(MenuTest, ATapBetweenTwoTicksStartsTheSelectedLevel) {
+    // Enter pressed and let go before the tick, as a quick tap arrives.
+    Press(kKeyEnter);
+    Release(kKeyEnter);
+    Tick();
+    EXPECT_EQ(app->m_screen, kScreenLevelLoad);
+    EXPECT_EQ(app->m_level, 1);
+
+    // A tap of the pointer (a touchpad's tap-to-click sends both at once) picks an open tile,
+    // and the next tap on it starts it.
+    app->m_screen = kScreenMenu;
+    Marker(0) = 3;
+    Ticks(2);
+    Settle();
+    Spot s = TileSpot(1);
+    host->MouseEvent(kEventMouseDown, 0, s.x, s.y + 18);
+    host->MouseEvent(kEventMouseUp, 0, s.x, s.y + 18);
+    Tick();
+    EXPECT_EQ(app->m_menuLevel, 1);
+    EXPECT_EQ(app->m_screen, kScreenMenu);
+    Tick();
+    Settle();
+    s = TileSpot(1);
+    host->MouseEvent(kEventMouseDown, 0, s.x, s.y + 18);
+    host->MouseEvent(kEventMouseUp, 0, s.x, s.y + 18);
+    Tick();
+    EXPECT_EQ(app->m_screen, kScreenLevelLoad);
+    EXPECT_EQ(app->m_level, 2);
+}
+
 TEST_F(MenuTest, ALevelStartLoadsItsThemeOnlyWhenItIsNotLoaded) {
     Press(kKeyEnter);
     Tick();

@@ -11,6 +11,7 @@
 #include "audio_support.h"
 #include "game/c_MyApp_commands.h"
 #include "game_fixture.h"
+#include "input/kp_input.h"
 #include "support/ogg_writer.h"
 
 namespace {
@@ -271,6 +272,34 @@ TEST_F(PanelTest, HeldKeysAndTouchesActOnce) {
     EXPECT_EQ(app->m_optionsCursor, 3);
 }
 
+TEST_F(PanelTest, ATapBetweenTwoTicksActsOnceInThePanel) {
+    OpenOptions();
+    // Down and space each pressed and let go before a tick: the cursor moves, the line acts.
+    // (Taps in two ticks running read as one hold, so a tick without one lies between.)
+    Press(kKeyDown);
+    Release(kKeyDown);
+    Tick(2);
+    Press(kKeyDown);
+    Release(kKeyDown);
+    Tick(2);
+    EXPECT_EQ(app->m_optionsCursor, 2);
+    Press(kKeySpace);
+    Release(kKeySpace);
+    Tick();
+    EXPECT_EQ(app->m_settings[1], 1);
+    Tick(3);
+    EXPECT_EQ(app->m_settings[1], 1) << "acted for one tick only";
+
+    // A tap on a line acts on it once.
+    MouseDown(300, 170); // the score popups line
+    MouseUp();
+    Tick();
+    EXPECT_EQ(app->m_settings[1], 0);
+    Tick(3);
+    EXPECT_EQ(app->m_settings[1], 0);
+    EXPECT_EQ(app->m_pointerDown, 0);
+}
+
 TEST_F(PanelTest, ThePressThatOpensThePanelDoesNotActInIt) {
     app->m_optionsCursor = 2;
     Press(kKeyB); // action 14, the menu's options button
@@ -369,11 +398,13 @@ class PauseTest : public PanelTest {
         app->m_touchX[0] = static_cast<int>(x);
         app->m_touchY[0] = static_cast<int>(y);
     }
-    // Key presses read straight from the input device.
+    // Key presses read straight from the input device, in an update of their own (its end
+    // clears the press's hit, which would otherwise read as down in the next one).
     void KeyOnce(int key) {
         Press(key);
         Run();
         Release(key);
+        kp_input_device->p_EndUpdate();
         ReleaseAll();
     }
 };

@@ -639,6 +639,49 @@ TEST_F(SaveTest, AFullDiskKeepsTheOldFileAndTheGameRunning) {
     EXPECT_FALSE(std::filesystem::exists(".zembrastate.tmp"));
 }
 
+TEST_F(SaveTest, FailedSavesAreSaidAndTheProgressIsWrittenOnceTheFolderIsWritable) {
+    // A player's folder that is read-only for a while: the player owns it and makes it
+    // writable again during the game.
+    constexpr uid_t kPlayer = 65534;
+    std::filesystem::create_directory("home");
+    ASSERT_EQ(chown("home", kPlayer, kPlayer), 0);
+    ASSERT_EQ(chdir("home"), 0);
+    const std::string oldText = saveText(randomSaved(51));
+    ASSERT_EQ(chown(".zembrastate", kPlayer, kPlayer), 0);
+    const std::string folder = std::filesystem::current_path().string();
+    ASSERT_EQ(chmod(".", 0555), 0);
+    const Saved progress = randomSaved(52);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int err = ::open("../stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (err < 0 || dup2(err, STDERR_FILENO) < 0) _exit(4);
+        // Root may write anywhere: the saves run as the folder's owner.
+        if (setgid(kPlayer) != 0 || setuid(kPlayer) != 0) _exit(3);
+        put(progress);
+        app->p_Save(); // a round returns to the menu
+        app->p_Save(); // the options panel closes
+        if (readFile(".zembrastate") != oldText) _exit(5);
+        if (chmod(".", 0755) != 0) _exit(6);
+        app->p_Save(); // the window loses focus
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    chmod(".", 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    const std::string line = "Brambolt3: could not save your progress to " + folder +
+                             "/.zembrastate: Permission denied (kept in memory; the next save "
+                             "tries again)\n";
+    EXPECT_EQ(readFile("../stderr.txt"), line + line) << "one line for each failed save";
+    const std::string written = readFile(".zembrastate");
+    EXPECT_NE(written, oldText);
+    EXPECT_EQ(written, saveText(progress)) << "the progress made while saves failed was kept";
+    ASSERT_EQ(chdir(".."), 0);
+}
+
 TEST_F(SaveTest, AnUnwritableFolderKeepsTheOldFileAndTheGameRunning) {
     std::filesystem::create_directory("locked");
     ASSERT_EQ(chdir("locked"), 0);

@@ -40,6 +40,35 @@ TEST_F(InputDevice, PressAndReleaseBetweenUpdatesCountsOneHit) {
     EXPECT_EQ(kp_input_KeyHit(kSpace), 0);
 }
 
+TEST_F(InputDevice, ATapBetweenUpdatesReadsAsDownForThatUpdateOnly) {
+    press(kSpace);
+    release(kSpace);
+    device.p_MouseEvent(kEventMouseDown, 0, 5, 5);
+    device.p_MouseEvent(kEventMouseUp, 0, 5, 5);
+    device.p_BeginUpdate();
+    EXPECT_TRUE(kp_input_KeyDownThisUpdate(kSpace));
+    EXPECT_TRUE(kp_input_KeyDownThisUpdate(1));
+    EXPECT_TRUE(kp_input_KeyDownThisUpdate(384)) << "the click's touch mirror";
+    device.p_EndUpdate();
+    device.p_BeginUpdate();
+    EXPECT_FALSE(kp_input_KeyDownThisUpdate(kSpace));
+    EXPECT_FALSE(kp_input_KeyDownThisUpdate(1));
+    device.p_EndUpdate();
+
+    // Held, it reads as down on every update, as the plain down flag does.
+    press(kRight);
+    for (int i = 0; i < 3; ++i) {
+        device.p_BeginUpdate();
+        EXPECT_TRUE(kp_input_KeyDownThisUpdate(kRight));
+        device.p_EndUpdate();
+    }
+    release(kRight);
+    device.p_BeginUpdate();
+    EXPECT_FALSE(kp_input_KeyDownThisUpdate(kRight));
+    EXPECT_FALSE(kp_input_KeyDownThisUpdate(0));
+    EXPECT_FALSE(kp_input_KeyDownThisUpdate(kKeyCodes));
+}
+
 TEST_F(InputDevice, HitCountIgnoresKeyRepeat) {
     press(kRight);
     press(kRight);

@@ -8,6 +8,7 @@
 #include "runtime/kp_app.h"
 #include "runtime/kp_error.h"
 #include "runtime/kp_glfw_game.h"
+#include "runtime/kp_joystick_layout.h"
 #include "runtime/kp_headless_game.h"
 #include "runtime/kp_keymap.h"
 #include "runtime/kp_math.h"

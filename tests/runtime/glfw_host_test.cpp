@@ -1,15 +1,20 @@
 // The desktop host in a real window under Xvfb: the first window, focus driving suspend and
-// resume, and re-opening the window (a new context number, held keys released first).
+// resume, re-opening the window (a new context number, held keys released first), and the
+// data folder's icons on every window it opens.
 #include <GLFW/glfw3.h>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "png_writer.h"
 #include "runtime/kp_glfw_game.h"
 #include "support/process.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -167,4 +172,46 @@ TEST_F(GlfwHost, MouseButtonsArriveAsPressThenReleaseAtThePointer) {
         EXPECT_GE(down, 0);
         EXPECT_GT(delegate.clickAt(kEventMouseUp, button), down);
     }
+}
+
+namespace {
+
+// The icons an X window carries, as width, height and first pixel (ARGB) of each.
+std::vector<std::vector<unsigned long>> windowIcons() {
+    const unsigned long window = findWindow("Brambolt3", 5.0);
+    std::string out =
+        runCommand("xprop -id " + std::to_string(window) + " -f _NET_WM_ICON 32c _NET_WM_ICON");
+    std::vector<std::vector<unsigned long>> icons;
+    const size_t equals = out.find('=');
+    if (equals == std::string::npos) return icons;
+    std::vector<unsigned long> values;
+    std::stringstream in(out.substr(equals + 1));
+    for (std::string number; std::getline(in, number, ',');) values.push_back(std::stoul(number));
+    for (size_t at = 0; at + 2 < values.size();) {
+        icons.push_back({values[at], values[at + 1], values[at + 2]});
+        at += 2 + values[at] * values[at + 1];
+    }
+    return icons;
+}
+
+} // namespace
+
+TEST_F(GlfwHost, EveryWindowItOpensCarriesTheDataFoldersIcons) {
+    TempDir dir;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    writeSolidPng(dir.file("data/icons/brambolt3-16.png"), 16, 16, 200, 10, 10, 255);
+    writePng(dir.file("data/icons/brambolt3-32.png"), 32, 32, 3,
+             std::vector<unsigned char>(32 * 32 * 3, 10)); // RGB, no alpha
+    writeFile(dir.file("data/icons/brambolt3-48.png"), "not a picture");
+    const std::vector<std::vector<unsigned long>> expected = {{16, 16, 0xFFC80A0Aul},
+                                                              {32, 32, 0xFF0A0A0Aul}};
+
+    host->SetDeviceWindow(640, 480, 0);
+    EXPECT_EQ(windowIcons(), expected) << "the missing and broken sizes are left out";
+    host->SetDeviceWindow(1280, 1024, 1); // fullscreen
+    EXPECT_EQ(windowIcons(), expected);
+    host->SetDeviceWindow(640, 480, 0);
+    EXPECT_EQ(windowIcons(), expected);
+    std::filesystem::current_path(previous);
 }

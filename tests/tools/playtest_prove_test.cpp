@@ -186,7 +186,9 @@ TEST_F(PlaytestProveTest, APlanThatNoLongerWinsExitsOneAndAMalformedPlanTwo) {
 }
 
 TEST_F(PlaytestProveTest, FiveMinutesOfRandomPlayRunCleanThroughEveryScreen) {
-    const PlaytestOutcome run = playtest("soak --seconds 300 --seed 7");
+    // A seed whose random walk reaches every screen. The walk depends on how input is read:
+    // seed 7's stopped reaching the options once a tap between two ticks counted as a press.
+    const PlaytestOutcome run = playtest("soak --seconds 300 --seed 3");
     ASSERT_EQ(run.status, 0) << run.out << run.err.substr(0, 2000);
     const auto got = outputLines(run.out);
     ASSERT_EQ(got.size(), 3u) << run.out;

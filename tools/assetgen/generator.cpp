@@ -1,6 +1,6 @@
-// Runs the generator's jobs: every image at its three levels, every effect and every tune,
-// spread over a few worker threads. Jobs share nothing but the read-only tables and each
-// writes its own file, so the output does not depend on the scheduling.
+// Runs the generator's jobs: every image at its three levels, every effect and every tune, the
+// window icons, spread over a few worker threads. Jobs share nothing but the read-only tables
+// and each writes its own file, so the output does not depend on the scheduling.
 #include "tools/assetgen/generator.h"
 
 #include <algorithm>
@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tools/assetgen/audio.h"
+#include "tools/assetgen/icons.h"
 #include "tools/assetgen/images.h"
 #include "tools/assetgen/sheets.h"
 #include "tools/assetgen/writers.h"
@@ -103,6 +104,12 @@ GenerateReport generateData(const std::string& outDir, const StageDone& onStage)
         });
     }
     runStage("sound effects", jobs, onStage, total);
+    jobs.clear();
+    for (int size : kWindowIconSizes) {
+        jobs.push_back(
+            [size, outDir](std::string& path) { return writeWindowIcon(outDir, size, path); });
+    }
+    runStage("window icons", jobs, onStage, total);
     return total;
 }
 

@@ -64,4 +64,9 @@ GenerateReport generateIcons(const std::string& outDir) {
     return report;
 }
 
+bool writeWindowIcon(const std::string& dataDir, int size, std::string& path) {
+    path = dataDir + "/icons/brambolt3-" + std::to_string(size) + ".png";
+    return writePng(path, paintIcon(size));
+}
+
 } // namespace assetgen
