@@ -124,8 +124,8 @@ namespace {
 
 // Every spike head is shrunk to leave room inside its cell for the two rings of the danger
 // cue: the red rim, and outside it a ring that stands out from the sky.
-constexpr float kSpikeZoom = 0.86f;
-constexpr float kSpikeEdgeWidth = 1.0f;
+constexpr float kSpikeZoom = 0.8f;
+constexpr float kSpikeEdgeWidth = 2.2f; // two screen pixels at every resolution
 constexpr float kDangerWidth = 1.3f;
 
 void paintSpikeBody(Pen& pen, const Theme& t, int hc) {

@@ -19,12 +19,12 @@ Theme make(int n, const char* suffix, const char* title, Look look, int variant,
 
 constexpr double kLightSky = 0.15; // sky luminance from which outlines go dark
 
-// Outlines from the sky: a dark ring on light skies, a pale one on dark skies; the ball is
-// outlined only where its own colours would melt into a light sky.
+// Outlines from the sky: a dark ring on light skies, a pale one on dark skies, round every
+// spike and every ball, so both keep their shape where the game dims the world.
 void addEdges(Theme& t) {
     bool light = lightSky(t);
     t.spikeEdge = light ? hex(0x1a0606) : hex(0xfff2dc);
-    t.ballEdge = light ? shade(t.ball, -0.82f) : Rgba{};
+    t.ballEdge = light ? shade(t.ball, -0.82f) : shade(t.ball, 0.8f);
 }
 
 std::vector<Theme> buildThemes() {
@@ -42,7 +42,7 @@ std::vector<Theme> buildThemes() {
                      0x9be14a, 0xeaffc0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
                      0xff7ab8, 0xfff27a));
     t.push_back(make(4, "004", "Magma Row", Look::Magma, 0, false, rgb(40, 0, 0), 0xffd83a,
-                     0xffffff, 0x2e2028, 0x9a8aa8, 0x4a3a3a, 0x3a2a2a, 0x1c1214, 0xff5a00, 0xffc040,
+                     0xffffff, 0xe8dccc, 0xffffff, 0x4a3a3a, 0x3a2a2a, 0x1c1214, 0xff5a00, 0xffc040,
                      0xffa030));
     t.push_back(make(5, "005", "Lilypad Lane", Look::Pond, 0, false, rgb(130, 160, 255), 0x58b850,
                      0xd8ffb0, 0xe0609a, 0xffd8ea, 0x4caf50, 0x3d7fd0, 0x24508c, 0xff9ac8, 0x2e8a3a,
