@@ -71,8 +71,8 @@ const DecoSet kDecoSets[] = {
      {Motif::Crystal, Motif::Pebbles, Motif::Crystal, Motif::Bone}},
     {Look::Parade,
      {Motif::Lantern, Motif::Flag, Motif::Lantern, Motif::Flag},
-     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern},
-     {Motif::Coin, Motif::Crystal, Motif::Coin, Motif::Crystal}},
+     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern}, // painted as glints, below
+     {Motif::Pebbles, Motif::Crystal, Motif::Fossil, Motif::Pebbles}},
     {Look::Moon,
      {Motif::Crater, Motif::Flag, Motif::Antenna, Motif::Rock},
      {Motif::Rock, Motif::Crater, Motif::Antenna, Motif::Crater},
@@ -100,11 +100,27 @@ const DecoSet& decoSet(Look look) {
 
 } // namespace
 
+namespace {
+
+void paintParadeGlints(Pen& pen, const Theme& t, int index) {
+    Rng rng(static_cast<uint32_t>(index + 91));
+    for (int i = 0; i < 3; ++i) {
+        const float x = rng.range(8, 28), y = rng.range(26, 33);
+        pen.glow(x, y, 0.3f, 2.5f, withAlpha(i % 2 ? t.accent2 : t.star, 0.3f));
+    }
+}
+
+} // namespace
+
 void paintDecoration(Pen& pen, const Theme& t, int layer, int index) {
     const DecoSet& set = decoSet(t.look);
     if (layer == 1) paintStandingMotif(pen, set.layer1[index], t, index);
-    // Parade floats and moon rocks sit on the ground line like layer 1 props.
-    else if (layer == 2 && (t.look == Look::Parade || t.look == Look::Moon))
+    // The parade's second layer passes in front of the ball and the spikes, once more four
+    // times as large: a few faint glints at the ground line, which hide nothing.
+    else if (layer == 2 && t.look == Look::Parade)
+        paintParadeGlints(pen, t, index);
+    // Moon rocks sit on the ground line like layer 1 props.
+    else if (layer == 2 && t.look == Look::Moon)
         paintStandingMotif(pen, set.layer2[index], t, index + 4);
     else
         paintBuriedMotif(pen, layer == 2 ? set.layer2[index] : set.layer4[index], t,

@@ -361,7 +361,7 @@ void paintStandingMotif(Pen& pen, Motif m, const Theme& t, int index) {
         break;
     case Motif::Lantern:
         pen.line(18, 0, 18, 8, 0.8f, hex(0xffe0a0));
-        pen.glow(18, 18, 6, 16, withAlpha(t.top, 0.5f));
+        pen.glow(18, 18, 6, 11, withAlpha(t.top, 0.3f));
         pen.roundRect(11, 8, 14, 18, 5, t.accent);
         pen.rect(11, 12, 14, 1, shade(t.accent, -0.3f));
         pen.rect(11, 21, 14, 1, shade(t.accent, -0.3f));

@@ -3,6 +3,7 @@
 #include "tools/assetgen/playframe_measure.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace assetgen {
 
@@ -18,6 +19,8 @@ constexpr int kRimBand = 2;
 constexpr int kRingWidth = 3;
 constexpr int kHudRing = 2;
 constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones its outline
+constexpr float kRectKind = -3717.0f;
+constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
 
 bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -32,6 +35,16 @@ bool nearInside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
         for (int dx = -reach; dx <= reach; ++dx) {
             if (m.covers(x + dx, y + dy)) return true;
+        }
+    }
+    return false;
+}
+
+bool overlaps(const SpriteMask& m, const std::vector<SpriteMask>& others) {
+    for (const SpriteMask& o : others) {
+        if (o.w > 0 && m.x0 < o.x0 + o.w && o.x0 < m.x0 + m.w && m.y0 < o.y0 + o.h &&
+            o.y0 < m.y0 + m.h) {
+            return true;
         }
     }
     return false;
@@ -57,8 +70,12 @@ FrameParts findParts(const float* list, int floats) {
         } else if (slot == kWorldSlot && frame >= 0 && frame <= kLastBallFrame && !spikesBegun) {
             if (parts.ball >= 0) parts.trail.push_back(parts.ball);
             parts.ball = i;
+        } else if (slot == kFontSlot && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
+            parts.labels.push_back(i);
         } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
+        } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
+            parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
         }
     }
     return parts;
@@ -109,9 +126,12 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
 
 FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts) {
     FrameContrast c;
+    std::vector<SpriteMask> labels;
+    for (int index : parts.labels) labels.push_back(frame.mask(list, index));
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);
-        if (!onScreen(m)) continue;
+        // A spike the game writes a label across is the label's to make out, not the art's.
+        if (!onScreen(m) || overlaps(m, labels)) continue;
         double body = 0;
         const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {}, &body);
         if (rim <= 0) continue;
@@ -131,6 +151,12 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
     std::vector<SpriteMask> glyphs;
     for (int index : parts.hudGlyphs) glyphs.push_back(frame.mask(list, index));
+    auto covered = [&parts](int x, int y) {
+        for (const std::array<float, 4>& r : parts.hudCovers) {
+            if (x + 1 > r[0] && x < r[0] + r[2] && y + 1 > r[1] && y < r[1] + r[3]) return true;
+        }
+        return false;
+    };
     auto ink = [&glyphs](int x, int y) {
         for (const SpriteMask& g : glyphs) {
             if (g.covers(x, y) && g.texelLum[(y - g.y0) * g.w + x - g.x0] >= kInkLum) return true;
@@ -144,6 +170,7 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
              y < std::min(PlayFrame::kHeight, g.y0 + g.h + kHudRing); ++y) {
             for (int x = std::max(0, g.x0 - kHudRing);
                  x < std::min(PlayFrame::kWidth, g.x0 + g.w + kHudRing); ++x) {
+                if (covered(x, y)) continue;
                 if (ink(x, y)) {
                     inkSum += frame.lum(x, y), ++inks;
                     continue;

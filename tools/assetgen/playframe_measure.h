@@ -3,6 +3,7 @@
 // head-up text's ink against the pixels that ring it (its outline, where the font has one).
 #pragma once
 
+#include <array>
 #include <vector>
 
 #include "tools/assetgen/playframe.h"
@@ -20,12 +21,17 @@ struct FrameContrast {
 
 // Which commands of a round's list are what: spikes are world-image frames 14..27, the ball
 // the last world-image frame 0..13 drawn before them, head-up text the font's glyphs in the
-// top band of the screen.
+// top band of the screen, labels the large glyphs the game writes over the play field
+// ("GOAL!" centred on the goal spike).
 struct FrameParts {
     std::vector<int> spikes;
+    std::vector<int> labels;
     int ball = -1;
     std::vector<int> trail; // the ball's trail, drawn before it
     std::vector<int> hudGlyphs;
+    // Boxes (x, y, w, h) of the rectangles the game draws over the head-up text (the chain
+    // timer's bar): what they cover is left out of the text's measure.
+    std::vector<std::array<float, 4>> hudCovers;
 };
 FrameParts findParts(const float* list, int floats);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/bt3_ball.h"
+#include "game/bt3_numbers.h"
 #include "tools/assetgen/playframe.h"
 #include "tools/assetgen/playframe_measure.h"
 #include "tools/assetgen/themes.h"
@@ -87,6 +88,13 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
     const bool planned = readPlanFile(planFileName(o.plans, level), &plan, &reason);
     PlaytestRound round(level, planned ? plan.clock : kDefaultClock);
     c_MyApp& game = round.game();
+    if (game.m_theme == kThemeCount && game.m_variant < 0) {
+        // The menu gives the last theme its first look (day) when a level of it starts.
+        game.m_variant = 0;
+        game.p_GfxRules(game.m_theme);
+        game.m_bgR = game.m_bgTargetR, game.m_bgG = game.m_bgTargetG;
+        game.m_bgB = game.m_bgTargetB;
+    }
     PlayFrame frame;
     std::string missing;
     if (!frame.loadSlots(o.data, game.m_theme, game.m_variant, &missing)) {

@@ -25,6 +25,8 @@ void addEdges(Theme& t) {
     bool light = lightSky(t);
     t.spikeEdge = light ? hex(0x1a0606) : hex(0xfff2dc);
     t.ballEdge = light ? shade(t.ball, -0.82f) : shade(t.ball, 0.8f);
+    // The game dims this world between bounces: only a white ring still reads then.
+    if (t.look == Look::Magma) t.spikeEdge = t.ballEdge = hex(0xffffff);
 }
 
 std::vector<Theme> buildThemes() {
@@ -39,7 +41,7 @@ std::vector<Theme> buildThemes() {
                      0xfffbe0, 0xdfe6ff, 0xffffff, 0x7ee06a, 0xd8cfb4, 0x9a8e74, 0xf4f4ff, 0xff8a3a,
                      0x9fe070));
     t.push_back(make(3, "003", "Pip's Springy Outing", Look::Meadow, 0, false, rgb(70, 130, 190),
-                     0x9be14a, 0xeaffc0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
+                     0xff9a1a, 0xfff0c0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
                      0xff7ab8, 0xfff27a));
     t.push_back(make(4, "004", "Magma Row", Look::Magma, 0, false, rgb(40, 0, 0), 0xffd83a,
                      0xffffff, 0xe8dccc, 0xffffff, 0x4a3a3a, 0x3a2a2a, 0x1c1214, 0xff5a00, 0xffc040,
@@ -66,7 +68,7 @@ std::vector<Theme> buildThemes() {
                      0xffffff, 0x2a5ab0, 0xa0d8ff, 0xffffff, 0x9ad0ec, 0x4a8ab8, 0x3a7ac0, 0x2a6a3a,
                      0xffffff));
     t.push_back(make(12, "012", "Glittering Starlight Parade", Look::Parade, 0, false,
-                     rgb(0, 0, 120), 0xffd040, 0xfffff0, 0xff60c0, 0xffffff, 0xffd040, 0x7a2a9a,
+                     rgb(0, 0, 120), 0xffd040, 0xfffff0, 0x8ae4ff, 0xffffff, 0xffd040, 0x7a2a9a,
                      0x3a1050, 0xff5ab0, 0x5ae0ff, 0xfff0a0));
     t.push_back(make(13, "013", "Lunar Leaps", Look::Moon, 0, false, rgb(0, 0, 0), 0xf0f0f0,
                      0xffffff, 0xb0a8d0, 0xf4f0ff, 0xc8c8c8, 0x8a8a8e, 0x4a4a50, 0x4a90e0, 0xe04a3a,
