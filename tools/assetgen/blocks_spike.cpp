@@ -109,8 +109,10 @@ namespace {
 constexpr float kSpikeZoom = 0.8f;
 constexpr float kSpikeEdgeWidth = 2.2f; // two screen pixels at every resolution
 constexpr float kDangerWidth = 1.3f;
-// The world the game dims between bounces keeps a wider ring, all of it white.
+// The world the game dims between bounces keeps a wider ring, all of it white, round a
+// smaller head.
 constexpr float kDimmedEdgeWidth = 3.2f;
+constexpr float kDimmedSpikeZoom = 0.72f;
 
 void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
     switch (t.look) {
@@ -119,7 +121,7 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         gem(pen, hc, 4);
         break;
     case Look::Wind:
-        drawSpikeBall(pen, kC, kC, 10, 16, 6.5f, 18, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 8, 16, 7.5f, 18, t.spike, t.spikeLight);
         gem(pen, hc, 3.5f);
         break;
     case Look::Meadow:
@@ -172,12 +174,12 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         break;
     case Look::Parade:
         // A spined ball, not a star: the parade's stars are the ball and the sparkles.
-        drawSpikeBall(pen, kC, kC, 12, 16.5f, 8.5f, 0, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 9, 16.5f, 9.5f, 0, t.spike, t.spikeLight);
         gem(pen, hc, 3.5f);
         break;
     case Look::Moon:
-        drawSpikeBall(pen, kC, kC, 6, 16.5f, 5, 30, t.spike, t.spikeLight);
-        drawSpikeBall(pen, kC, kC, 6, 11, 4, 0, shade(t.spike, -0.15f), t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 6, 16.5f, 7, 30, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 6, 11, 5, 0, shade(t.spike, -0.15f), t.spikeLight);
         gem(pen, hc, 3.0f);
         break;
     case Look::Sketch:
@@ -191,7 +193,7 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         break;
     case Look::Pasture:
         // A burr: a ball of thin sharp hooks, nothing like a cap or a flower.
-        drawSpikeBall(pen, kC, kC, 12, 16.5f, 6.5f, 0, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 9, 16.5f, 8, 0, t.spike, t.spikeLight);
         gem(pen, hc, 3.2f);
         break;
     }
@@ -200,8 +202,9 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
 } // namespace
 
 void paintSpike(Pen& pen, const Theme& t, int hc) {
-    pen.zoomed(kSpikeZoom)
-        .outlined({{t.look == Look::Magma ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge},
+    const bool dimmed = t.look == Look::Magma;
+    pen.zoomed(dimmed ? kDimmedSpikeZoom : kSpikeZoom)
+        .outlined({{dimmed ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge},
                    {kDangerWidth, hex(kDangerRed)}},
                   [&](Pen& p) { paintSpikeBody(p, t, hc); });
 }

@@ -84,10 +84,12 @@ void masterTune(Sound& sound) {
     }
     Biquad hp = highPassSection(sound.rate, kSpreadFromHz);
     std::vector<float> spread(frames, 0.0f);
-    // The copy wraps round the end, so a looping tune stays seamless.
-    for (size_t i = 0; i < frames; ++i) {
-        spread[i] = static_cast<float>(hp.run(mid[(i + frames - delay % frames) % frames]));
-    }
+    // The copy wraps round the end, and its filter starts from the end's last moments, so a
+    // looping tune stays seamless.
+    auto delayed = [&](size_t i) { return mid[(i + frames - delay % frames) % frames]; };
+    const size_t prime = std::min(frames, static_cast<size_t>(kPrimeSeconds * sound.rate));
+    for (size_t i = frames - prime; i < frames; ++i) hp.run(delayed(i));
+    for (size_t i = 0; i < frames; ++i) spread[i] = static_cast<float>(hp.run(delayed(i)));
     for (size_t i = 0; i < frames; ++i) {
         const float l = sound.samples[2 * i], r = sound.samples[2 * i + 1];
         const float m = 0.5f * (l + r);

@@ -264,10 +264,9 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             break;
         }
         Rgba cloud = t.variant == 2 ? hex(0xffb0d0) : hex(0xffffff);
-        // The meadow has a few soft clouds in every second row only, so the sky stays open;
-        // the pasture has long flat streaks of its own.
-        if (t.look == Look::Meadow && row == 1) break;
-        const int perRow = t.look == Look::Meadow ? 2 : 6;
+        // The meadow has two soft clouds in one row and one in the next, so the sky stays
+        // open; the pasture has long flat streaks of its own.
+        const int perRow = t.look == Look::Meadow ? 2 - row : 6;
         // Each cloud is drawn again one strip to the left, so one crossing the right edge
         // comes back in at the left and the row wraps whole.
         for (int n = 0; n < 2 * perRow; ++n) {
