@@ -7,7 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "runtime/kp_game.h"
+#include "tools/assetgen/report.h"
 
 namespace assetgen {
 
@@ -49,28 +49,11 @@ constexpr SlotFile kSlotFiles[] = {
 };
 
 bool loadPng(const std::string& path, SlotImage* image) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    int w = 0, h = 0, depth = 0;
-    KpBytes bytes = kpDecodeImageFile(file, &w, &h, &depth);
-    std::fclose(file);
-    if (!bytes || w <= 0 || h <= 0 || depth < 1 || depth > 4) return false;
-    image->width = w;
-    image->height = h;
-    image->rgba.assign(static_cast<size_t>(w) * h * 4, 255);
-    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-        const unsigned char* p = bytes.get() + i * depth;
-        uint8_t* q = &image->rgba[i * 4];
-        if (depth <= 2) {
-            q[0] = q[1] = q[2] = p[0];
-            if (depth == 2) q[3] = p[1];
-        } else {
-            q[0] = p[0];
-            q[1] = p[1];
-            q[2] = p[2];
-            if (depth == 4) q[3] = p[3];
-        }
-    }
+    Canvas canvas(1, 1);
+    if (!readPng(path, canvas)) return false;
+    image->width = canvas.width();
+    image->height = canvas.height();
+    image->rgba = canvas.toRgba8();
     return true;
 }
 
@@ -96,6 +79,24 @@ Rgba sample(const SlotImage& img, int fx, int fy, float u, float v) {
         out.a += a;
     }
     return out;
+}
+
+// The screen pixels, clipped to the frame, that the map takes the box (u0, v0)-(u1, v1) to.
+struct ScreenBox {
+    int x0, y0, x1, y1; // inclusive
+};
+ScreenBox screenBox(const Affine& map, float u0, float v0, float u1, float v1) {
+    float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
+    for (int k = 0; k < 4; ++k) {
+        float x, y;
+        map.apply((k & 1) ? u1 : u0, (k >> 1) ? v1 : v0, &x, &y);
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+    }
+    return ScreenBox{std::max(0, static_cast<int>(std::floor(minX))),
+                     std::max(0, static_cast<int>(std::floor(minY))),
+                     std::min(PlayFrame::kWidth - 1, static_cast<int>(std::ceil(maxX))),
+                     std::min(PlayFrame::kHeight - 1, static_cast<int>(std::ceil(maxY)))};
 }
 
 bool frameCorner(const SlotImage& img, int frame, int* fx, int* fy) {
@@ -144,7 +145,7 @@ bool PlayFrame::loadSlots(const std::string& dataDir, int theme, int variant,
         }
         image.frameW = f.frameW * kLevel;
         image.frameH = f.frameH * kLevel;
-        slots_[f.slot] = std::move(image);
+        setSlot(f.slot, std::move(image));
     }
     return ok;
 }
@@ -204,22 +205,12 @@ void PlayFrame::drawImage(const float* rec, const Affine& screen) {
     const SlotImage& img = slots_[static_cast<int>(rec[0])];
     int fx = 0, fy = 0;
     if (!frameCorner(img, static_cast<int>(rec[6]), &fx, &fy)) return;
-    float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
-    for (int k = 0; k < 4; ++k) {
-        float x, y;
-        map.apply((k & 1) ? img.frameW : 0, (k >> 1) ? img.frameH : 0, &x, &y);
-        minX = std::min(minX, x), maxX = std::max(maxX, x);
-        minY = std::min(minY, y), maxY = std::max(maxY, y);
-    }
-    const int x0 = std::max(0, static_cast<int>(std::floor(minX)));
-    const int x1 = std::min(kWidth - 1, static_cast<int>(std::ceil(maxX)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(minY)));
-    const int y1 = std::min(kHeight - 1, static_cast<int>(std::ceil(maxY)));
+    const ScreenBox box = screenBox(map, 0, 0, img.frameW, img.frameH);
     const Rgba tint{rec[10] / 255.0f, rec[11] / 255.0f, rec[12] / 255.0f, 1};
     const float alpha = std::clamp(rec[7], 0.0f, 1.0f);
     const bool additive = static_cast<int>(rec[13]) == 3;
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
+    for (int y = box.y0; y <= box.y1; ++y) {
+        for (int x = box.x0; x <= box.x1; ++x) {
             float u, v;
             inv.apply(x + 0.5f, y + 0.5f, &u, &v);
             if (u < 0 || v < 0 || u >= img.frameW || v >= img.frameH) continue;
@@ -245,22 +236,12 @@ void PlayFrame::drawShape(const float* rec, const Affine& screen) {
         bx0 = std::min(rec[1], rec[4]) - 1, bx1 = std::max(rec[1], rec[4]) + 1;
         by0 = std::min(rec[2], rec[5]) - 1, by1 = std::max(rec[2], rec[5]) + 1;
     }
-    float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
-    for (int k = 0; k < 4; ++k) {
-        float x, y;
-        screen.apply((k & 1) ? bx1 : bx0, (k >> 1) ? by1 : by0, &x, &y);
-        minX = std::min(minX, x), maxX = std::max(maxX, x);
-        minY = std::min(minY, y), maxY = std::max(maxY, y);
-    }
+    const ScreenBox box = screenBox(screen, bx0, by0, bx1, by1);
     const Rgba colour{rec[10] / 255.0f, rec[11] / 255.0f, rec[12] / 255.0f, 1};
     const float alpha = std::clamp(rec[7], 0.0f, 1.0f);
     const bool additive = static_cast<int>(rec[13]) == 3;
-    const int x0 = std::max(0, static_cast<int>(std::floor(minX)));
-    const int x1 = std::min(kWidth - 1, static_cast<int>(std::ceil(maxX)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(minY)));
-    const int y1 = std::min(kHeight - 1, static_cast<int>(std::ceil(maxY)));
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
+    for (int y = box.y0; y <= box.y1; ++y) {
+        for (int x = box.x0; x <= box.x1; ++x) {
             float u, v;
             inv.apply(x + 0.5f, y + 0.5f, &u, &v);
             bool in = false;
@@ -289,17 +270,11 @@ SpriteMask PlayFrame::mask(const float* list, int index) const {
     const SlotImage& img = slots_[static_cast<int>(rec[0])];
     int fx = 0, fy = 0;
     if (!frameCorner(img, static_cast<int>(rec[6]), &fx, &fy)) return m;
-    float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
-    for (int k = 0; k < 4; ++k) {
-        float x, y;
-        map.apply((k & 1) ? img.frameW : 0, (k >> 1) ? img.frameH : 0, &x, &y);
-        minX = std::min(minX, x), maxX = std::max(maxX, x);
-        minY = std::min(minY, y), maxY = std::max(maxY, y);
-    }
-    m.x0 = std::max(0, static_cast<int>(std::floor(minX)));
-    m.y0 = std::max(0, static_cast<int>(std::floor(minY)));
-    m.w = std::min(kWidth - 1, static_cast<int>(std::ceil(maxX))) - m.x0 + 1;
-    m.h = std::min(kHeight - 1, static_cast<int>(std::ceil(maxY))) - m.y0 + 1;
+    const ScreenBox box = screenBox(map, 0, 0, img.frameW, img.frameH);
+    m.x0 = box.x0;
+    m.y0 = box.y0;
+    m.w = box.x1 - box.x0 + 1;
+    m.h = box.y1 - box.y0 + 1;
     if (m.w <= 0 || m.h <= 0) return SpriteMask{};
     m.inside.assign(static_cast<size_t>(m.w) * m.h, 0);
     m.texelLum.assign(static_cast<size_t>(m.w) * m.h, 0);

@@ -54,6 +54,8 @@ class PlayFrame {
     // Loads the image slots the round draws from the data folder at the 640x480 resolution
     // level ("-hd" files drawn at half size); false when a file is missing.
     bool loadSlots(const std::string& dataDir, int theme, int variant, std::string* missing);
+    // Puts an image into a slot; it is drawn at half size, as the "-hd" files are.
+    void setSlot(int slot, SlotImage image) { slots_[slot] = std::move(image); }
 
     // Draws the list: the background colour, then every whole command in order.
     void replay(const float* list, int floats, const Rgba& background);
