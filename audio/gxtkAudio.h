@@ -5,8 +5,8 @@
 // Music is decoded whole on a worker thread (gxtkMusic.cpp) and played from one buffer once
 // Update() sees it finished; every OpenAL call stays on the main thread. Without a sound card
 // the constructor reports its failures once and the device stays silent: every later call does
-// nothing and touches no OpenAL state, and music is never decoded. A source that is stopped,
-// paused or resumed while it sounds is faded rather than cut (gxtkFade.cpp).
+// nothing and touches no OpenAL state, and music is never decoded. A source that is stopped
+// or paused while it sounds is faded out rather than cut (gxtkFade.cpp).
 #pragma once
 
 #include <AL/al.h>
@@ -144,8 +144,8 @@ class gxtkAudio : public Object {
     enum class FadeKind { None, Stop, Pause };
     struct Fade {
         FadeKind kind = FadeKind::None;
-        float gain = 1.0f;  // the channel's own gain, given back when the fade ends
-        ALint offset = 0;   // the source's sample offset when last looked at
+        float gain = 1.0f;   // the channel's own gain, given back when the fade ends
+        ALint offset = 0;    // the source's sample offset when last looked at
         int mixerBlocks = 0; // times the offset has moved since the fade began
     };
     // Starts fading the channel's source if it is sounding; false (nothing done) otherwise.

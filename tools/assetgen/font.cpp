@@ -19,7 +19,8 @@ constexpr int kCell = 16;
 constexpr int kGlyphX = 5; // left column of a glyph in its cell
 constexpr int kGlyphY = 4; // cap line of a glyph in its cell
 constexpr float kShadowAlpha = 0.75f;
-const Rgba kOutline{0.02f, 0.02f, 0.04f, 1.0f}; // the game font's ring round each glyph
+// The game font's ring round each glyph.
+const Rgba kOutline{0.02f, 0.02f, 0.04f, 1.0f};
 constexpr int kIconPad = 16; // keyboard icons follow the controller ones at +16
 constexpr int kFirstIcon = 96;
 constexpr int kIconCount = 13;

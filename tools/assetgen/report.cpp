@@ -427,7 +427,8 @@ void printReport(const DataReport& rep, std::FILE* out) {
     std::fprintf(out, "\nsound              secs   peak      dc    LUFS  <250Hz  width  >300Hz  "
                       ">4kHz dB  side dB\n");
     for (const SoundStats& s : rep.sounds)
-        std::fprintf(out, "%-16s %6.2f  %5.3f  %+6.4f  %6.1f  %5.0f%%  %5.2f  %5.0f%%  %8.1f  %7.1f\n",
+        std::fprintf(out,
+                     "%-16s %6.2f  %5.3f  %+6.4f  %6.1f  %5.0f%%  %5.2f  %5.0f%%  %8.1f  %7.1f\n",
                      s.name.c_str(), s.seconds, s.peak, s.dc, s.lufs, s.low * 100, s.width,
                      s.above300 * 100, s.top4kDb, s.sideDb);
     for (const std::string& m : rep.missing) std::fprintf(out, "unreadable: %s\n", m.c_str());
