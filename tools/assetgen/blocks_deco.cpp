@@ -115,10 +115,10 @@ void paintParadeStreamers(Pen& pen, const Theme& t, int index) {
 void paintDecoration(Pen& pen, const Theme& t, int layer, int index) {
     const DecoSet& set = decoSet(t.look);
     if (layer == 1) paintStandingMotif(pen, set.layer1[index], t, index);
-    // The parade's second layer passes in front of the ball and the spikes, once more four
-    // times as large: a few faint streamers at the ground line, which hide nothing.
-    else if (layer == 2 && t.look == Look::Parade)
-        paintParadeStreamers(pen, t, index);
+    // The parade draws its scenery a second time four times as large and higher up, in front
+    // of the ball and the spikes: its buried layers are a few faint streamers, hiding nothing.
+    else if ((layer == 2 || layer == 4) && t.look == Look::Parade)
+        paintParadeStreamers(pen, t, index + layer);
     // Moon rocks sit on the ground line like layer 1 props.
     else if (layer == 2 && t.look == Look::Moon)
         paintStandingMotif(pen, set.layer2[index], t, index + 4);
