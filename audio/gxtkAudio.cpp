@@ -88,19 +88,18 @@ gxtkAudio::~gxtkAudio() {
 void gxtkAudio::Suspend() {
     Update();
     suspended_ = true; // a track adopted from now on starts paused at its source
-    for (gxtkChannel& c : channels) {
-        if (c.state == kChannelPlaying && sourceState(c.source) == AL_PLAYING) {
-            alSourcePause(c.source);
-        }
+    for (int i = 0; i < kChannels; ++i) {
+        if (channels[i].state == kChannelPlaying) fadeOut(i, FadeKind::Pause);
     }
+    finishFades(FadeKind::Pause);
 }
 
 void gxtkAudio::Resume() {
     Update();
     suspended_ = false;
-    for (gxtkChannel& c : channels) {
-        if (c.state == kChannelPlaying && sourceState(c.source) == AL_PAUSED) {
-            alSourcePlay(c.source);
+    for (int i = 0; i < kChannels; ++i) {
+        if (channels[i].state == kChannelPlaying && sourceState(channels[i].source) == AL_PAUSED) {
+            alSourcePlay(channels[i].source); // the mixer fades a starting source in
         }
     }
 }
@@ -152,6 +151,7 @@ int gxtkAudio::playSample(const std::shared_ptr<gxtkSample>& sample, int channel
     ALuint source = obtainSource(channel);
     if (source == 0) return -1;
 
+    endFade(channel, true); // a sound still fading out gives way at once
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
     alSourcei(source, AL_LOOPING, flags != 0 ? AL_TRUE : AL_FALSE);
@@ -169,7 +169,14 @@ void gxtkAudio::StopChannel(int channel) {
     }
     gxtkChannel* c = channelAt(channel);
     if (!c || c->state == kChannelStopped) return;
-    alSourceStop(c->source);
+    if (fadeOut(channel, FadeKind::Stop)) {
+        // The music changes seldom and its next track may want the source: it waits for its
+        // fade. Effects are stopped in play, many a second: theirs ends in a later tick.
+        if (channel == kMusicChannel) finishFades(FadeKind::Stop);
+    } else {
+        endFade(channel, true);
+        alSourceStop(c->source);
+    }
     c->state = kChannelStopped;
 }
 
@@ -185,7 +192,11 @@ void gxtkAudio::PauseChannel(int channel) {
         c->state = kChannelStopped; // the sound ended by itself: nothing left to pause
         return;
     }
-    alSourcePause(c->source);
+    if (fadeOut(channel, FadeKind::Pause)) {
+        finishFades(FadeKind::Pause);
+    } else {
+        alSourcePause(c->source);
+    }
     c->state = kChannelPaused;
 }
 
@@ -213,7 +224,14 @@ int gxtkAudio::ChannelState(int channel) {
 }
 
 void gxtkAudio::SetVolume(int channel, float volume) {
-    if (ALuint source = obtainSource(channel)) alSourcef(source, AL_GAIN, volume);
+    ALuint source = obtainSource(channel);
+    if (source == 0) return;
+    // While a fade holds the source silent, the gain waits to be given back at its end.
+    if (fades_[channel].kind != FadeKind::None) {
+        fades_[channel].gain = volume;
+    } else {
+        alSourcef(source, AL_GAIN, volume);
+    }
 }
 
 void gxtkAudio::SetPan(int channel, float pan) {
@@ -273,6 +291,7 @@ ALuint gxtkAudio::obtainSource(int channel) {
     for (int i = 0; i < kEffectChannels; ++i) {
         gxtkChannel& donor = channels[i];
         if (donor.source == 0 || ChannelState(i) != kChannelStopped) continue;
+        endFade(i, false); // a stop still fading out ends now
         c->source = donor.source;
         donor.source = 0;
         return c->source;

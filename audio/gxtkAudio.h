@@ -5,7 +5,8 @@
 // Music is decoded whole on a worker thread (gxtkMusic.cpp) and played from one buffer once
 // Update() sees it finished; every OpenAL call stays on the main thread. Without a sound card
 // the constructor reports its failures once and the device stays silent: every later call does
-// nothing and touches no OpenAL state, and music is never decoded.
+// nothing and touches no OpenAL state, and music is never decoded. A source that is stopped
+// or paused while it sounds is faded out rather than cut (gxtkFade.cpp).
 #pragma once
 
 #include <AL/al.h>
@@ -136,8 +137,31 @@ class gxtkAudio : public Object {
     void reapAbandoned();
     void joinDecoders();
 
+    // Fades (gxtkFade.cpp). A fade lowers a sounding source's gain to silence, which the
+    // mixer ramps over its next block, and ends with the stop or pause once the mixer has
+    // mixed past the change. Effects' stops end in a later Update(), the music's stop and
+    // every pause before returning.
+    enum class FadeKind { None, Stop, Pause };
+    struct Fade {
+        FadeKind kind = FadeKind::None;
+        float gain = 1.0f;   // the channel's own gain, given back when the fade ends
+        ALint offset = 0;    // the source's sample offset when last looked at
+        int mixerBlocks = 0; // times the offset has moved since the fade began
+    };
+    // Starts fading the channel's source if it is sounding; false (nothing done) otherwise.
+    bool fadeOut(int channel, FadeKind kind);
+    // Whether the mixer has mixed the fade's source past its gain change.
+    bool fadeDone(int channel);
+    // Stops or pauses as the fade asked and gives the gain back; cancel skips the stop or pause.
+    void endFade(int channel, bool cancel);
+    // Waits, a bounded time, for every fade of the given kind to be mixed, and ends them.
+    void finishFades(FadeKind kind);
+    // Ends the fades the mixer has caught up with; once per tick from Update().
+    void advanceFades();
+
     bool live_ = false;
     bool suspended_ = false; // between Suspend() and Resume()
+    Fade fades_[kChannels];
     std::unique_ptr<gxtkMusicDecode> decoding_;
     std::vector<std::unique_ptr<gxtkMusicDecode>> abandoned_;
 };

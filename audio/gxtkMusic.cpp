@@ -88,6 +88,7 @@ void gxtkAudio::SetMusicVolume(float volume) {
 // ---- adopting a decoded track ----
 
 void gxtkAudio::Update() {
+    if (live_) advanceFades();
     if (!abandoned_.empty()) reapAbandoned();
     if (!decoding_ || !finished(*decoding_)) return;
     std::unique_ptr<gxtkMusicDecode> done = std::move(decoding_);

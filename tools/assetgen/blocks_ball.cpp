@@ -284,7 +284,8 @@ void drawSheep(Pen& pen, float cx, float cy, float size, float phase, const Rgba
 namespace {
 
 constexpr float kBallEdgeWidth = 1.8f;
-constexpr float kOutlinedBallZoom = 0.86f; // leaves room for the outline inside the cell
+constexpr float kDimmedBallEdgeWidth = 2.8f; // the world the game dims between bounces
+constexpr float kOutlinedBallZoom = 0.86f;   // leaves room for the outline inside the cell
 
 void paintBallBody(Pen& pen, const Theme& t, int f) {
     switch (t.look) {
@@ -349,7 +350,8 @@ void paintBall(Pen& pen, const Theme& t, int f) {
     }
     // Pixel-art balls already keep clear of the cell's edge; shrinking them would drop pixels.
     Pen body = t.pixel ? pen : pen.zoomed(kOutlinedBallZoom);
-    body.outlined({{kBallEdgeWidth, t.ballEdge}}, [&](Pen& p) { paintBallBody(p, t, f); });
+    const float width = t.look == Look::Magma ? kDimmedBallEdgeWidth : kBallEdgeWidth;
+    body.outlined({{width, t.ballEdge}}, [&](Pen& p) { paintBallBody(p, t, f); });
 }
 
 } // namespace assetgen

@@ -71,8 +71,8 @@ const DecoSet kDecoSets[] = {
      {Motif::Crystal, Motif::Pebbles, Motif::Crystal, Motif::Bone}},
     {Look::Parade,
      {Motif::Lantern, Motif::Flag, Motif::Lantern, Motif::Flag},
-     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern},
-     {Motif::Coin, Motif::Crystal, Motif::Coin, Motif::Crystal}},
+     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern}, // painted as glints, below
+     {Motif::Pebbles, Motif::Crystal, Motif::Fossil, Motif::Pebbles}},
     {Look::Moon,
      {Motif::Crater, Motif::Flag, Motif::Antenna, Motif::Rock},
      {Motif::Rock, Motif::Crater, Motif::Antenna, Motif::Crater},
@@ -100,11 +100,27 @@ const DecoSet& decoSet(Look look) {
 
 } // namespace
 
+namespace {
+
+void paintParadeStreamers(Pen& pen, const Theme& t, int index) {
+    Rng rng(static_cast<uint32_t>(index + 91));
+    for (int i = 0; i < 4; ++i) {
+        const float x = rng.range(6, 26), y = rng.range(25, 31), turn = rng.range(-3, 3);
+        pen.line(x, y, x + 5, y + turn, 0.9f, withAlpha(i % 2 ? t.accent2 : t.accent, 0.5f));
+    }
+}
+
+} // namespace
+
 void paintDecoration(Pen& pen, const Theme& t, int layer, int index) {
     const DecoSet& set = decoSet(t.look);
     if (layer == 1) paintStandingMotif(pen, set.layer1[index], t, index);
-    // Parade floats and moon rocks sit on the ground line like layer 1 props.
-    else if (layer == 2 && (t.look == Look::Parade || t.look == Look::Moon))
+    // The parade draws its scenery a second time four times as large and higher up, in front
+    // of the ball and the spikes: its buried layers are a few faint streamers, hiding nothing.
+    else if ((layer == 2 || layer == 4) && t.look == Look::Parade)
+        paintParadeStreamers(pen, t, index + layer);
+    // Moon rocks sit on the ground line like layer 1 props.
+    else if (layer == 2 && t.look == Look::Moon)
         paintStandingMotif(pen, set.layer2[index], t, index + 4);
     else
         paintBuriedMotif(pen, layer == 2 ? set.layer2[index] : set.layer4[index], t,
@@ -144,9 +160,27 @@ void paintStar(Pen& pen, const Theme& t, int index) {
         }
         break;
     }
-    case Look::Wind:
-    case Look::Meadow:
-    case Look::Pasture: {
+    case Look::Meadow: {
+        // A drifting petal: small and faint, so the open sky stays open (the game draws the
+        // meadow's particles at double size).
+        Rgba c = index % 2 == 0 ? t.star : t.accent2;
+        float a = index * 0.9f;
+        pen.fill(
+            kC - 4, kC - 4, kC + 4, kC + 4,
+            [=](float x, float y) {
+                float dx = x - kC, dy = y - kC;
+                return sdEllipse(dx * std::cos(a) + dy * std::sin(a),
+                                 dy * std::cos(a) - dx * std::sin(a), 0, 0, 2.2f, 1.1f);
+            },
+            withAlpha(c, 0.55f));
+        break;
+    }
+    case Look::Pasture:
+        // A dandelion seed: a pale tuft on a short stem.
+        pen.line(kC, kC, kC + 2.5f, kC + 3.5f, 0.5f, withAlpha(t.star, 0.6f));
+        pen.glow(kC, kC, 0.4f, 2.2f, withAlpha(t.star, 0.7f));
+        break;
+    case Look::Wind: {
         Rgba c = index % 3 == 0 ? t.star : (index % 3 == 1 ? t.accent : t.accent2);
         pen.fill(
             kC - 6, kC - 6, kC + 6, kC + 6,

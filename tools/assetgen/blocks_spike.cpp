@@ -64,24 +64,6 @@ void snowflake(Pen& pen, const Theme& t, int hc) {
     gem(pen, hc, 3.4f);
 }
 
-void thistle(Pen& pen, const Theme& t, int hc) {
-    for (int i = 0; i < 11; ++i) {
-        float a = (-75 + i * 15) * kPi / 180;
-        pen.line(kC, kC - 2, kC + std::sin(a) * 15, kC - 2 - std::cos(a) * 15, 1.4f,
-                 i % 2 ? t.spike : t.spikeLight);
-    }
-    pen.circle(kC, kC - 1, 7, [&](float x, float y) {
-        return litSphere(t.spike, (x - kC) / 7, (y - kC + 1) / 7);
-    });
-    Rgba leaf = hex(0x3a8a3a);
-    pen.polygon({kC - 9, kC + 2, kC + 9, kC + 2, kC + 5, kC + 10, kC - 5, kC + 10}, leaf);
-    for (int i = 0; i < 5; ++i) {
-        float x = kC - 8 + i * 4;
-        pen.line(x, kC + 8, x + (i - 2) * 1.2f, kC + 12, 1.2f, shade(leaf, 0.2f));
-    }
-    gem(pen, hc, 2.6f);
-}
-
 void pixelSpike(Pen& pen, const Theme& t, int hc, bool cannon) {
     Rgba dark = shade(t.spike, -0.6f);
     if (cannon) {
@@ -124,9 +106,13 @@ namespace {
 
 // Every spike head is shrunk to leave room inside its cell for the two rings of the danger
 // cue: the red rim, and outside it a ring that stands out from the sky.
-constexpr float kSpikeZoom = 0.86f;
-constexpr float kSpikeEdgeWidth = 1.0f;
+constexpr float kSpikeZoom = 0.8f;
+constexpr float kSpikeEdgeWidth = 2.2f; // two screen pixels at every resolution
 constexpr float kDangerWidth = 1.3f;
+// The world the game dims between bounces keeps a wider ring, all of it white, round a
+// smaller head.
+constexpr float kDimmedEdgeWidth = 3.2f;
+constexpr float kDimmedSpikeZoom = 0.72f;
 
 void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
     switch (t.look) {
@@ -135,7 +121,7 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         gem(pen, hc, 4);
         break;
     case Look::Wind:
-        drawSpikeBall(pen, kC, kC, 10, 16, 6.5f, 18, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 8, 16, 7.5f, 18, t.spike, t.spikeLight);
         gem(pen, hc, 3.5f);
         break;
     case Look::Meadow:
@@ -188,12 +174,12 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         break;
     case Look::Parade:
         // A spined ball, not a star: the parade's stars are the ball and the sparkles.
-        drawSpikeBall(pen, kC, kC, 12, 16.5f, 8.5f, 0, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 9, 16.5f, 9.5f, 0, t.spike, t.spikeLight);
         gem(pen, hc, 3.5f);
         break;
     case Look::Moon:
-        drawSpikeBall(pen, kC, kC, 6, 16.5f, 5, 30, t.spike, t.spikeLight);
-        drawSpikeBall(pen, kC, kC, 6, 11, 4, 0, shade(t.spike, -0.15f), t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 6, 16.5f, 7, 30, t.spike, t.spikeLight);
+        drawSpikeBall(pen, kC, kC, 6, 11, 5, 0, shade(t.spike, -0.15f), t.spikeLight);
         gem(pen, hc, 3.0f);
         break;
     case Look::Sketch:
@@ -206,7 +192,9 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         pixelSpike(pen, t, hc, true);
         break;
     case Look::Pasture:
-        thistle(pen, t, hc);
+        // A burr: a ball of thin sharp hooks, nothing like a cap or a flower.
+        drawSpikeBall(pen, kC, kC, 9, 16.5f, 8, 0, t.spike, t.spikeLight);
+        gem(pen, hc, 3.2f);
         break;
     }
 }
@@ -214,8 +202,10 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
 } // namespace
 
 void paintSpike(Pen& pen, const Theme& t, int hc) {
-    pen.zoomed(kSpikeZoom)
-        .outlined({{kSpikeEdgeWidth, t.spikeEdge}, {kDangerWidth, hex(kDangerRed)}},
+    const bool dimmed = t.look == Look::Magma;
+    pen.zoomed(dimmed ? kDimmedSpikeZoom : kSpikeZoom)
+        .outlined({{dimmed ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge},
+                   {kDangerWidth, hex(kDangerRed)}},
                   [&](Pen& p) { paintSpikeBody(p, t, hc); });
 }
 

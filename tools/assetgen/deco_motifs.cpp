@@ -93,10 +93,13 @@ void paintBuriedMotif(Pen& pen, Motif m, const Theme& t, int index) {
         }
         break;
     case Motif::Crystal: {
-        Rgba c = t.look == Look::Magma ? t.accent2 : hsv(rng.range(170, 300), 0.5f, 1.0f);
-        for (int i = 0; i < 3; ++i) {
-            float x = 12.0f + i * 6, h = rng.range(9, 16);
-            pen.polygon({x - 3, 28, x, 28 - h, x + 3, 28}, i == 1 ? shade(c, 0.3f) : c);
+        // A split geode: a round stone with a pale hollow of rounded crystals. Nothing
+        // pointed, so nothing under the ground line reads as a spike.
+        Rgba c = t.look == Look::Magma ? t.accent2 : hsv(rng.range(170, 300), 0.35f, 0.9f);
+        pen.ellipse(18, 20, 8.5f, 6.5f, shade(soil, -0.35f));
+        pen.ellipse(18, 20, 6, 4.2f, mix(shade(soil, -0.5f), c, 0.35f));
+        for (int i = 0; i < 4; ++i) {
+            pen.circle(14.5f + i * 2.4f, 20 + (i % 2 ? 1.2f : -1.0f), 1.5f, mix(c, soil, 0.25f));
         }
         break;
     }
@@ -358,7 +361,7 @@ void paintStandingMotif(Pen& pen, Motif m, const Theme& t, int index) {
         break;
     case Motif::Lantern:
         pen.line(18, 0, 18, 8, 0.8f, hex(0xffe0a0));
-        pen.glow(18, 18, 6, 16, withAlpha(t.top, 0.5f));
+        pen.glow(18, 18, 6, 11, withAlpha(t.top, 0.3f));
         pen.roundRect(11, 8, 14, 18, 5, t.accent);
         pen.rect(11, 12, 14, 1, shade(t.accent, -0.3f));
         pen.rect(11, 21, 14, 1, shade(t.accent, -0.3f));

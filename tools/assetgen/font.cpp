@@ -1,5 +1,6 @@
 // The game's pixel face: 5x7 capitals and digits, lowercase with two rows of descenders, drawn
-// white with a dark drop shadow one pixel down and right. The game font places each glyph in
+// white with a dark drop shadow one pixel down and right; the game font also rings each glyph
+// with a solid dark outline one pixel wide. The game font places each glyph in
 // the middle of a 16x16 cell (its frames have centred handles); glyphs 96..108 are controller
 // button icons and 112..124 the same actions as keyboard keys. The framework's small default
 // font uses the same face in 8x10 frames with a pixel of padding at each side.
@@ -18,6 +19,8 @@ constexpr int kCell = 16;
 constexpr int kGlyphX = 5; // left column of a glyph in its cell
 constexpr int kGlyphY = 4; // cap line of a glyph in its cell
 constexpr float kShadowAlpha = 0.75f;
+// The game font's ring round each glyph.
+const Rgba kOutline{0.02f, 0.02f, 0.04f, 1.0f};
 constexpr int kIconPad = 16; // keyboard icons follow the controller ones at +16
 constexpr int kFirstIcon = 96;
 constexpr int kIconCount = 13;
@@ -143,9 +146,20 @@ const FaceTable& face() {
     return table;
 }
 
-// Draws rows of `cols` bits (bit cols-1 the left column) with the drop shadow.
-void drawRows(Pen& pen, const unsigned char* rows, int cols, float x0, float y0) {
+// Draws rows of `cols` bits (bit cols-1 the left column) with the drop shadow, and with
+// `outlined` a solid dark ring one pixel round every set pixel first, so that the text reads
+// on light and dark skies alike whatever colour the game tints it.
+void drawRows(Pen& pen, const unsigned char* rows, int cols, float x0, float y0,
+              bool outlined = false) {
     const Rgba shadow = rgb(0, 0, 0, kShadowAlpha), ink = rgb(255, 255, 255);
+    if (outlined) {
+        for (int r = 0; r < kGlyphRows; ++r) {
+            for (int c = 0; c < cols; ++c) {
+                if (!(rows[r] & (1 << (cols - 1 - c)))) continue;
+                pen.rect(x0 + c - 1, y0 + r - 1, 3, 3, kOutline);
+            }
+        }
+    }
     for (int pass = 0; pass < 2; ++pass) {
         for (int r = 0; r < kGlyphRows; ++r) {
             for (int c = 0; c < cols; ++c) {
@@ -157,8 +171,8 @@ void drawRows(Pen& pen, const unsigned char* rows, int cols, float x0, float y0)
     }
 }
 
-void drawGlyph(Pen& pen, int code, float x0, float y0) {
-    drawRows(pen, glyphRows(code), kGlyphCols, x0, y0);
+void drawGlyph(Pen& pen, int code, float x0, float y0, bool outlined = false) {
+    drawRows(pen, glyphRows(code), kGlyphCols, x0, y0, outlined);
 }
 
 // The game's text gives "m" and "w" two pixels more room than other letters; in the game
@@ -275,9 +289,10 @@ void drawPixelText(Pen& pen, float x, float y, const std::string& text, float px
 
 void paintFontGlyph(Pen& pen, int frame) {
     if (frame + kFirst == 'm' || frame + kFirst == 'w') {
-        drawRows(pen, frame + kFirst == 'm' ? kWideM : kWideW, kWideCols, kGlyphX - 1, kGlyphY);
+        drawRows(pen, frame + kFirst == 'm' ? kWideM : kWideW, kWideCols, kGlyphX - 1, kGlyphY,
+                 true);
     } else if (frame < kCount) {
-        drawGlyph(pen, frame + kFirst, kGlyphX, kGlyphY);
+        drawGlyph(pen, frame + kFirst, kGlyphX, kGlyphY, true);
     } else if (frame >= kFirstIcon && frame < kFirstIcon + kIconCount) {
         drawIcon(pen, frame - kFirstIcon, false);
     } else if (frame >= kFirstIcon + kIconPad && frame < kFirstIcon + kIconPad + kIconCount) {

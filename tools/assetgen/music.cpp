@@ -10,6 +10,7 @@
 
 #include "tools/assetgen/audio.h"
 #include "tools/assetgen/loudness.h"
+#include "tools/assetgen/mixing.h"
 #include "tools/assetgen/noise.h"
 
 namespace assetgen {
@@ -391,6 +392,7 @@ Sound composeSong(const SongStyle& s) {
     out.rate = kMusicRate;
     out.channels = 2;
     out.samples = std::move(sc.mix);
+    masterTune(out);
     normaliseLoudness(out, kTuneLufs, kTuneCeiling);
     return out;
 }

@@ -10,6 +10,7 @@
 
 #include "tools/assetgen/images.h"
 #include "tools/assetgen/loudness.h"
+#include "tools/assetgen/mixing.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -39,6 +40,8 @@ namespace {
 
 constexpr double kPi = 3.14159265358979;
 constexpr double kLowSplitHz = 250.0;
+constexpr double kSpeakerHz = 300.0; // small speakers give little below this
+constexpr double kTopHz = 4000.0;
 constexpr float kOpaque = 0.5f;
 constexpr int kClasses = 14;
 constexpr int kHistLevels = 4; // colour bins per channel for the likeness measure
@@ -300,6 +303,9 @@ SoundStats measureSound(const std::string& name, const Sound& sound, bool tune) 
     st.lufs = integratedLoudness(sound);
     st.low = lowShare(sound, kLowSplitHz);
     st.width = stereoWidth(sound);
+    st.above300 = highShare(sound, kSpeakerHz);
+    st.top4kDb = bandAboveDb(sound, kTopHz);
+    st.sideDb = sideToMidDb(sound);
     return st;
 }
 
@@ -418,10 +424,13 @@ void printReport(const DataReport& rep, std::FILE* out) {
     for (const ThemeStats& t : rep.themes)
         std::fprintf(out, "%-5s  %7.3f  %4.2f  %6.2f  %7.0f  %6.2f  %.2f(%d)\n", t.suffix.c_str(),
                      t.skyLuminance, t.ball, t.spikes, t.hueGap, t.danger, t.decoy, t.decoyFrame);
-    std::fprintf(out, "\nsound              secs   peak      dc    LUFS  <250Hz  width\n");
+    std::fprintf(out, "\nsound              secs   peak      dc    LUFS  <250Hz  width  >300Hz  "
+                      ">4kHz dB  side dB\n");
     for (const SoundStats& s : rep.sounds)
-        std::fprintf(out, "%-16s %6.2f  %5.3f  %+6.4f  %6.1f  %5.0f%%  %5.2f\n", s.name.c_str(),
-                     s.seconds, s.peak, s.dc, s.lufs, s.low * 100, s.width);
+        std::fprintf(out,
+                     "%-16s %6.2f  %5.3f  %+6.4f  %6.1f  %5.0f%%  %5.2f  %5.0f%%  %8.1f  %7.1f\n",
+                     s.name.c_str(), s.seconds, s.peak, s.dc, s.lufs, s.low * 100, s.width,
+                     s.above300 * 100, s.top4kDb, s.sideDb);
     for (const std::string& m : rep.missing) std::fprintf(out, "unreadable: %s\n", m.c_str());
 }
 

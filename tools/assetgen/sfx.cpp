@@ -5,6 +5,7 @@
 
 #include "tools/assetgen/audio.h"
 #include "tools/assetgen/loudness.h"
+#include "tools/assetgen/mixing.h"
 #include "tools/assetgen/synth.h"
 
 namespace assetgen {
@@ -14,9 +15,16 @@ namespace {
 constexpr float kPeak = 0.85f;
 constexpr size_t kTailFrames = 64; // silence after the last release
 constexpr float kCeiling = 0.95f;
+constexpr double kEffectFromHz = 200.0;
+constexpr double kBounceFromHz = 320.0;
 // Loudness of each family of effects, so effects of one kind sit at one level.
-constexpr double kUiLufs = -18.0;     // menu ticks and confirmations
-constexpr double kPlayLufs = -14.0;   // bounces, passes, crashes and pops in play
+// Levels against the music (tunes at -16 LUFS): the bounce, heard every second, a few dB
+// under it; passes, crashes and bursts clear above it; the panel sounds, which the game plays
+// at half volume in the pause panel, loud enough to be heard there over the tune.
+constexpr double kUiLufs = -12.0;     // menu ticks, confirmations, the pause and options sounds
+constexpr double kBounceLufs = -19.0; // every bounce of the ball
+constexpr double kAccentLufs = -12.0; // passes, crashes and bursts
+constexpr double kPlayLufs = -14.0;   // the other sounds of play
 constexpr double kJingleLufs = -13.0; // goal, won, lost and badge jingles
 
 struct Mixer {
@@ -63,9 +71,11 @@ Sound spikePassed() { // 2: a rising two-note ding
     return m.done(0.7f);
 }
 
-Sound bounce() { // 3: a soft rubbery thump
+Sound bounce() { // 3: a soft rubbery thump, voiced in the mids a small speaker gives
     Mixer m(0.22f);
-    m.add(0, 0.12f, tone(Wave::Sine, 210, 70, 0.002f, 0.12f, 0.0f, 0.05f, 0.9f));
+    m.add(0, 0.12f, tone(Wave::Sine, 210, 70, 0.002f, 0.12f, 0.0f, 0.05f, 0.35f));
+    m.add(0, 0.08f, tone(Wave::Triangle, 520, 240, 0.002f, 0.08f, 0.0f, 0.04f, 0.6f));
+    m.add(0, 0.03f, tone(Wave::Sine, 1100, 800, 0.001f, 0.03f, 0.0f, 0.02f, 0.3f));
     Voice click = tone(Wave::Noise, 6000, 0, 0.001f, 0.015f, 0.0f, 0.01f, 0.2f);
     click.cutoff = 3000;
     m.add(0, 0.015f, click);
@@ -267,35 +277,38 @@ Sound bleat() { // 16: Woolly Stampede, a short "baa"
 } // namespace
 
 std::vector<SfxDef> allEffects() {
+    // Every effect leaves the speaker's low end: the bounces, whose body sits there, from
+    // higher up so that most of their energy lies above 300 Hz.
     auto at = [](Sound (*make)(), double lufs) {
         return [make, lufs] {
             Sound s = make();
+            highPass(s, lufs == kBounceLufs ? kBounceFromHz : kEffectFromHz);
             normaliseLoudness(s, lufs, kCeiling);
             return s;
         };
     };
     return {
         {"sfx/001", at(blip, kUiLufs)},
-        {"sfx/002", at(spikePassed, kPlayLufs)},
-        {"sfx/003", at(bounce, kPlayLufs)},
-        {"sfx/004", at(superPass, kPlayLufs)},
-        {"sfx/005", at(crash, kPlayLufs)},
+        {"sfx/002", at(spikePassed, kAccentLufs)},
+        {"sfx/003", at(bounce, kBounceLufs)},
+        {"sfx/004", at(superPass, kAccentLufs)},
+        {"sfx/005", at(crash, kAccentLufs)},
         {"sfx/006", at(buttonPressed, kPlayLufs)},
         {"sfx/007", at(goalReached, kJingleLufs)},
         {"sfx/010", at(roundLost, kJingleLufs)},
         {"sfx/011", at(roundWon, kJingleLufs)},
-        {"sfx/012", at(burst, kPlayLufs)},
+        {"sfx/012", at(burst, kAccentLufs)},
         {"sfx/013", at(comboEnded, kPlayLufs)},
         {"sfx/095", at(badge, kJingleLufs)},
         {"sfx/098", at(confirm, kUiLufs)},
         {"sfx/099", at(menuMove, kUiLufs)},
-        {"sfx/003_003", at(boing, kPlayLufs)},
-        {"sfx/003_004", at(rockThud, kPlayLufs)},
-        {"sfx/003_005", at(plop, kPlayLufs)},
-        {"sfx/003_007", at(chipBounce, kPlayLufs)},
-        {"sfx/003_008", at(bubble, kPlayLufs)},
-        {"sfx/003_010", at(whoo, kPlayLufs)},
-        {"sfx/003_016", at(bleat, kPlayLufs)},
+        {"sfx/003_003", at(boing, kBounceLufs)},
+        {"sfx/003_004", at(rockThud, kBounceLufs)},
+        {"sfx/003_005", at(plop, kBounceLufs)},
+        {"sfx/003_007", at(chipBounce, kBounceLufs)},
+        {"sfx/003_008", at(bubble, kBounceLufs)},
+        {"sfx/003_010", at(whoo, kBounceLufs)},
+        {"sfx/003_016", at(bleat, kBounceLufs)},
     };
 }
 

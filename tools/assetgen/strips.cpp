@@ -264,19 +264,26 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             break;
         }
         Rgba cloud = t.variant == 2 ? hex(0xffb0d0) : hex(0xffffff);
+        // The meadow has two soft clouds in one row and one in the next, so the sky stays
+        // open; the pasture has long flat streaks of its own.
+        const int perRow = t.look == Look::Meadow ? 2 - row : 6;
         // Each cloud is drawn again one strip to the left, so one crossing the right edge
         // comes back in at the left and the row wraps whole.
-        for (int n = 0; n < 12; ++n) {
-            int i = n % 6;
-            float cx = (i + 0.5f + row * 0.4f) * kW / 6 - (n >= 6 ? kW : 0.0f);
+        for (int n = 0; n < 2 * perRow; ++n) {
+            int i = n % perRow;
+            float cx = (i + 0.5f + row * 0.4f) * kW / perRow - (n >= perRow ? kW : 0.0f);
             float cy = 12 + hashUnit(i, row, 8) * 12;
             if (t.look == Look::Wind) {
                 pen.line(cx - 30, cy, cx + 30, cy, 2.0f, withAlpha(cloud, 0.35f * a));
                 pen.line(cx - 10, cy + 5, cx + 40, cy + 5, 1.2f, withAlpha(cloud, 0.25f * a));
+            } else if (t.look == Look::Pasture) {
+                pen.ellipse(cx, cy, 34, 2.2f, withAlpha(cloud, 0.3f * a));
+                pen.ellipse(cx + 14, cy + 4, 22, 1.6f, withAlpha(cloud, 0.22f * a));
             } else {
-                for (int k = 0; k < 3; ++k)
-                    pen.circle(cx + (k - 1) * 7, cy + (k == 1 ? -3.0f : 0.0f), k == 1 ? 7.0f : 5.0f,
-                               withAlpha(cloud, 0.4f * a));
+                for (int k = 0; k < 4; ++k) {
+                    pen.circle(cx + (k - 1.5f) * 9, cy + (k == 1 || k == 2 ? -3.0f : 1.0f),
+                               k == 1 || k == 2 ? 8.0f : 5.5f, withAlpha(cloud, 0.3f * a));
+                }
             }
         }
         break;
@@ -308,22 +315,13 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         break;
     case Look::Neon:
     case Look::Moon: {
-        for (int i = 0; i < 50; ++i) {
+        // The neon night is one deep, even dark that hides the colour bands the game draws
+        // under it; the city lights stay on the ground.
+        if (t.look == Look::Neon) pen.wash([](float, float) { return hex(0x06040e, 0.8f); });
+        for (int i = 0; i < (t.look == Look::Neon ? 14 : 50); ++i) {
             pen.circle(hashUnit(i, row, 11) * kW, hashUnit(i, row, 12) * kH,
                        0.35f + hashUnit(i, row, 13) * 0.6f,
                        hex(0xffffff, 0.3f + 0.6f * hashUnit(i, row, 14)));
-        }
-        if (t.look == Look::Neon && row == 1) {
-            pen.wash([&](float x, float y) {
-                int b = static_cast<int>(x) / 32;
-                float h = 14 + hashUnit(b, 0, 15) * 20;
-                if (y < kH - h) return withAlpha(hex(0x000000), 0.0f);
-                bool window =
-                    static_cast<int>(x) % 8 < 3 && static_cast<int>(y) % 5 < 2 &&
-                    hashUnit(static_cast<int>(x) / 8, static_cast<int>(y) / 5, 16) > 0.55f;
-                return window ? withAlpha(hashUnit(b, 1, 17) > 0.5f ? t.top : t.accent2, 0.8f)
-                              : hex(0x0c0818, 0.85f);
-            });
         }
         break;
     }
@@ -351,10 +349,14 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         });
         break;
     case Look::Pirate:
-        for (int i = 0; i < 4; ++i) {
-            float x = (i + row * 0.5f) * 128 + 20, y = 8 + (i % 2) * 10;
-            pen.rect(x, y, 40, 6, hex(0xffffff, 0.5f * a));
-            pen.rect(x + 8, y - 4, 20, 4, hex(0xffffff, 0.5f * a));
+        // A clear sea-going sky laid over the game's olive, with round pixel clouds.
+        pen.wash([](float, float) { return hex(0x6ab4f0, 0.88f); });
+        for (int i = 0; i < 3; ++i) {
+            float x = (i + row * 0.5f) * 170 + 24, y = 10 + (i % 2) * 10;
+            pen.rect(x, y, 44, 6, hex(0xffffff, 0.9f));
+            pen.rect(x + 6, y - 3, 32, 3, hex(0xffffff, 0.9f));
+            pen.rect(x + 14, y - 6, 14, 3, hex(0xffffff, 0.9f));
+            pen.rect(x + 2, y + 6, 40, 2, hex(0xd8e8f8, 0.9f));
         }
         break;
     }

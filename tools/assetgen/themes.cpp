@@ -19,12 +19,14 @@ Theme make(int n, const char* suffix, const char* title, Look look, int variant,
 
 constexpr double kLightSky = 0.15; // sky luminance from which outlines go dark
 
-// Outlines from the sky: a dark ring on light skies, a pale one on dark skies; the ball is
-// outlined only where its own colours would melt into a light sky.
+// Outlines from the sky: a dark ring on light skies, a pale one on dark skies, round every
+// spike and every ball, so both keep their shape where the game dims the world.
 void addEdges(Theme& t) {
     bool light = lightSky(t);
     t.spikeEdge = light ? hex(0x1a0606) : hex(0xfff2dc);
-    t.ballEdge = light ? shade(t.ball, -0.82f) : Rgba{};
+    t.ballEdge = light ? shade(t.ball, -0.82f) : shade(t.ball, 0.8f);
+    // The game dims this world between bounces: only a white ring still reads then.
+    if (t.look == Look::Magma) t.spikeEdge = t.ballEdge = hex(0xffffff);
 }
 
 std::vector<Theme> buildThemes() {
@@ -39,10 +41,10 @@ std::vector<Theme> buildThemes() {
                      0xfffbe0, 0xdfe6ff, 0xffffff, 0x7ee06a, 0xd8cfb4, 0x9a8e74, 0xf4f4ff, 0xff8a3a,
                      0x9fe070));
     t.push_back(make(3, "003", "Pip's Springy Outing", Look::Meadow, 0, false, rgb(70, 130, 190),
-                     0x9be14a, 0xeaffc0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
+                     0xff9a1a, 0xfff0c0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
                      0xff7ab8, 0xfff27a));
     t.push_back(make(4, "004", "Magma Row", Look::Magma, 0, false, rgb(40, 0, 0), 0xffd83a,
-                     0xffffff, 0x2e2028, 0x9a8aa8, 0x4a3a3a, 0x3a2a2a, 0x1c1214, 0xff5a00, 0xffc040,
+                     0xffffff, 0xe8dccc, 0xffffff, 0x4a3a3a, 0x3a2a2a, 0x1c1214, 0xff5a00, 0xffc040,
                      0xffa030));
     t.push_back(make(5, "005", "Lilypad Lane", Look::Pond, 0, false, rgb(130, 160, 255), 0x58b850,
                      0xd8ffb0, 0xe0609a, 0xffd8ea, 0x4caf50, 0x3d7fd0, 0x24508c, 0xff9ac8, 0x2e8a3a,
@@ -57,7 +59,7 @@ std::vector<Theme> buildThemes() {
                      0xfff0fa, 0x3a1e5a, 0xc080ff, 0xd8c08a, 0xa88e60, 0x5a4a3a, 0xff6a5a, 0x3ac08a,
                      0xa0e0ff));
     t.push_back(make(9, "009", "Neon Nights", Look::Neon, 0, false, rgb(0, 0, 0), 0x40f0ff,
-                     0xe0ffff, 0xff3ad0, 0xffd0f4, 0x30f0ff, 0x14102a, 0x08061a, 0xff3ad0, 0xffe040,
+                     0xe0ffff, 0xd8ff3a, 0xf8ffd0, 0x30f0ff, 0x14102a, 0x08061a, 0xff3ad0, 0xffe040,
                      0xffffff));
     t.push_back(make(10, "010", "Ghost Runner", Look::Ghost, 0, false, rgb(0, 0, 80), 0xf0f4ff,
                      0xffffff, 0xd8d0c0, 0xffffff, 0x5a6a4a, 0x3a3450, 0x201c30, 0xff8a20, 0x9a90b0,
@@ -66,7 +68,7 @@ std::vector<Theme> buildThemes() {
                      0xffffff, 0x2a5ab0, 0xa0d8ff, 0xffffff, 0x9ad0ec, 0x4a8ab8, 0x3a7ac0, 0x2a6a3a,
                      0xffffff));
     t.push_back(make(12, "012", "Glittering Starlight Parade", Look::Parade, 0, false,
-                     rgb(0, 0, 120), 0xffd040, 0xfffff0, 0xff60c0, 0xffffff, 0xffd040, 0x7a2a9a,
+                     rgb(0, 0, 120), 0xffd040, 0xfffff0, 0x8ae4ff, 0xffffff, 0xffd040, 0x7a2a9a,
                      0x3a1050, 0xff5ab0, 0x5ae0ff, 0xfff0a0));
     t.push_back(make(13, "013", "Lunar Leaps", Look::Moon, 0, false, rgb(0, 0, 0), 0xf0f0f0,
                      0xffffff, 0xb0a8d0, 0xf4f0ff, 0xc8c8c8, 0x8a8a8e, 0x4a4a50, 0x4a90e0, 0xe04a3a,

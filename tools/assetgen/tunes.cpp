@@ -8,10 +8,13 @@
 #include "tools/assetgen/audio.h"
 #include "tools/assetgen/compose.h"
 #include "tools/assetgen/loudness.h"
+#include "tools/assetgen/mixing.h"
 
 namespace assetgen {
 
 namespace {
+
+constexpr float kSilentTail = 1e-4f; // below this a tune's tail counts as silence
 
 Instrument inst(Wave w, float vol, Envelope e, float cutoff = 0, float vibrato = 0) {
     Instrument i;
@@ -370,6 +373,9 @@ Sound jingle() {
     crash.env = {0.001f, 1.2f, 0.0f, 0.3f};
     crash.cutoff = 10000;
     renderVoice(out.samples, 2, rate, static_cast<long>(3 * beat * rate), 1.2f, crash);
+    masterTune(out);
+    // The buffer is laid out longer than the fanfare rings: no silence is kept after it.
+    trimSilentTail(out, kSilentTail);
     normaliseLoudness(out, kTuneLufs, kTuneCeiling);
     return out;
 }

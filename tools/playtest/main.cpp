@@ -60,17 +60,6 @@ std::FILE* takeStandardOutput() {
 }
 } // namespace
 
-bool parseInt(const std::string& text, int* value) {
-    if (text.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
-    if (text[0] == ' ' || text[0] == '+' || text[0] == '\t') return false;
-    *value = static_cast<int>(v);
-    return true;
-}
-
 std::string userPath(const std::string& path) {
     return (startFolder / path).lexically_normal().string();
 }

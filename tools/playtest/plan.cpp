@@ -2,11 +2,25 @@
 // its lines of '0' and '1' is refused rather than played differently from how it was written.
 #include "tools/playtest/plan.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "tools/playtest/commands.h"
+
+bool parseInt(const std::string& text, int* value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < INT_MIN || v > INT_MAX) return false;
+    if (text[0] == ' ' || text[0] == '+' || text[0] == '\t') return false;
+    *value = static_cast<int>(v);
+    return true;
+}
 
 std::string formatPlan(const Plan& plan) {
     std::string text =

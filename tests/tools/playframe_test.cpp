@@ -1,0 +1,106 @@
+// The play-frame judge on hand-made draw lists: a sprite's rim against what lies round it, as
+// dimmed by the command's alpha; the mirror command moves what follows it; the commands of a
+// round are told apart (spikes, the ball and its trail, head-up text, labels).
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "tools/assetgen/playframe.h"
+#include "tools/assetgen/playframe_measure.h"
+
+namespace {
+
+using namespace assetgen;
+
+constexpr int kCell = 32; // frame size in the slot image, drawn at half size
+constexpr float kMirror = -3711.0f;
+
+// One white 16-pixel square in the middle of each 32-pixel frame of a two-frame strip.
+SlotImage squares() {
+    SlotImage img;
+    img.width = 2 * kCell;
+    img.height = kCell;
+    img.frameW = img.frameH = kCell;
+    img.rgba.assign(static_cast<size_t>(img.width) * img.height * 4, 0);
+    for (int y = 8; y < 24; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            if (x % kCell < 8 || x % kCell >= 24) continue;
+            uint8_t* p = &img.rgba[(static_cast<size_t>(y) * img.width + x) * 4];
+            p[0] = p[1] = p[2] = p[3] = 255;
+        }
+    }
+    return img;
+}
+
+std::array<float, kCommandFloats> image(int slot, float x, float y, int frame, float alpha) {
+    std::array<float, kCommandFloats> c{};
+    c[0] = static_cast<float>(slot);
+    c[1] = x;
+    c[2] = y;
+    c[4] = c[5] = 1;
+    c[6] = static_cast<float>(frame);
+    c[7] = alpha;
+    c[10] = c[11] = c[12] = 255;
+    c[13] = 1;
+    return c;
+}
+
+struct List {
+    std::vector<float> floats;
+    void add(const std::array<float, kCommandFloats>& c) {
+        floats.insert(floats.end(), c.begin(), c.end());
+    }
+    int count() const { return static_cast<int>(floats.size()); }
+};
+
+double squareContrast(float alpha) {
+    PlayFrame frame;
+    frame.setSlot(1, squares());
+    List list;
+    list.add(image(1, 100, 100, 0, alpha));
+    frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
+    return rimContrast(frame, frame.mask(list.floats.data(), 0), 2, 3, {}, nullptr);
+}
+
+TEST(PlayFrame, RimContrastFollowsTheCommandsAlpha) {
+    EXPECT_GT(squareContrast(1.0f), 20.0); // white on black
+    // Blending mixes the screen's own (gamma-encoded) values: half white is a pixel value of
+    // 0.5, luminance 0.214, so (0.214 + 0.05) / 0.05; a quarter, luminance 0.051.
+    EXPECT_NEAR(squareContrast(0.5f), 5.3, 0.3);
+    EXPECT_NEAR(squareContrast(0.25f), 2.0, 0.2);
+}
+
+TEST(PlayFrame, MirrorMovesWhatFollowsToTheOtherSide) {
+    PlayFrame frame;
+    frame.setSlot(1, squares());
+    List list;
+    std::array<float, kCommandFloats> mirror{};
+    mirror[0] = kMirror;
+    list.add(mirror);
+    list.add(image(1, 100, 100, 0, 1));
+    frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
+    const SpriteMask m = frame.mask(list.floats.data(), 1);
+    EXPECT_TRUE(m.covers(PlayFrame::kWidth - 100, 100));
+    EXPECT_FALSE(m.covers(100, 100));
+    EXPECT_GT(frame.lum(PlayFrame::kWidth - 100, 100), 0.9);
+    EXPECT_LT(frame.lum(100, 100), 0.01);
+}
+
+TEST(PlayFrame, RoundCommandsAreToldApart) {
+    List list;
+    list.add(image(1, 50, 300, 0, 0.3f)); // trail
+    list.add(image(1, 60, 300, 0, 1));    // ball
+    list.add(image(1, 200, 300, 14, 1));  // spike
+    list.add(image(90, 320, 16, 17, 1));  // head-up digit
+    auto label = image(90, 200, 300, 39, 1);
+    label[4] = label[5] = 5; // "GOAL!" size
+    list.add(label);
+    const FrameParts parts = findParts(list.floats.data(), list.count());
+    EXPECT_EQ(parts.ball, 1);
+    EXPECT_EQ(parts.trail, std::vector<int>{0});
+    EXPECT_EQ(parts.spikes, std::vector<int>{2});
+    EXPECT_EQ(parts.hudGlyphs, std::vector<int>{3});
+    EXPECT_EQ(parts.labels, std::vector<int>{4});
+}
+
+} // namespace

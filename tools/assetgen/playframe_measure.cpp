@@ -1,0 +1,191 @@
+// Play-frame contrast: silhouettes come from the replay's masks, luminances from the finished
+// frame, so dimming, trails, labels and whatever else lies over or around a sprite count.
+#include "tools/assetgen/playframe_measure.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace assetgen {
+
+namespace {
+
+constexpr int kWorldSlot = 1;
+constexpr int kFontSlot = 90;
+constexpr int kFirstSpikeFrame = 14;
+constexpr int kLastSpikeFrame = 27;
+constexpr int kLastBallFrame = 13;
+constexpr float kHudBand = 60.0f; // head-up text lies above this line
+constexpr int kRimBand = 2;
+constexpr int kRingWidth = 3;
+constexpr int kHudRing = 2;
+constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones its outline
+constexpr float kRectKind = -3717.0f;
+constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
+
+bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            if (!m.covers(x + dx, y + dy)) return true;
+        }
+    }
+    return false;
+}
+
+bool nearInside(const SpriteMask& m, int x, int y, int reach) {
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            if (m.covers(x + dx, y + dy)) return true;
+        }
+    }
+    return false;
+}
+
+bool overlaps(const SpriteMask& m, const std::vector<SpriteMask>& others) {
+    for (const SpriteMask& o : others) {
+        if (o.w > 0 && m.x0 < o.x0 + o.w && o.x0 < m.x0 + m.w && m.y0 < o.y0 + o.h &&
+            o.y0 < m.y0 + m.h) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool onScreen(const SpriteMask& m) {
+    return m.w > 0 && m.x0 > 0 && m.y0 > 0 && m.x0 + m.w < PlayFrame::kWidth &&
+           m.y0 + m.h < PlayFrame::kHeight;
+}
+
+} // namespace
+
+FrameParts findParts(const float* list, int floats) {
+    FrameParts parts;
+    bool spikesBegun = false;
+    for (int i = 0; (i + 1) * kCommandFloats <= floats; ++i) {
+        const float* rec = list + static_cast<size_t>(i) * kCommandFloats;
+        const int slot = rec[0] > -1 ? static_cast<int>(rec[0]) : -1;
+        const int frame = static_cast<int>(rec[6]);
+        if (slot == kWorldSlot && frame >= kFirstSpikeFrame && frame <= kLastSpikeFrame) {
+            spikesBegun = true;
+            parts.spikes.push_back(i);
+        } else if (slot == kWorldSlot && frame >= 0 && frame <= kLastBallFrame && !spikesBegun) {
+            if (parts.ball >= 0) parts.trail.push_back(parts.ball);
+            parts.ball = i;
+        } else if (slot == kFontSlot && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
+            parts.labels.push_back(i);
+        } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
+            parts.hudGlyphs.push_back(i);
+        } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
+            parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
+        }
+    }
+    return parts;
+}
+
+double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ring,
+                   const std::vector<SpriteMask>& ignore, double* bodyRatio) {
+    // Each outside pixel next to the silhouette against the rim pixels near it: the local
+    // contrasts' median says whether the outline reads where most of it runs, whatever mix
+    // of sky, floor and scenery lies round it.
+    auto ignored = [&ignore](int x, int y) {
+        for (const SpriteMask& g : ignore) {
+            if (g.covers(x, y)) return true;
+        }
+        return false;
+    };
+    std::vector<double> local;
+    double body = 0, out = 0;
+    int bodies = 0, outs = 0;
+    for (int y = m.y0 - ring; y < m.y0 + m.h + ring; ++y) {
+        for (int x = m.x0 - ring; x < m.x0 + m.w + ring; ++x) {
+            if (x < 0 || y < 0 || x >= PlayFrame::kWidth || y >= PlayFrame::kHeight) continue;
+            if (m.covers(x, y)) {
+                body += frame.lum(x, y), ++bodies;
+                continue;
+            }
+            if (!nearInside(m, x, y, ring) || ignored(x, y)) continue;
+            double rim = 0;
+            int rims = 0;
+            for (int dy = -ring; dy <= ring; ++dy) {
+                for (int dx = -ring; dx <= ring; ++dx) {
+                    if (m.covers(x + dx, y + dy) && nearOutside(m, x + dx, y + dy, band)) {
+                        rim += frame.lum(x + dx, y + dy), ++rims;
+                    }
+                }
+            }
+            if (rims == 0) continue;
+            const double l = frame.lum(x, y);
+            out += l, ++outs;
+            local.push_back(contrastRatio(rim / rims, l));
+        }
+    }
+    if (local.empty() || bodies == 0) return 0;
+    if (bodyRatio) *bodyRatio = contrastRatio(body / bodies, out / outs);
+    std::nth_element(local.begin(), local.begin() + local.size() / 2, local.end());
+    return local[local.size() / 2];
+}
+
+FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts) {
+    FrameContrast c;
+    std::vector<SpriteMask> labels;
+    for (int index : parts.labels) labels.push_back(frame.mask(list, index));
+    for (int index : parts.spikes) {
+        const SpriteMask m = frame.mask(list, index);
+        // A spike the game writes a label across is the label's to make out, not the art's.
+        if (!onScreen(m) || overlaps(m, labels)) continue;
+        double body = 0;
+        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {}, &body);
+        if (rim <= 0) continue;
+        if (c.spikes == 0 || rim < c.spikeRim) {
+            c.spikeRim = rim;
+            c.spikeBody = body;
+        }
+        ++c.spikes;
+    }
+    if (parts.ball >= 0) {
+        const SpriteMask m = frame.mask(list, parts.ball);
+        // The trail behind the ball is the ball's own: it is left out of its surroundings.
+        std::vector<SpriteMask> trail;
+        for (int index : parts.trail) trail.push_back(frame.mask(list, index));
+        if (onScreen(m)) c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail, nullptr);
+    }
+    // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
+    std::vector<SpriteMask> glyphs;
+    for (int index : parts.hudGlyphs) glyphs.push_back(frame.mask(list, index));
+    auto covered = [&parts](int x, int y) {
+        for (const std::array<float, 4>& r : parts.hudCovers) {
+            if (x + 1 > r[0] && x < r[0] + r[2] && y + 1 > r[1] && y < r[1] + r[3]) return true;
+        }
+        return false;
+    };
+    auto ink = [&glyphs](int x, int y) {
+        for (const SpriteMask& g : glyphs) {
+            if (g.covers(x, y) && g.texelLum[(y - g.y0) * g.w + x - g.x0] >= kInkLum) return true;
+        }
+        return false;
+    };
+    double inkSum = 0, ringSum = 0;
+    int inks = 0, rings = 0;
+    for (const SpriteMask& g : glyphs) {
+        for (int y = std::max(0, g.y0 - kHudRing);
+             y < std::min(PlayFrame::kHeight, g.y0 + g.h + kHudRing); ++y) {
+            for (int x = std::max(0, g.x0 - kHudRing);
+                 x < std::min(PlayFrame::kWidth, g.x0 + g.w + kHudRing); ++x) {
+                if (covered(x, y)) continue;
+                if (ink(x, y)) {
+                    inkSum += frame.lum(x, y), ++inks;
+                    continue;
+                }
+                bool near = false;
+                for (int dy = -kHudRing; dy <= kHudRing && !near; ++dy) {
+                    for (int dx = -kHudRing; dx <= kHudRing && !near; ++dx)
+                        near = ink(x + dx, y + dy);
+                }
+                if (near) ringSum += frame.lum(x, y), ++rings;
+            }
+        }
+    }
+    if (inks > 0 && rings > 0) c.hud = contrastRatio(inkSum / inks, ringSum / rings);
+    return c;
+}
+
+} // namespace assetgen

@@ -1,0 +1,171 @@
+// playframes: measures what the player sees. For each level it plays a round of the real game
+// code on the headless host (the level's winning plan from the plan folder when there is one,
+// else the ball bouncing where it starts), replays every sampled frame's draw list in software
+// with the images of a generated data folder, and prints per level the worst frame for the
+// spikes, the ball and the head-up text. Exit status 1 when a level misses a target.
+// Usage: playframes DATA [--plans DIR] [--png DIR] [--ticks N] [--step N] [LEVEL...]
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "game/bt3_ball.h"
+#include "game/bt3_numbers.h"
+#include "tools/assetgen/playframe.h"
+#include "tools/assetgen/playframe_measure.h"
+#include "tools/assetgen/themes.h"
+#include "tools/assetgen/writers.h"
+#include "tools/playtest/commands.h"
+#include "tools/playtest/plan.h"
+#include "tools/playtest/round.h"
+
+using assetgen::PlayFrame;
+using assetgen::Rgba;
+using assetgen::writePng;
+
+namespace {
+
+constexpr double kSpikeTarget = 3.0;
+constexpr double kBallTarget = 3.0;
+constexpr double kHudTarget = 4.5;
+constexpr int kGroups = 15;
+constexpr int kGroupSize = 10;
+constexpr int kDefaultTicks = 600;
+constexpr int kDefaultStep = 3;
+constexpr int kDefaultClock = 1000;
+
+struct Worst {
+    double value = 0;
+    int tick = -1;
+    void take(double v, int t) {
+        if (v > 0 && (tick < 0 || v < value)) value = v, tick = t;
+    }
+};
+
+struct Options {
+    std::string data;
+    std::string plans = KP_PLAN_DIR;
+    std::string png;
+    int ticks = kDefaultTicks;
+    int step = kDefaultStep;
+    std::vector<int> levels;
+};
+
+bool parse(int argc, char** argv, Options* o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool more = i + 1 < argc;
+        if (a == "--plans" && more) {
+            o->plans = argv[++i];
+        } else if (a == "--png" && more) {
+            o->png = argv[++i];
+        } else if (a == "--ticks" && more) {
+            if (!parseInt(argv[++i], &o->ticks)) return false;
+        } else if (a == "--step" && more) {
+            if (!parseInt(argv[++i], &o->step) || o->step < 1) return false;
+        } else if (!a.empty() && a[0] == '-') {
+            return false;
+        } else if (o->data.empty()) {
+            o->data = a;
+        } else {
+            int level = 0;
+            if (!parseInt(a, &level) || level < 1 || level > kGroups * kGroupSize) return false;
+            o->levels.push_back(level);
+        }
+    }
+    if (o->levels.empty()) {
+        for (int g = 0; g < kGroups; ++g) o->levels.push_back(g * kGroupSize + 1);
+    }
+    return !o->data.empty();
+}
+
+// Plays the level and measures its sampled frames; false when its images are missing.
+bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
+    Plan plan;
+    std::string reason;
+    const bool planned = readPlanFile(planFileName(o.plans, level), &plan, &reason);
+    PlaytestRound round(level, planned ? plan.clock : kDefaultClock);
+    c_MyApp& game = round.game();
+    if (game.m_theme == kThemeCount && game.m_variant < 0) {
+        // The menu gives the last theme its first look (day) when a level of it starts.
+        game.m_variant = 0;
+        game.p_GfxRules(game.m_theme);
+        game.m_bgR = game.m_bgTargetR, game.m_bgG = game.m_bgTargetG;
+        game.m_bgB = game.m_bgTargetB;
+    }
+    PlayFrame frame;
+    std::string missing;
+    if (!frame.loadSlots(o.data, game.m_theme, game.m_variant, &missing)) {
+        std::fprintf(stderr, "playframes: missing %s\n", missing.c_str());
+        return false;
+    }
+    Worst spike, body, ball, hud;
+    int frames = 0;
+    for (int t = 0; t < o.ticks && !round.over(); ++t) {
+        const bool hold =
+            planned && t < static_cast<int>(plan.ticks.size()) && plan.ticks[t] == '1';
+        round.tick(hold);
+        // The round's start sequence fades the world in: play is measured from its end.
+        if (t % o.step != 0 || game.m_playFrames < bt3ball::kStartDone) continue;
+        const Rgba bg{game.m_clsR / 255.0f, game.m_clsG / 255.0f, game.m_clsB / 255.0f, 1};
+        frame.replay(game.m_drawList.data(), game.m_drawCount, bg);
+        const assetgen::FrameParts parts =
+            assetgen::findParts(game.m_drawList.data(), game.m_drawCount);
+        const assetgen::FrameContrast c =
+            assetgen::measureFrame(frame, game.m_drawList.data(), parts);
+        ++frames;
+        if (c.spikes > 0 && (spike.tick < 0 || c.spikeRim < spike.value)) {
+            spike.take(c.spikeRim, t);
+            body.value = c.spikeBody, body.tick = t;
+            if (!o.png.empty()) {
+                char path[64];
+                std::snprintf(path, sizeof path, "/level%03d_worst_spike.png", level);
+                writePng(o.png + path, frame.toCanvas());
+            }
+        }
+        ball.take(c.ball, t);
+        hud.take(c.hud, t);
+        if (!o.png.empty() && t == o.step * (o.ticks / o.step / 2)) {
+            char path[64];
+            std::snprintf(path, sizeof path, "/level%03d_tick%03d.png", level, t);
+            writePng(o.png + path, frame.toCanvas());
+        }
+    }
+    const bool ok =
+        spike.value >= kSpikeTarget && ball.value >= kBallTarget && hud.value >= kHudTarget;
+    *passed = *passed && ok;
+    const assetgen::Theme& theme = assetgen::themeByNumber(game.m_theme);
+    std::fprintf(out,
+                 "level %3d theme %2d %-28s spikes %5.2f (body %5.2f, tick %3d)  ball %5.2f (tick "
+                 "%3d)  hud %5.2f (tick %3d)  %d frames%s\n",
+                 level, game.m_theme, theme.title.c_str(), spike.value, body.value, spike.tick,
+                 ball.value, ball.tick, hud.value, hud.tick, frames, ok ? "" : "  BELOW TARGET");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    if (!parse(argc, argv, &o)) {
+        std::fprintf(stderr, "usage: playframes DATA [--plans DIR] [--png DIR] [--ticks N] "
+                             "[--step N] [LEVEL...]\n");
+        return 2;
+    }
+    // The game's own log lines go to standard error, the results to standard output.
+    std::fflush(stdout);
+    const int results = dup(STDOUT_FILENO);
+    std::FILE* out = results >= 0 ? fdopen(results, "w") : nullptr;
+    if (!out || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return 2;
+    std::fprintf(
+        out, "targets: spikes %.1f:1, ball %.1f:1, head-up text %.1f:1 in every sampled frame\n",
+        kSpikeTarget, kBallTarget, kHudTarget);
+    bool passed = true;
+    for (int level : o.levels) {
+        if (!measureLevel(o, level, out, &passed)) return 2;
+        std::fflush(out);
+    }
+    return passed ? 0 : 1;
+}
