@@ -15,7 +15,9 @@
 namespace {
 
 // Tolerance on measured lengths: the mixer works in blocks of about 23 ms, and a window of
-// the output analysis is 10 ms.
+// the output analysis is 10 ms. A call that ends a sound fades it out over the mixer's next
+// block or two before stopping it, so the mixer's clock is read before such a call, and after
+// one that starts a sound.
 constexpr double kSlack = 0.05;
 
 // While set, music decoding waits before it starts, so a test can act on a track in flight.
@@ -172,8 +174,8 @@ TEST_F(AudioDevice, LoopingSoundSoundsUntilStopped) {
     mix(0.4); // four times the sample's length
     EXPECT_EQ(device->ChannelState(0), kChannelPlaying);
     EXPECT_EQ(sourceInt(0, AL_LOOPING), AL_TRUE);
+    const double stopped = clock(); // the sound ends as the call begins: fade, then stop
     kp_audio_StopChannel(0);
-    const double stopped = clock();
     EXPECT_EQ(device->ChannelState(0), kChannelStopped);
     mix(0.3);
     MixedOutput out = finish();
@@ -185,8 +187,8 @@ TEST_F(AudioDevice, PauseAndResumeLeaveAGapInTheSound) {
     auto beep = load("beep.wav", 0.1);
     kp_audio_PlaySound(beep.get(), 5, 1);
     mix(0.2);
-    device->PauseChannel(5);
     const double paused = clock();
+    device->PauseChannel(5);
     EXPECT_EQ(device->ChannelState(5), kChannelPaused);
     EXPECT_EQ(sourceInt(5, AL_SOURCE_STATE), AL_PAUSED);
     mix(0.3);
@@ -207,8 +209,8 @@ TEST_F(AudioDevice, SuspendPausesSourcesButKeepsChannelStates) {
     kp_audio_PlaySound(beep.get(), 1, 1);
     device->PauseChannel(1); // paused by the game: stays paused across the device's resume
     mix(0.15);
-    device->Suspend();
     const double suspended = clock();
+    device->Suspend();
     EXPECT_EQ(sourceInt(0, AL_SOURCE_STATE), AL_PAUSED);
     EXPECT_EQ(device->ChannelState(0), kChannelPlaying);
     mix(0.25);
@@ -285,8 +287,8 @@ TEST_F(AudioDevice, MusicPausedWhileDecodingStartsPausedAndSilent) {
     const double resumed = clock();
     EXPECT_EQ(sourceInt(kMusicChannel, AL_SOURCE_STATE), AL_PLAYING);
     mix(0.2);
-    device->StopMusic();
     const double stopped = clock();
+    device->StopMusic();
     MixedOutput out = finish();
     EXPECT_GT(out.soundingSeconds(), 0.15);
     EXPECT_NEAR(out.soundingSeconds(), stopped - resumed, kSlack) << "it sounded while paused";

@@ -170,10 +170,11 @@ TEST_F(GeneratedData, EveryFileIsWritten) {
 // The build prints one progress line per stage: every stage is told once, in order, and
 // together they account for every file written.
 TEST_F(GeneratedData, EachStageIsReportedOnceWithItsFiles) {
-    ASSERT_EQ(stages_.size(), 3u);
+    ASSERT_EQ(stages_.size(), 4u);
     EXPECT_EQ(stages_[0].name, "tunes");
     EXPECT_EQ(stages_[1].name, "images");
     EXPECT_EQ(stages_[2].name, "sound effects");
+    EXPECT_EQ(stages_[3].name, "window icons");
     int files = 0;
     for (const Stage& stage : stages_) {
         EXPECT_GT(stage.files, 0) << stage.name;
