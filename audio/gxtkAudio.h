@@ -116,6 +116,8 @@ class gxtkAudio : public Object {
     void FlushDiscarded();
     // Whether a context is current, i.e. whether the device makes any sound at all.
     bool Live() const { return live_; }
+    // Whether a music track is still decoding, or decoded and not yet taken up by Update().
+    bool MusicDecoding() const { return decodingMusic(); }
 
   private:
     gxtkChannel* channelAt(int channel);

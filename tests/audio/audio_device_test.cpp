@@ -69,10 +69,11 @@ class AudioDevice : public ::testing::Test {
         })) << "never: "
             << what;
     }
-    // Waits until every decode started so far has finished, then lets Update() see them.
+    // Waits until every decode started so far has finished and Update() has taken up the
+    // one the music channel waits for (an abandoned one is joined when Update finds it done).
     void finishDecodes(int started) {
-        pumpUntil([&] { return decodesDone.load() >= started; }, "the decodes finish");
-        device->Update();
+        pumpUntil([&] { return decodesDone.load() >= started && !device->MusicDecoding(); },
+                  "the decodes finish");
     }
     void waitStopped(int channel) {
         pumpUntil([&] { return device->ChannelState(channel) == kChannelStopped; },
