@@ -4,6 +4,7 @@
 #include "runtime/kp_glfw_game.h"
 
 #include <GLFW/glfw3.h>
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -22,6 +23,12 @@ constexpr int kMaxVideoModes = 1024;
 constexpr int kMaxAxes = 6;
 constexpr int kReorderAbove = 12; // more raw buttons than this: the hat moves to 8..11
 constexpr int kHatButtons = 4;
+// The allocator: blocks below kHeapBlockLimit come from the heap, and freed heap memory goes
+// back to the system only past kHeapTrimLimit. The OpenGL driver allocates and frees its
+// per-frame vertex and scene buffers every frame; returned each time, they cost page faults
+// on the next frame. Larger blocks (decoded images) are mapped and returned as before.
+constexpr int kHeapBlockLimit = 4 * 1024 * 1024;
+constexpr int kHeapTrimLimit = 32 * 1024 * 1024;
 
 // The hat's directions in the order they follow the real buttons.
 constexpr int kHatOrder[kHatButtons] = {GLFW_HAT_LEFT, GLFW_HAT_UP, GLFW_HAT_RIGHT, GLFW_HAT_DOWN};
@@ -40,6 +47,8 @@ void kpReorderJoyButtons(const bool* b, int n, bool* buttons) {
 
 KpGlfwGame::KpGlfwGame() {
     _glfwGame = this;
+    mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
+    mallopt(M_TRIM_THRESHOLD, kHeapTrimLimit);
 }
 
 KpGlfwGame::~KpGlfwGame() {
