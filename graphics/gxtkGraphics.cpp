@@ -425,28 +425,23 @@ void gxtkGraphics::flush() {
     vertexCount = 0;
 }
 
-void gxtkGraphics::prepareDraw() {
-    const bool wantTexturing = primSurf != nullptr;
-    if (wantTexturing != texturing) {
-        if (wantTexturing) {
-            glEnable(GL_TEXTURE_2D);
-        } else {
-            glDisable(GL_TEXTURE_2D);
-        }
-        texturing = wantTexturing;
+// Switches an OpenGL capability to want, unless state says it already is.
+void gxtkGraphics::setCapability(unsigned int capability, bool want, bool& state) {
+    if (want == state) return;
+    if (want) {
+        glEnable(capability);
+    } else {
+        glDisable(capability);
     }
+    state = want;
+}
+
+void gxtkGraphics::prepareDraw() {
+    setCapability(GL_TEXTURE_2D, primSurf != nullptr, texturing);
     // A surface whose texture is not (yet) of this context binds itself, making it anew.
     if (primSurf && (primSurf->seq != glfwGraphicsSeq || primSurf->texture != boundTexture)) {
         primSurf->Bind();
         boundTexture = primSurf->texture;
     }
-    const bool wantBlending = !batchOpaque;
-    if (wantBlending != blending) {
-        if (wantBlending) {
-            glEnable(GL_BLEND);
-        } else {
-            glDisable(GL_BLEND);
-        }
-        blending = wantBlending;
-    }
+    setCapability(GL_BLEND, !batchOpaque, blending);
 }

@@ -121,6 +121,7 @@ class gxtkGraphics : public Object {
     void flush();
     // Sets texturing, the texture and blending for the batch about to be drawn.
     void prepareDraw();
+    static void setCapability(unsigned int capability, bool want, bool& state);
     void put(KpVertex& out, float x, float y, float u, float v) const;
     // Appends the rectangle (x, y, w, h) with texture coordinates (u0, v0) to (u1, v1) of surf
     // (none: untextured), unless the shortcuts find it wholly outside the clip box.

@@ -29,6 +29,7 @@
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
 #include "runtime/kp_glfw_game.h"
+#include "tools/random_keys.h"
 // Last: Xlib's macros would clash with names in the headers above.
 #include <X11/Xlib.h>
 
@@ -54,12 +55,7 @@ constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
 constexpr int kExitUsage = 3;
 
-// Keys a player may press: arrows, the A/B/X/Y letters, enter, space, shift, control, escape
-// (never on the menu, where it quits), F1 and F2. F11 has its own, lower, chance.
-constexpr int kGoKey = 39;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyF11 = 122;
-constexpr int kPlayKeys[] = {37, 38, 39, 40, 13, 32, 90, 88, 67, 86, 16, 17, kKeyEscape, 112, 113};
+constexpr int kKeyF11 = KpRandomKeys::kKeyF11; // with its own, lower, chance
 constexpr int kWindowSizes[][2] = {{640, 480},   {800, 600}, {1280, 720}, {320, 240},
                                    {1280, 1024}, {480, 640}, {200, 150}};
 
@@ -91,13 +87,13 @@ struct Sample {
 
 struct Soak {
     std::mt19937 random;
-    std::set<int> held;
+    KpRandomKeys keys;
     bool pointerDown = false;
     bool focusTaken = false;
     GLFWwindow* window = nullptr; // the window last seen: the fullscreen key opens a new one
     bool suspended = false;       // as the host was at the last iteration
     // What was done and seen, printed at the end.
-    int keys = 0, clicks = 0, focusLosses = 0, suspends = 0, resizes = 0, fullscreenKeys = 0;
+    int keyPresses = 0, clicks = 0, focusLosses = 0, suspends = 0, resizes = 0, fullscreenKeys = 0;
     int windows = 0;
     std::set<int> screens;
 };
@@ -208,30 +204,7 @@ void setFocus(KpGlfwGame& host, bool toGame) {
 void randomInput(Soak& s, KpGlfwGame& host) {
     const int screen = game().m_screen;
     const bool onMenu = screen == kScreenMenu || screen == kScreenToMenu;
-    if (chance(s, kGoToggle)) {
-        const bool down = s.held.count(kGoKey) != 0;
-        host.KeyEvent(down ? kEventKeyUp : kEventKeyDown, kGoKey);
-        if (down) {
-            s.held.erase(kGoKey);
-        } else {
-            s.held.insert(kGoKey);
-        }
-    }
-    if (chance(s, kKeyPress)) {
-        const int key = kPlayKeys[pick(s, static_cast<int>(std::size(kPlayKeys)))];
-        if (!(key == kKeyEscape && onMenu) && s.held.insert(key).second) {
-            host.KeyEvent(kEventKeyDown, key);
-            ++s.keys;
-        }
-    }
-    for (auto it = s.held.begin(); it != s.held.end();) {
-        if (*it != kGoKey && chance(s, kKeyRelease)) {
-            host.KeyEvent(kEventKeyUp, *it);
-            it = s.held.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    s.keyPresses += s.keys.Step(host, s.random, onMenu, kGoToggle, kKeyPress, kKeyRelease);
     const float w = static_cast<float>(host.GetDeviceWidth());
     const float h = static_cast<float>(host.GetDeviceHeight());
     if (chance(s, kPointerMove)) {
@@ -398,11 +371,11 @@ int main(int argc, char** argv) {
         s.screens.insert(game().m_screen);
     }
     running = false;
-    for (int key : s.held) host->KeyEvent(kEventKeyUp, key);
+    for (int key : s.keys.held) host->KeyEvent(kEventKeyUp, key);
     std::fprintf(out,
                  "input: %d keys, %d clicks, %d focus losses (%d suspends), %d window sizes, %d "
                  "fullscreen keys (%d windows opened), %zu screens seen\n",
-                 s.keys, s.clicks, s.focusLosses, s.suspends, s.resizes, s.fullscreenKeys,
+                 s.keyPresses, s.clicks, s.focusLosses, s.suspends, s.resizes, s.fullscreenKeys,
                  s.windows, s.screens.size());
     std::fprintf(out, "first and last samples:\n");
     printSample(samples.front());
