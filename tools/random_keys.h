@@ -17,15 +17,19 @@ struct KpRandomKeys {
     static constexpr int kPlayKeys[] = {37, 38, 39, 40, 13,         32,  90, 88,
                                         67, 86, 16, 17, kKeyEscape, 112, 113};
 
+    // How likely each is in one tick.
+    static constexpr double kGoToggle = 0.06;
+    static constexpr double kKeyPress = 0.02;
+    static constexpr double kKeyRelease = 0.2; // for each key held
+
     std::set<int> held;
 
-    // One tick: the go key toggled with chance goToggle, one more key pressed with chance
-    // press, each other held key let go with chance release. Returns the keys pressed.
-    int Step(KpGame& host, std::mt19937& random, bool onMenu, double goToggle, double press,
-             double release) {
+    // One tick: the go key toggled, one more key pressed, other held keys let go, each with
+    // its chance. Returns the keys pressed.
+    int Step(KpGame& host, std::mt19937& random, bool onMenu) {
         std::uniform_real_distribution<double> chance(0, 1);
         int pressed = 0;
-        if (chance(random) < goToggle) {
+        if (chance(random) < kGoToggle) {
             const bool down = held.count(kGoKey) != 0;
             host.KeyEvent(down ? kEventKeyUp : kEventKeyDown, kGoKey);
             if (down) {
@@ -34,7 +38,7 @@ struct KpRandomKeys {
                 held.insert(kGoKey);
             }
         }
-        if (chance(random) < press) {
+        if (chance(random) < kKeyPress) {
             const int count = static_cast<int>(std::size(kPlayKeys));
             const int key = kPlayKeys[std::uniform_int_distribution<int>(0, count - 1)(random)];
             if (!(key == kKeyEscape && onMenu) && held.insert(key).second) {
@@ -43,7 +47,7 @@ struct KpRandomKeys {
             }
         }
         for (auto it = held.begin(); it != held.end();) {
-            if (*it != kGoKey && chance(random) < release) {
+            if (*it != kGoKey && chance(random) < kKeyRelease) {
                 host.KeyEvent(kEventKeyUp, *it);
                 it = held.erase(it);
             } else {

@@ -39,9 +39,6 @@ constexpr int kWindowSizes[][2] = {{640, 480},   {800, 600}, {1280, 720}, {320, 
                                    {1920, 1080}, {480, 640}, {1, 1},      {0, 0}};
 
 // How likely each input is in one tick.
-constexpr double kGoToggle = 0.06;
-constexpr double kKeyPress = 0.02;
-constexpr double kKeyRelease = 0.2;
 constexpr double kPointerMove = 0.05;
 constexpr double kPointerPress = 0.02;
 constexpr double kPointerRelease = 0.2;
@@ -80,7 +77,7 @@ int pick(SoakState& s, int count) {
 
 void randomInput(SoakState& s, KpHeadlessGame& host, const c_MyApp& g) {
     const bool onMenu = g.m_screen == kScreenMenu || g.m_screen == kScreenToMenu;
-    s.keys.Step(host, s.random, onMenu, kGoToggle, kKeyPress, kKeyRelease);
+    s.keys.Step(host, s.random, onMenu);
     const float w = static_cast<float>(host.GetDeviceWidth());
     const float h = static_cast<float>(host.GetDeviceHeight());
     if (chance(s, kPointerMove)) {

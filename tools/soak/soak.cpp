@@ -60,9 +60,6 @@ constexpr int kWindowSizes[][2] = {{640, 480},   {800, 600}, {1280, 720}, {320, 
                                    {1280, 1024}, {480, 640}, {200, 150}};
 
 // How likely each input is in one loop iteration (about 60 a second).
-constexpr double kGoToggle = 0.06;
-constexpr double kKeyPress = 0.02;
-constexpr double kKeyRelease = 0.2;
 constexpr double kPointerMove = 0.05;
 constexpr double kPointerPress = 0.02;
 constexpr double kPointerRelease = 0.2;
@@ -204,7 +201,7 @@ void setFocus(KpGlfwGame& host, bool toGame) {
 void randomInput(Soak& s, KpGlfwGame& host) {
     const int screen = game().m_screen;
     const bool onMenu = screen == kScreenMenu || screen == kScreenToMenu;
-    s.keyPresses += s.keys.Step(host, s.random, onMenu, kGoToggle, kKeyPress, kKeyRelease);
+    s.keyPresses += s.keys.Step(host, s.random, onMenu);
     const float w = static_cast<float>(host.GetDeviceWidth());
     const float h = static_cast<float>(host.GetDeviceHeight());
     if (chance(s, kPointerMove)) {
