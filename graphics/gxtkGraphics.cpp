@@ -3,6 +3,7 @@
 #include "graphics/gxtkGraphics.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -59,6 +60,10 @@ int gxtkGraphics::BeginRender() {
     // The frame starts with alpha blending; the scissor left by the last frame is unknown.
     blendState = kBlendAlpha;
     scissorKnown = false;
+    setClip(0, 0, width, height);
+    blending = true;
+    texturing = false;
+    boundTexture = 0;
     if (!hasContext()) return 1;
 
     glViewport(0, 0, width, height);
@@ -94,6 +99,7 @@ std::unique_ptr<gxtkSurface> gxtkGraphics::LoadSurface(const String& path) {
     auto surface = std::make_unique<gxtkSurface>();
     if (!LoadSurface__UNSAFE__(surface.get(), path)) return nullptr;
     surface->Bind();
+    boundTexture = 0;
     return surface;
 }
 
@@ -101,6 +107,7 @@ std::unique_ptr<gxtkSurface> gxtkGraphics::CreateSurface(int w, int h) {
     auto surface = std::make_unique<gxtkSurface>();
     surface->SetData(nullptr, w, h, 4);
     surface->Bind();
+    boundTexture = 0;
     return surface;
 }
 
@@ -160,13 +167,27 @@ void gxtkGraphics::SetScissor(int x, int y, int w, int h) {
     flush();
     scissor = box;
     scissorKnown = true;
+    const bool whole = x == 0 && y == 0 && w == Width() && h == Height();
+    if (whole) {
+        setClip(0, 0, Width(), Height());
+    } else {
+        setClip(x, y, w, h);
+    }
     if (!hasContext()) return;
-    if (x == 0 && y == 0 && w == Width() && h == Height()) {
+    if (whole) {
         glDisable(GL_SCISSOR_TEST);
         return;
     }
     glEnable(GL_SCISSOR_TEST);
     glScissor(x, Height() - y - h, w, h); // OpenGL counts rows from the bottom
+}
+
+// The box is kept within the window: OpenGL draws nothing outside it either way.
+void gxtkGraphics::setClip(int x, int y, int w, int h) {
+    clipX0 = static_cast<float>(std::max(x, 0));
+    clipY0 = static_cast<float>(std::max(y, 0));
+    clipX1 = static_cast<float>(std::min(x + w, width));
+    clipY1 = static_cast<float>(std::min(y + h, height));
 }
 
 void gxtkGraphics::SetMatrix(float mix, float miy, float mjx, float mjy, float mtx, float mty) {
@@ -188,11 +209,7 @@ void gxtkGraphics::DrawPoint(float x, float y) {
 }
 
 void gxtkGraphics::DrawRect(float x, float y, float w, float h) {
-    KpVertex* v = reserve(kQuads, nullptr, kQuadCorners);
-    put(v[0], x, y, 0, 0);
-    put(v[1], x + w, y, 0, 0);
-    put(v[2], x + w, y + h, 0, 0);
-    put(v[3], x, y + h, 0, 0);
+    quad(nullptr, x, y, w, h, 0, 0, 0, 0);
 }
 
 void gxtkGraphics::DrawLine(float x1, float y1, float x2, float y2) {
@@ -250,12 +267,7 @@ void gxtkGraphics::DrawPoly2(std::span<const float> verts, gxtkSurface* surface,
 void gxtkGraphics::DrawSurface(gxtkSurface* surface, float x, float y) {
     if (!surface) return;
     float w = static_cast<float>(surface->Width()), h = static_cast<float>(surface->Height());
-    float u1 = w * surface->uscale, v1 = h * surface->vscale;
-    KpVertex* v = reserve(kQuads, surface, kQuadCorners);
-    put(v[0], x, y, 0, 0);
-    put(v[1], x + w, y, u1, 0);
-    put(v[2], x + w, y + h, u1, v1);
-    put(v[3], x, y + h, 0, v1);
+    quad(surface, x, y, w, h, 0, 0, w * surface->uscale, h * surface->vscale);
 }
 
 void gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int sx, int sy, int sw,
@@ -266,11 +278,36 @@ void gxtkGraphics::DrawSurface2(gxtkSurface* surface, float x, float y, int sx, 
     float v0 = static_cast<float>(sy) * surface->vscale;
     float u1 = static_cast<float>(sx + sw) * surface->uscale;
     float v1 = static_cast<float>(sy + sh) * surface->vscale;
-    KpVertex* v = reserve(kQuads, surface, kQuadCorners);
-    put(v[0], x, y, u0, v0);
-    put(v[1], x + w, y, u1, v0);
-    put(v[2], x + w, y + h, u1, v1);
-    put(v[3], x, y + h, u0, v1);
+    quad(surface, x, y, w, h, u0, v0, u1, v1);
+}
+
+void gxtkGraphics::quad(gxtkSurface* surf, float x, float y, float w, float h, float u0, float v0,
+                        float u1, float v1) {
+    // The corners as they land in the window, in drawing order.
+    float px[kQuadCorners] = {x, x + w, x + w, x};
+    float py[kQuadCorners] = {y, y, y + h, y + h};
+    if (tformed) {
+        for (int i = 0; i < kQuadCorners; ++i) {
+            const float cx = px[i], cy = py[i];
+            px[i] = cx * ix + cy * jx + tx;
+            py[i] = cx * iy + cy * jy + ty;
+        }
+    }
+    if (shortcuts) {
+        // A quad whose bounds end at or before the clip box's edge covers no pixel centre in it.
+        // (NaN corners fail every comparison and are drawn, as without the shortcut.)
+        const auto [minX, maxX] = std::minmax({px[0], px[1], px[2], px[3]});
+        const auto [minY, maxY] = std::minmax({py[0], py[1], py[2], py[3]});
+        if (maxX <= clipX0 || minX >= clipX1 || maxY <= clipY0 || minY >= clipY1) return;
+    }
+    const float us[kQuadCorners] = {u0, u1, u1, u0};
+    const float vs[kQuadCorners] = {v0, v0, v1, v1};
+    KpVertex* v = reserve(kQuads, surf, kQuadCorners, coversBelow(surf));
+    for (int i = 0; i < kQuadCorners; ++i) v[i] = {px[i], py[i], us[i], vs[i], color};
+}
+
+bool gxtkGraphics::coversBelow(gxtkSurface* surf) const {
+    return (color >> 24) == kByteMax && blendState == kBlendAlpha && (!surf || surf->Opaque());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -307,6 +344,7 @@ void gxtkGraphics::ReadPixels(std::span<int> pixels, int x, int y, int w, int h,
 void gxtkGraphics::WritePixels2(gxtkSurface* surface, std::span<const int> pixels, int x, int y,
                                 int w, int h, int offset, int pitch) {
     flush();
+    boundTexture = 0; // the upload binds the surface's texture
     if (!surface || !boxFits(pixels.size(), w, h, offset, pitch)) return;
     surface->SetSubData(x, y, w, h, pixels.data() + offset, pitch);
 }
@@ -314,12 +352,16 @@ void gxtkGraphics::WritePixels2(gxtkSurface* surface, std::span<const int> pixel
 // ---------------------------------------------------------------------------------------------
 // Batching
 // ---------------------------------------------------------------------------------------------
-KpVertex* gxtkGraphics::reserve(int kind, gxtkSurface* surf, int n) {
+KpVertex* gxtkGraphics::reserve(int kind, gxtkSurface* surf, int n, bool opaque) {
     if (primType != kind || primSurf != surf || vertexCount + n > kMaxVertices) {
         flush();
         primType = kind;
         primSurf = surf;
+        batchOpaque = shortcuts;
     }
+    // One primitive that lets the background through makes the whole batch blend: blending
+    // draws the covering ones unchanged, so the batch need not be split.
+    batchOpaque = batchOpaque && opaque;
     KpVertex* start = vertices + vertexCount;
     vertexCount += n;
     return start;
@@ -342,10 +384,7 @@ void gxtkGraphics::flush() {
     if (vertexCount == 0) return;
     ++drawCalls;
     if (hasContext()) {
-        if (primSurf) {
-            glEnable(GL_TEXTURE_2D);
-            primSurf->Bind();
-        }
+        prepareDraw();
         switch (primType) {
         case kPoints:
             glDrawArrays(GL_POINTS, 0, vertexCount);
@@ -357,8 +396,15 @@ void gxtkGraphics::flush() {
             glDrawArrays(GL_TRIANGLES, 0, vertexCount);
             break;
         case kQuads:
-            glDrawElements(GL_TRIANGLES, vertexCount / kQuadCorners * kIndicesPerQuad,
-                           GL_UNSIGNED_SHORT, quadIndices);
+            if (shortcuts) {
+                // The range spares the driver a scan of the indices for the vertices used.
+                glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(vertexCount - 1),
+                                    vertexCount / kQuadCorners * kIndicesPerQuad,
+                                    GL_UNSIGNED_SHORT, quadIndices);
+            } else {
+                glDrawElements(GL_TRIANGLES, vertexCount / kQuadCorners * kIndicesPerQuad,
+                               GL_UNSIGNED_SHORT, quadIndices);
+            }
             break;
         default:
             // One fan per polygon of primType vertices.
@@ -367,7 +413,35 @@ void gxtkGraphics::flush() {
             }
             break;
         }
-        if (primSurf) glDisable(GL_TEXTURE_2D);
+        if (!shortcuts) {
+            // Without the shortcuts every batch leaves texturing and blending as the frame began.
+            if (primSurf) glDisable(GL_TEXTURE_2D);
+            if (!blending) glEnable(GL_BLEND);
+            texturing = false;
+            blending = true;
+            boundTexture = 0;
+        }
     }
     vertexCount = 0;
+}
+
+// Switches an OpenGL capability to want, unless state says it already is.
+void gxtkGraphics::setCapability(unsigned int capability, bool want, bool& state) {
+    if (want == state) return;
+    if (want) {
+        glEnable(capability);
+    } else {
+        glDisable(capability);
+    }
+    state = want;
+}
+
+void gxtkGraphics::prepareDraw() {
+    setCapability(GL_TEXTURE_2D, primSurf != nullptr, texturing);
+    // A surface whose texture is not (yet) of this context binds itself, making it anew.
+    if (primSurf && (primSurf->seq != glfwGraphicsSeq || primSurf->texture != boundTexture)) {
+        primSurf->Bind();
+        boundTexture = primSurf->texture;
+    }
+    setCapability(GL_BLEND, !batchOpaque, blending);
 }

@@ -4,6 +4,10 @@
 // changes, when it is full, on blend or scissor changes and at the end of the frame.
 // Colours and textures are premultiplied by alpha. No OpenGL call is made while no context
 // exists (glfwGraphicsSeq 0): primitives are then batched and counted but not drawn.
+// Shortcuts that leave the picture unchanged spare a software rasteriser most of its work:
+// rectangles and images wholly outside the window or scissor box are not sent, a batch of
+// primitives that all cover what lies below (full alpha, opaque texture) is drawn without
+// blending, and texture binding and texturing are switched only when they change.
 #pragma once
 
 #include <cstdint>
@@ -79,6 +83,11 @@ class gxtkGraphics : public Object {
     virtual void WritePixels2(gxtkSurface* surface, std::span<const int> pixels, int x, int y,
                               int w, int h, int offset, int pitch);
 
+    // Switches the shortcuts that leave the picture unchanged on (the default) or off, for
+    // comparisons of their effect; takes effect with the next batch.
+    void SetShortcuts(bool on) { shortcuts = on; }
+    bool Shortcuts() const { return shortcuts; }
+
     // Draw calls (batch flushes) since the frame began.
     int DrawCalls() const { return drawCalls; }
     // Vertices waiting in the batch.
@@ -107,10 +116,20 @@ class gxtkGraphics : public Object {
 
   private:
     // Room for n vertices of kind with texture surf, flushing first when the batch cannot
-    // take them; returns where to write them.
-    KpVertex* reserve(int kind, gxtkSurface* surf, int n);
+    // take them; returns where to write them. opaque: the primitive covers what lies below.
+    KpVertex* reserve(int kind, gxtkSurface* surf, int n, bool opaque = false);
     void flush();
+    // Sets texturing, the texture and blending for the batch about to be drawn.
+    void prepareDraw();
+    static void setCapability(unsigned int capability, bool want, bool& state);
     void put(KpVertex& out, float x, float y, float u, float v) const;
+    // Appends the rectangle (x, y, w, h) with texture coordinates (u0, v0) to (u1, v1) of surf
+    // (none: untextured), unless the shortcuts find it wholly outside the clip box.
+    void quad(gxtkSurface* surf, float x, float y, float w, float h, float u0, float v0, float u1,
+              float v1);
+    // Whether a primitive in the current colour (and surf, if any) hides what lies below.
+    bool coversBelow(gxtkSurface* surf) const;
+    void setClip(int x, int y, int w, int h);
     // Whether OpenGL may be called: a window (and so a context) has been opened.
     static bool hasContext();
     void updateColor();
@@ -124,6 +143,15 @@ class gxtkGraphics : public Object {
     int blendState = kBlendAlpha;
     ScissorBox scissor = {};
     bool scissorKnown = false;
+
+    bool shortcuts = true;
+    bool batchOpaque = false; // every primitive of the batch covers what lies below
+    // The OpenGL state as this device last set it within the frame.
+    bool blending = true;
+    bool texturing = false;
+    unsigned int boundTexture = 0; // 0: unknown, bind before drawing
+    // Pixels outside this box are never drawn: the window, or the scissor box within it.
+    float clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;
 };
 
 static_assert(sizeof(KpVertex) == gxtkGraphics::kVertexBytes, "vertex layout read by OpenGL");

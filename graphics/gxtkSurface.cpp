@@ -26,6 +26,16 @@ int powerOfTwo(int size) {
     return p;
 }
 
+// Whether every pixel of count pixels of the given depth has full alpha.
+bool allOpaque(const unsigned char* pixels, int count, int depth) {
+    if (depth == 1 || depth == 3) return true;
+    const int alphaAt = depth - 1;
+    for (int i = 0; i < count; ++i, pixels += depth) {
+        if (pixels[alphaAt] != kMaxByte) return false;
+    }
+    return true;
+}
+
 // Clears errors left by earlier calls, so the next check sees only the allocation's own.
 void drainGlErrors() {
     // Bounded, in case a lost context keeps reporting an error on every call.
@@ -84,6 +94,7 @@ void gxtkSurface::SetData(KpBytes pixels, int w, int h, int d) {
     uscale = 1.0f / static_cast<float>(w > 0 ? w : 1);
     vscale = 1.0f / static_cast<float>(h > 0 ? h : 1);
     if (data) kpPremultiply(data.get(), w * h, d);
+    opaque = data && allOpaque(data.get(), w * h, d);
 }
 
 void gxtkSurface::SetSubData(int x, int y, int w, int h, const int* pixels, int pitch) {
@@ -94,6 +105,7 @@ void gxtkSurface::SetSubData(int x, int y, int w, int h, const int* pixels, int 
         data.reset(static_cast<unsigned char*>(
             std::calloc(static_cast<size_t>(width) * height * kArgbBytes, 1)));
         if (!data) return;
+        opaque = false; // the rest of the new copy is clear
     }
     for (int row = 0; row < h; ++row) {
         const int* src = pixels + static_cast<ptrdiff_t>(row) * pitch;
@@ -105,6 +117,7 @@ void gxtkSurface::SetSubData(int x, int y, int w, int h, const int* pixels, int 
             dst[1] = ((argb >> 8) & kMaxByte) * a / kMaxByte;
             dst[2] = (argb & kMaxByte) * a / kMaxByte;
             dst[3] = static_cast<unsigned char>(a);
+            if (a != kMaxByte) opaque = false;
         }
     }
     if (seq == 0 || seq != glfwGraphicsSeq) return; // the next Bind uploads the whole copy
@@ -148,6 +161,7 @@ void gxtkSurface::Bind() {
         glTexImage2D(GL_TEXTURE_2D, 0, format, texWidth, texHeight, 0, format, GL_UNSIGNED_BYTE,
                      nullptr);
     }
+    if (texWidth != width || texHeight != height) opaque = false;
     uscale = 1.0f / static_cast<float>(texWidth > 0 ? texWidth : 1);
     vscale = 1.0f / static_cast<float>(texHeight > 0 ? texHeight : 1);
 

@@ -32,6 +32,9 @@ class gxtkSurface : public Object {
     void SetSubData(int x, int y, int w, int h, const int* pixels, int pitch);
     // Makes the texture current, creating it under the current context when needed.
     void Bind();
+    // Whether every texel a frame can sample has full alpha, so drawing it at full alpha
+    // covers what lies below exactly as blending would.
+    bool Opaque() const { return opaque; }
 
     KpBytes data;
     int width = 0;
@@ -42,6 +45,11 @@ class gxtkSurface : public Object {
     unsigned int texture = 0;
     float uscale = 0.0f;
     float vscale = 0.0f;
+
+  private:
+    // Every pixel of the copy has full alpha and the texture is exactly the image's size
+    // (a padded texture has texels of undefined content next to the image).
+    bool opaque = false;
 };
 
 // The OpenGL pixel format for a depth of 1 to 4 bytes per pixel; 0 for any other depth.

@@ -46,6 +46,23 @@ void matrixChanged() {
     c.matDirty = 1;
 }
 
+// A matrix as six floats: ix, iy, jx, jy, tx, ty.
+struct Matrix {
+    float ix, iy, jx, jy, tx, ty;
+};
+
+// m multiplied by the transform (a, b, c, d, e, f), which applies first.
+Matrix compose(const Matrix& m, float a, float b, float c, float d, float e, float f) {
+    return {a * m.ix + b * m.jx, a * m.iy + b * m.jy, c * m.ix + d * m.jx,
+            c * m.iy + d * m.jy, e * m.ix + f * m.jx + m.tx, e * m.iy + f * m.jy + m.ty};
+}
+
+Matrix rotated(const Matrix& m, float degrees) {
+    float a = degrees * kDegreesToRadians;
+    float cs = std::cos(a), sn = std::sin(a);
+    return compose(m, cs, -sn, sn, cs, 0, 0);
+}
+
 // The frame's device after the matrix has been sent; none outside a frame.
 gxtkGraphics* drawDevice() {
     if (!kp_graphics_renderDevice) return nullptr;
@@ -175,10 +192,8 @@ int kp_graphics_SetMatrix2(const KpMatrix& m) {
 
 int kp_graphics_Transform(float a, float b, float c, float d, float e, float f) {
     c_GraphicsContext& m = ctx();
-    float ix = a * m.ix + b * m.jx, iy = a * m.iy + b * m.jy;
-    float jx = c * m.ix + d * m.jx, jy = c * m.iy + d * m.jy;
-    float tx = e * m.ix + f * m.jx + m.tx, ty = e * m.iy + f * m.jy + m.ty;
-    return kp_graphics_SetMatrix(ix, iy, jx, jy, tx, ty);
+    Matrix r = compose({m.ix, m.iy, m.jx, m.jy, m.tx, m.ty}, a, b, c, d, e, f);
+    return kp_graphics_SetMatrix(r.ix, r.iy, r.jx, r.jy, r.tx, r.ty);
 }
 
 int kp_graphics_Transform2(const KpMatrix& m) {
@@ -190,9 +205,9 @@ int kp_graphics_Translate(float x, float y) {
 }
 
 int kp_graphics_Rotate(float degrees) {
-    float a = degrees * kDegreesToRadians;
-    float cs = std::cos(a), sn = std::sin(a);
-    return kp_graphics_Transform(cs, -sn, sn, cs, 0, 0);
+    c_GraphicsContext& m = ctx();
+    Matrix r = rotated({m.ix, m.iy, m.jx, m.jy, m.tx, m.ty}, degrees);
+    return kp_graphics_SetMatrix(r.ix, r.iy, r.jx, r.jy, r.tx, r.ty);
 }
 
 int kp_graphics_Scale(float x, float y) {
@@ -263,14 +278,19 @@ int kp_graphics_DrawImage(c_Image* image, float x, float y, int frame) {
 int kp_graphics_DrawImage2(c_Image* image, float x, float y, float rotation, float scaleX,
                            float scaleY, int frame) {
     if (!image || !kp_graphics_renderDevice) return 0;
-    kp_graphics_PushMatrix();
-    kp_graphics_Translate(x, y);
-    kp_graphics_Rotate(rotation);
-    kp_graphics_Scale(scaleX, scaleY);
-    kp_graphics_Translate(-image->tx, -image->ty);
+    // The products a push, translation, rotation, scale and translation by the handle make,
+    // in the same order, composed here without touching the context's matrix; the device
+    // gets the result and, as after the pop, the context's own matrix before the next draw.
+    c_GraphicsContext& c = ctx();
+    Matrix m = compose({c.ix, c.iy, c.jx, c.jy, c.tx, c.ty}, 1, 0, 0, 1, x, y);
+    m = rotated(m, rotation);
+    m = compose(m, scaleX, 0, 0, scaleY, 0, 0);
+    m = compose(m, 1, 0, 0, 1, -image->tx, -image->ty);
+    gxtkGraphics* device = kp_graphics_renderDevice;
+    device->SetMatrix(m.ix, m.iy, m.jx, m.jy, m.tx, m.ty);
+    c.matDirty = 1;
     // The handle offset is already in the matrix: the frame's corner goes at the origin.
-    if (gxtkGraphics* device = drawDevice()) drawFrame(device, image, 0, 0, frame);
-    kp_graphics_PopMatrix();
+    drawFrame(device, image, 0, 0, frame);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "runtime/kp_glfw_game.h"
 
 #include <GLFW/glfw3.h>
+#include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -23,6 +24,12 @@ constexpr const char* kWindowTitle = "Brambolt3";
 constexpr int kMaxVideoModes = 1024;
 constexpr int kButtonsPerHat = 4; // GLFW lists each hat as four buttons after the real ones
 constexpr int kRgba = 4;
+// The allocator: blocks below kHeapBlockLimit come from the heap, and freed heap memory goes
+// back to the system only past kHeapTrimLimit. The OpenGL driver allocates and frees its
+// per-frame vertex and scene buffers every frame; returned each time, they cost page faults
+// on the next frame. Larger blocks (decoded images) are mapped and returned as before.
+constexpr int kHeapBlockLimit = 4 * 1024 * 1024;
+constexpr int kHeapTrimLimit = 32 * 1024 * 1024;
 
 // The window icons in the data folder, the sizes a window manager picks from.
 constexpr const char16_t* kWindowIcons[] = {
@@ -51,6 +58,8 @@ std::vector<unsigned char> toRgba(const unsigned char* pixels, int count, int de
 
 KpGlfwGame::KpGlfwGame() {
     _glfwGame = this;
+    mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
+    mallopt(M_TRIM_THRESHOLD, kHeapTrimLimit);
 }
 
 KpGlfwGame::~KpGlfwGame() {

@@ -1,11 +1,15 @@
 // The render device drawing real frames in a GLFW window (Xvfb, Mesa llvmpipe): pixels read
-// back after blending, tinting, scissoring, transforming and re-opening the window, and the
-// number of draw calls the batching rule makes.
+// back after blending, tinting, scissoring, transforming and re-opening the window, the
+// number of draw calls the batching rule makes, and the shortcuts that keep the picture
+// (quads outside the clip box not sent, covering batches drawn without blending).
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -330,4 +334,76 @@ TEST_F(RenderDevice, EachFrameStartsAlphaBlendedWhateverTheLastFrameLeft) {
     device->DrawRect(0, 0, 10, 10);
     device->EndRender();
     EXPECT_RGB(pixel(5, 5), 100, 0, 100);
+}
+
+// --- Shortcuts that keep the picture ---------------------------------------------------------
+
+TEST_F(RenderDevice, QuadsWhollyOutsideTheWindowOrScissorBoxAreNotSent) {
+    device->DrawRect(-50, -50, 50, 50);                                // ends at the edge
+    device->DrawRect(static_cast<float>(kWidth), 10, 20, 20);          // right of the window
+    device->SetMatrix(1, 0, 0, 1, 0, static_cast<float>(kHeight) + 1); // moved below it
+    device->DrawRect(0, 0, 20, 20);
+    EXPECT_EQ(device->VertexCount(), 0);
+    device->DrawRect(0, -30, 20, 20); // the matrix brings it back inside
+    EXPECT_EQ(device->VertexCount(), 4);
+    device->SetMatrix(1, 0, 0, 1, 0, 0);
+
+    device->SetScissor(100, 100, 50, 50);
+    device->DrawRect(0, 0, 100, 100); // touches the box's corner only
+    EXPECT_EQ(device->VertexCount(), 0);
+    device->DrawRect(149, 149, 10, 10);
+    EXPECT_EQ(device->VertexCount(), 4);
+
+    device->SetShortcuts(false);
+    device->DrawRect(0, 0, 100, 100);
+    EXPECT_EQ(device->VertexCount(), 8);
+}
+
+TEST_F(RenderDevice, ABatchThatCoversBelowSkipsBlendingAndTheNextTranslucentOneBlends) {
+    device->Cls(0, 0, 200);
+    device->SetColor(255, 0, 0);
+    device->DrawRect(0, 0, 20, 20);
+    device->DrawLine(0, 30.5f, 10, 30.5f); // a new batch: the rectangle's is drawn
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    device->SetAlpha(0.5f);
+    device->DrawRect(40, 0, 20, 20);
+    device->EndRender();
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_RGB(pixel(10, 10), 255, 0, 0);
+    EXPECT_RGB(pixel(50, 10), 127, 0, 100);
+}
+
+TEST_F(RenderDevice, ATranslucentPrimitiveMakesItsWholeBatchBlend) {
+    device->Cls(0, 0, 200);
+    device->SetColor(255, 0, 0);
+    device->DrawRect(0, 0, 20, 20);
+    device->SetAlpha(0.5f);
+    device->DrawRect(40, 0, 20, 20); // joins the batch
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 1);
+    EXPECT_RGB(pixel(10, 10), 255, 0, 0);
+    EXPECT_RGB(pixel(50, 10), 127, 0, 100);
+}
+
+TEST_F(RenderDevice, SurfacesAreOpaqueOnlyWhenEveryPixelHasFullAlpha) {
+    auto pixels = [](std::initializer_list<unsigned char> bytes) {
+        KpBytes p(static_cast<unsigned char*>(std::malloc(bytes.size())));
+        std::copy(bytes.begin(), bytes.end(), p.get());
+        return p;
+    };
+    gxtkSurface opaque, translucent, rgb;
+    opaque.SetData(pixels({1, 2, 3, 255, 4, 5, 6, 255}), 2, 1, 4);
+    translucent.SetData(pixels({1, 2, 3, 255, 4, 5, 6, 254}), 2, 1, 4);
+    rgb.SetData(pixels({1, 2, 3, 4, 5, 6}), 2, 1, 3);
+    EXPECT_TRUE(opaque.Opaque());
+    EXPECT_FALSE(translucent.Opaque());
+    EXPECT_TRUE(rgb.Opaque());
+
+    const int clear = 0x00ffffff, solid = static_cast<int>(0xff808080u);
+    opaque.SetSubData(0, 0, 1, 1, &solid, 1);
+    EXPECT_TRUE(opaque.Opaque());
+    opaque.SetSubData(1, 0, 1, 1, &clear, 1);
+    EXPECT_FALSE(opaque.Opaque());
+    std::unique_ptr<gxtkSurface> empty = device->CreateSurface(4, 4);
+    EXPECT_FALSE(empty->Opaque());
 }

@@ -25,6 +25,7 @@
 #include "tools/playtest/round.h"
 #include "tools/playtest/session.h"
 #include "tools/playtest/snapshot.h"
+#include "tools/random_keys.h"
 
 namespace {
 
@@ -33,18 +34,11 @@ constexpr int kExitBroken = 1;
 constexpr const char* kStateFile = ".zembrastate";
 constexpr int kSpikeSlotsChecked = 1000; // the ring of 100 records of 10 fields
 
-// Keys a player may press: arrows, the A/B/X/Y letters, enter, space, shift, control, escape
-// (never on the menu, where it quits), F1, F2 and F11.
-constexpr int kKeyEscape = 27;
-constexpr int kKeyF11 = 122;
-constexpr int kPlayKeys[] = {37, 38, 39, 40, 13, 32, 90, 88, 67, 86, 16, 17, kKeyEscape, 112, 113};
+constexpr int kKeyF11 = KpRandomKeys::kKeyF11;
 constexpr int kWindowSizes[][2] = {{640, 480},   {800, 600}, {1280, 720}, {320, 240},
                                    {1920, 1080}, {480, 640}, {1, 1},      {0, 0}};
 
 // How likely each input is in one tick.
-constexpr double kGoToggle = 0.06;
-constexpr double kKeyPress = 0.02;
-constexpr double kKeyRelease = 0.2;
 constexpr double kPointerMove = 0.05;
 constexpr double kPointerPress = 0.02;
 constexpr double kPointerRelease = 0.2;
@@ -55,7 +49,7 @@ constexpr double kFullscreenKey = 0.0005;
 
 struct SoakState {
     std::mt19937 random;
-    std::set<int> held;
+    KpRandomKeys keys;
     bool pointerDown = false;
     bool suspended = false;
     std::set<std::string> screens;
@@ -83,28 +77,7 @@ int pick(SoakState& s, int count) {
 
 void randomInput(SoakState& s, KpHeadlessGame& host, const c_MyApp& g) {
     const bool onMenu = g.m_screen == kScreenMenu || g.m_screen == kScreenToMenu;
-    if (chance(s, kGoToggle)) {
-        const bool down = s.held.count(kGoKey) != 0;
-        host.KeyEvent(down ? kEventKeyUp : kEventKeyDown, kGoKey);
-        if (down)
-            s.held.erase(kGoKey);
-        else
-            s.held.insert(kGoKey);
-    }
-    if (chance(s, kKeyPress)) {
-        const int key = kPlayKeys[pick(s, static_cast<int>(std::size(kPlayKeys)))];
-        if (!(key == kKeyEscape && onMenu) && s.held.insert(key).second) {
-            host.KeyEvent(kEventKeyDown, key);
-        }
-    }
-    for (auto it = s.held.begin(); it != s.held.end();) {
-        if (*it != kGoKey && chance(s, kKeyRelease)) {
-            host.KeyEvent(kEventKeyUp, *it);
-            it = s.held.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    s.keys.Step(host, s.random, onMenu);
     const float w = static_cast<float>(host.GetDeviceWidth());
     const float h = static_cast<float>(host.GetDeviceHeight());
     if (chance(s, kPointerMove)) {

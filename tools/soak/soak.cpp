@@ -1,0 +1,385 @@
+// Display soak: the real game on the real GLFW host under a display (Xvfb), run by its own
+// frame loop at its own pace for a chosen time, with random keys, the go key held and let go,
+// pointer moves and clicks, focus taken away through the X server and given back, window
+// sizes and the fullscreen key. Every sample period it prints the resident memory, the open
+// file descriptors, the OpenGL textures alive in the current context (asked of the driver,
+// name by name), the textures the game's images hold, and the draw list's size; at the end
+// the first and last samples and, per figure, whether the second half rose above the first.
+// Keys that end the program by design (back on the menu, F4, the close key) are never sent.
+//
+// Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]   (FOLDER holds data/)
+// Exit status: 0 done; 1 the game ended the program or the window could not be opened;
+// 2 textures alive differed from the ones held (a leak or a lost texture); 3 bad usage.
+#include <GL/gl.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <random>
+#include <set>
+#include <string>
+#include <time.h>
+#include <unistd.h>
+#include <vector>
+
+#include "game/bt3_numbers.h"
+#include "game/c_MyApp.h"
+#include "graphics/kp_graphics.h"
+#include "runtime/kp_glfw_game.h"
+#include "tools/random_keys.h"
+// Last: Xlib's macros would clash with names in the headers above.
+#include <X11/Xlib.h>
+
+// GLFW's own X11 accessors (glfw3native.h would also pull in the XRandR headers).
+extern "C" Display* glfwGetX11Display();
+extern "C" Window glfwGetX11Window(GLFWwindow* window);
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Constants
+// ---------------------------------------------------------------------------------------------
+constexpr int kDefaultSeed = 1;
+constexpr double kDefaultSample = 60.0;        // seconds between samples
+constexpr unsigned kMaxTextureName = 1u << 18; // names asked of the driver per sample
+constexpr double kMegabyte = 1024.0 * 1024.0;
+constexpr int kDrawFloats = 15;              // floats per draw command
+constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
+constexpr double kRssTolerance = 0.05;       // a later peak this much above an earlier: growing
+constexpr double kRssToleranceMb = 4.0;
+constexpr int kExitOk = 0;
+constexpr int kExitEnded = 1;
+constexpr int kExitLeak = 2;
+constexpr int kExitUsage = 3;
+
+constexpr int kKeyF11 = KpRandomKeys::kKeyF11; // with its own, lower, chance
+constexpr int kWindowSizes[][2] = {{640, 480},   {800, 600}, {1280, 720}, {320, 240},
+                                   {1280, 1024}, {480, 640}, {200, 150}};
+
+// How likely each input is in one loop iteration (about 60 a second).
+constexpr double kPointerMove = 0.05;
+constexpr double kPointerPress = 0.02;
+constexpr double kPointerRelease = 0.2;
+constexpr double kFocusLoss = 0.0015;
+constexpr double kFocusBack = 0.03;
+constexpr double kResize = 0.002;
+constexpr double kFullscreenKey = 0.001;
+
+// ---------------------------------------------------------------------------------------------
+// State
+// ---------------------------------------------------------------------------------------------
+struct Sample {
+    double seconds = 0;
+    double rssMb = 0;
+    int fds = 0;
+    int textures = 0; // alive in the driver
+    int held = 0;     // held by the game's images
+    int drawCommands = 0;
+    int width = 0, height = 0;
+    int screen = 0;
+};
+
+struct Soak {
+    std::mt19937 random;
+    KpRandomKeys keys;
+    bool pointerDown = false;
+    bool focusTaken = false;
+    GLFWwindow* window = nullptr; // the window last seen: the fullscreen key opens a new one
+    bool suspended = false;       // as the host was at the last iteration
+    // What was done and seen, printed at the end.
+    int keyPresses = 0, clicks = 0, focusLosses = 0, suspends = 0, resizes = 0, fullscreenKeys = 0;
+    int windows = 0;
+    std::set<int> screens;
+};
+
+bool running = false; // the soak is under way: an exit now is the game's doing
+double runStart = 0;
+FILE* out = stdout; // the figures; the game's own status lines go to /dev/null
+
+// ---------------------------------------------------------------------------------------------
+// Internal functions
+// ---------------------------------------------------------------------------------------------
+double now() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+void reportUnexpectedExit() {
+    if (!running) return;
+    std::fprintf(stderr, "soak: the game ended the program after %.0f s\n", now() - runStart);
+    std::fflush(stderr);
+    _exit(kExitEnded);
+}
+
+c_MyApp& game() {
+    return *static_cast<c_MyApp*>(kp_app__app);
+}
+
+bool chance(Soak& s, double p) {
+    return std::uniform_real_distribution<double>(0, 1)(s.random) < p;
+}
+
+int pick(Soak& s, int count) {
+    return std::uniform_int_distribution<int>(0, count - 1)(s.random);
+}
+
+double residentMb() {
+    long pages = 0, resident = 0;
+    FILE* f = std::fopen("/proc/self/statm", "r");
+    if (!f) return 0;
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / kMegabyte;
+}
+
+int openDescriptors() {
+    DIR* dir = opendir("/proc/self/fd");
+    if (!dir) return -1;
+    int count = 0;
+    while (dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] != '.') ++count;
+    }
+    closedir(dir);
+    return count - 1; // the directory's own descriptor
+}
+
+// Texture names the driver knows in the current context, whoever made them.
+int texturesAlive() {
+    int count = 0;
+    for (GLuint name = 1; name < kMaxTextureName; ++name) {
+        if (glIsTexture(name) == GL_TRUE) ++count;
+    }
+    return count;
+}
+
+bool holdsTexture(const c_Image* image) {
+    return image && image->surface && image->surface->seq == glfwGraphicsSeq;
+}
+
+int texturesHeld() {
+    int count = holdsTexture(kp_graphics_context->defaultFont.get()) ? 1 : 0;
+    for (const auto& image : game().m_images) count += holdsTexture(image.get()) ? 1 : 0;
+    return count;
+}
+
+Sample takeSample(KpGlfwGame& host) {
+    Sample s;
+    s.seconds = now() - runStart;
+    s.rssMb = residentMb();
+    s.fds = openDescriptors();
+    s.textures = texturesAlive();
+    s.held = texturesHeld();
+    s.drawCommands = game().m_drawCount / kDrawFloats;
+    s.width = host.GetDeviceWidth();
+    s.height = host.GetDeviceHeight();
+    s.screen = game().m_screen;
+    return s;
+}
+
+void printSample(const Sample& s) {
+    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d\n", s.seconds, s.rssMb, s.fds,
+                 s.textures, s.held, s.drawCommands, s.width, s.height, s.screen);
+    std::fflush(out);
+}
+
+// Takes the keyboard focus from the game's window, as switching to another program does, or
+// gives it back; the host sees the change through its focus callback.
+void setFocus(KpGlfwGame& host, bool toGame) {
+    Display* display = glfwGetX11Display();
+    if (toGame) {
+        XSetInputFocus(display, glfwGetX11Window(host.Window()), RevertToPointerRoot, CurrentTime);
+    } else {
+        XSetInputFocus(display, DefaultRootWindow(display), RevertToPointerRoot, CurrentTime);
+    }
+    XFlush(display);
+}
+
+void randomInput(Soak& s, KpGlfwGame& host) {
+    const int screen = game().m_screen;
+    const bool onMenu = screen == kScreenMenu || screen == kScreenToMenu;
+    s.keyPresses += s.keys.Step(host, s.random, onMenu);
+    const float w = static_cast<float>(host.GetDeviceWidth());
+    const float h = static_cast<float>(host.GetDeviceHeight());
+    if (chance(s, kPointerMove)) {
+        std::uniform_real_distribution<float> x(0.0f, w), y(0.0f, h);
+        host.MouseEvent(kEventMouseMove, -1, x(s.random), y(s.random));
+    }
+    if (!s.pointerDown && chance(s, kPointerPress)) {
+        std::uniform_real_distribution<float> x(0.0f, w), y(0.0f, h);
+        host.MouseEvent(kEventMouseDown, 0, x(s.random), y(s.random));
+        s.pointerDown = true;
+        ++s.clicks;
+    } else if (s.pointerDown && chance(s, kPointerRelease)) {
+        host.MouseEvent(kEventMouseUp, 0, 0, 0);
+        s.pointerDown = false;
+    }
+    if (!s.focusTaken && chance(s, kFocusLoss)) {
+        setFocus(host, false);
+        s.focusTaken = true;
+        ++s.focusLosses;
+    } else if (s.focusTaken && chance(s, kFocusBack)) {
+        setFocus(host, true);
+        s.focusTaken = false;
+    }
+    if (chance(s, kResize)) {
+        const auto& size = kWindowSizes[pick(s, static_cast<int>(std::size(kWindowSizes)))];
+        glfwSetWindowSize(host.Window(), size[0], size[1]);
+        ++s.resizes;
+    }
+    if (chance(s, kFullscreenKey)) {
+        host.KeyEvent(kEventKeyDown, kKeyF11);
+        host.KeyEvent(kEventKeyUp, kKeyF11);
+        ++s.fullscreenKeys;
+    }
+}
+
+// Whether the later half of the samples peaked above the earlier half's peak (+ tolerance).
+template <typename Figure> bool rose(const std::vector<Sample>& v, Figure figure, double slack) {
+    const size_t half = v.size() / 2;
+    double early = 0, late = 0;
+    for (size_t i = 0; i < v.size(); ++i) {
+        double& peak = i < half ? early : late;
+        peak = std::max(peak, figure(v[i]));
+    }
+    return late > early + slack;
+}
+
+void printVerdict(const std::vector<Sample>& v) {
+    if (v.size() < 4) {
+        std::fprintf(out, "too few samples to judge flatness\n");
+        return;
+    }
+    const double rssEarly =
+        std::max_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2),
+                         [](const Sample& a, const Sample& b) { return a.rssMb < b.rssMb; })
+            ->rssMb;
+    const double rssSlack = std::max(kRssToleranceMb, rssEarly * kRssTolerance);
+    struct Row {
+        const char* name;
+        bool rose;
+    } rows[] = {
+        {"resident memory", rose(
+                                v, [](const Sample& s) { return s.rssMb; }, rssSlack)},
+        {"file descriptors", rose(
+                                 v, [](const Sample& s) { return double(s.fds); }, 0)},
+        {"textures alive", rose(
+                               v, [](const Sample& s) { return double(s.textures); }, 0)},
+        {"draw list", rose(
+                          v, [](const Sample& s) { return double(s.drawCommands); }, 0)},
+    };
+    for (const Row& row : rows) {
+        std::fprintf(out, "%-17s %s\n", row.name,
+                     row.rose ? "ROSE: the second half peaked above the first"
+                              : "flat: the second half stayed within the first half's peak");
+    }
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]\n");
+    return kExitUsage;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Entry
+// ---------------------------------------------------------------------------------------------
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    double seconds = -1, samplePeriod = kDefaultSample;
+    int seed = kDefaultSeed;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--seconds") == 0) {
+            seconds = std::atof(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--seed") == 0) {
+            seed = std::atoi(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--sample") == 0) {
+            samplePeriod = std::atof(argv[i + 1]);
+        } else {
+            return usage();
+        }
+    }
+    if (argc % 2 != 0 || seconds <= 0 || samplePeriod <= 0) return usage();
+    if (chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "soak: cannot enter %s\n", argv[1]);
+        return kExitUsage;
+    }
+    // The figures go to standard output; the game's own status lines are dropped.
+    const int saved = dup(STDOUT_FILENO);
+    if (saved < 0 || !std::freopen("/dev/null", "w", stdout)) return kExitUsage;
+    out = fdopen(saved, "w");
+    if (!out) return kExitUsage;
+    setenv("ALSOFT_DRIVERS", "null", 0);
+    if (!glfwInit()) {
+        std::fprintf(stderr, "soak: no display\n");
+        return kExitEnded;
+    }
+    auto* host = new KpZembraGame();
+    kpInit();
+    kpMain();
+    host->OpenInitialWindow();
+    if (!host->WindowOpen()) {
+        std::fprintf(stderr, "soak: could not open a window\n");
+        return kExitEnded;
+    }
+    host->StartGame();
+    std::atexit(reportUnexpectedExit);
+    std::fprintf(out, "soak: %.0f s, seed %d, a sample every %.0f s\n", seconds, seed,
+                 samplePeriod);
+    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s\n", "seconds", "rss MB", "fds", "textures",
+                 "held", "commands", "window", "screen");
+
+    Soak s;
+    s.random.seed(static_cast<unsigned>(seed));
+    running = true;
+    runStart = now();
+    std::vector<Sample> samples;
+    bool leak = false;
+    double nextSample = 0;
+    while (true) {
+        const double t = now() - runStart;
+        if (t >= nextSample) {
+            samples.push_back(takeSample(*host));
+            printSample(samples.back());
+            leak = leak || samples.back().textures != samples.back().held;
+            nextSample += samplePeriod;
+        }
+        if (t >= seconds) break;
+        if (host->Window() != s.window) {
+            // A new window has no focus until it is given some, as a window manager would.
+            s.window = host->Window();
+            s.focusTaken = true;
+            ++s.windows;
+        }
+        randomInput(s, *host);
+        if (host->Suspended()) {
+            // The loop waits for events while suspended: one arrives at the loop's own pace.
+            glfwPostEmptyEvent();
+            usleep(static_cast<useconds_t>(kSuspendedPause * 1e6));
+        }
+        host->RunIteration();
+        if (!host->WindowOpen()) break;
+        if (host->Suspended() && !s.suspended) ++s.suspends;
+        s.suspended = host->Suspended();
+        s.screens.insert(game().m_screen);
+    }
+    running = false;
+    for (int key : s.keys.held) host->KeyEvent(kEventKeyUp, key);
+    std::fprintf(out,
+                 "input: %d keys, %d clicks, %d focus losses (%d suspends), %d window sizes, %d "
+                 "fullscreen keys (%d windows opened), %zu screens seen\n",
+                 s.keyPresses, s.clicks, s.focusLosses, s.suspends, s.resizes, s.fullscreenKeys,
+                 s.windows, s.screens.size());
+    std::fprintf(out, "first and last samples:\n");
+    printSample(samples.front());
+    printSample(samples.back());
+    // The first sample is taken as the start-up loader begins: it is no baseline.
+    printVerdict(std::vector<Sample>(samples.begin() + 1, samples.end()));
+    if (leak) std::fprintf(out, "textures alive differed from the textures held\n");
+    std::fflush(out);
+    _exit(leak ? kExitLeak : kExitOk);
+}
