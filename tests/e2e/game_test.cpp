@@ -589,10 +589,23 @@ bool aTapStartsALevel(FreshGame& run, const std::string& tap) {
 // panel, and held Escapes close it until the menu shows again (an Escape is made again only
 // when the panel has not gone after a long wait, since one in the menu would quit).
 bool menuTakesInput(FreshGame& run) {
-    const std::string menu = screenshot(run.window, "menu_ready");
     if (!pressUntilChanged(run.window, "b", 20000, "menu_ready_options")) return false;
+    // The panel has finished sliding in once two pictures half a second apart nearly agree
+    // (its cog turns); a picture taken later only makes the comparison below safer.
+    const std::string panel = screenshot(run.window, "menu_ready_panel");
+    waitFor(
+        [&] {
+            pause(0.5);
+            const std::string again = screenshot(run.window, "menu_ready_panel_again");
+            const bool still = changedPixels(panel, again) < 15000;
+            std::filesystem::copy_file(again, panel,
+                                       std::filesystem::copy_options::overwrite_existing);
+            return still;
+        },
+        10.0);
     auto menuBack = [&] {
-        return changedPixels(menu, screenshot(run.window, "menu_ready_again")) < 20000;
+        const long changed = changedPixels(panel, screenshot(run.window, "menu_ready_again"));
+        return changed > 20000;
     };
     return waitFor([&] {
         pressKey("Escape");
