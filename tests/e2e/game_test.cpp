@@ -31,16 +31,31 @@ void pause(double seconds) {
 // a test whose game never gets there.
 constexpr double kShowBound = 90.0;
 
+// The game a test is driving, if it has said so with WatchedGame: waits give up at once when
+// it has ended, rather than looking at a window that has gone until their bound.
+ChildProcess* watchedGame = nullptr;
+
+struct WatchedGame {
+    explicit WatchedGame(ChildProcess& game) { watchedGame = &game; }
+    ~WatchedGame() { watchedGame = nullptr; }
+    WatchedGame(const WatchedGame&) = delete;
+    WatchedGame& operator=(const WatchedGame&) = delete;
+};
+
 // Checks done() every tenth of a second until it holds; false if it still does not after
-// seconds.
+// seconds, or if the watched game has ended.
 bool waitFor(const std::function<bool()>& done, double seconds = kShowBound) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
+        if (watchedGame != nullptr && !watchedGame->running()) return false;
         pause(0.1);
     }
     return true;
 }
+
+// How long one screenshot may take; import can wait for ever on a window that has just gone.
+constexpr double kShotBound = 20.0;
 
 // One folder for every test of this binary, linking the data folder the build generated.
 class GameEndToEnd : public ::testing::Test {
@@ -60,6 +75,7 @@ class GameEndToEnd : public ::testing::Test {
         game_ =
             std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
                                            data_->path(), data_->file("out.txt"));
+        watch_ = std::make_unique<WatchedGame>(*game_);
         window_ = findWindow("Brambolt3", 60.0);
         ASSERT_NE(window_, 0u) << readFile(data_->file("out.txt"));
         runCommand("xdotool windowfocus --sync " + std::to_string(window_));
@@ -73,13 +89,14 @@ class GameEndToEnd : public ::testing::Test {
     size_t screenshotColours(const std::string& name) {
         std::string file = buildDir() + "/screenshots/" + name + ".png";
         std::filesystem::create_directories(buildDir() + "/screenshots");
-        runCommand("import -window " + std::to_string(window_) + " " + file);
+        runCommand("import -window " + std::to_string(window_) + " " + file, kShotBound);
         std::string count = runCommand("identify -format %k " + file + " 2>/dev/null");
         return count.empty() ? 0 : std::stoul(count);
     }
 
     static TempDir* data_;
     std::unique_ptr<ChildProcess> game_;
+    std::unique_ptr<WatchedGame> watch_;
     unsigned long window_ = 0;
 };
 
@@ -246,6 +263,7 @@ TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
     writeFile(work.file(".zembrastate"), written);
 
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    const WatchedGame watch(game);
     unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
@@ -316,33 +334,71 @@ bool pressUntilSaid(const std::string& key, const std::string& outputFile,
     });
 }
 
-// Saves a screenshot of the window to the build folder's screenshots; returns its path.
+// Saves a screenshot of the window to the build folder's screenshots (an old one of that name
+// is removed first, so a failed shot is never mistaken for a new one); returns its path.
 std::string screenshot(unsigned long window, const std::string& name) {
     const std::string file = buildDir() + "/screenshots/" + name + ".png";
     std::filesystem::create_directories(buildDir() + "/screenshots");
-    runCommand("import -window " + std::to_string(window) + " " + file);
+    std::filesystem::remove(file);
+    runCommand("import -window " + std::to_string(window) + " " + file, kShotBound);
     return file;
 }
 
-// Whether a screenshot shows the menu with the intro's overlay gone: the options cog in the
-// top-left corner is light grey, which the overlay covers with flat dark blue until it has
-// faded almost to nothing (a few ticks before the intro lets go of the menu's input).
-bool menuShown(const std::string& file) {
-    const std::array<int, 3> rgb = pixelAt(file, 16, 16);
-    return rgb[0] > 200 && rgb[1] > 200 && rgb[2] > 200;
-}
-
-// Waits until the menu shows past the intro (see menuShown).
-bool waitForMenu(unsigned long window) {
-    return waitFor([&] { return menuShown(screenshot(window, "menu_probe")); });
-}
-
-// Pixels that differ between two screenshots beyond a small tolerance (twinkling stars and
-// the spinning decorations change a few hundred; a panel coming or going, many thousands).
-long changedPixels(const std::string& a, const std::string& b) {
-    const std::string out =
-        runCommand("compare -metric AE -fuzz 15% " + a + " " + b + " null: 2>&1");
+// Pixels that differ between two screenshots beyond a tolerance, in percent: at 15, twinkling
+// stars and the spinning decorations change a few thousand and a panel coming or going many
+// thousands; at 0, any new frame changes some. -1 if either picture is missing.
+long changedPixels(const std::string& a, const std::string& b, int fuzzPercent = 15) {
+    if (!std::filesystem::exists(a) || !std::filesystem::exists(b)) return -1;
+    const std::string out = runCommand("compare -metric AE -fuzz " + std::to_string(fuzzPercent) +
+                                       "% " + a + " " + b + " null: 2>&1");
     return out.empty() ? -1 : std::atol(out.c_str());
+}
+
+// Whether the intro's overlay has all but gone from a screenshot of the menu: the options cog
+// in the top-left corner has white in it, which the overlay covers with flat dark blue until
+// it has faded almost to nothing. (Its brightest point is measured, not one pixel: the cog
+// turns.)
+bool overlayGone(const std::string& file) {
+    const std::string out = runCommand("convert " + file +
+                                       " -crop 48x48+0+0 +repage -fx 'min(r,min(g,b))'"
+                                       " -format '%[fx:int(255*maxima)]' info:");
+    return !out.empty() && std::atoi(out.c_str()) > 240;
+}
+
+// Waits until the menu shows past the intro: the overlay has gone and the intro's logo, which
+// fades out over the menu last, has gone too, so two pictures a little apart nearly agree.
+// The intro lets go of the menu's input at most a few ticks later.
+bool waitForMenu(unsigned long window) {
+    return waitFor([&] {
+        const std::string first = screenshot(window, "menu_probe");
+        if (!overlayGone(first)) return false;
+        pause(0.4);
+        const std::string second = screenshot(window, "menu_probe_again");
+        const long changed = changedPixels(first, second);
+        return changed >= 0 && changed < 12000 && overlayGone(second);
+    });
+}
+
+// Waits until the window has shown two new pictures, so that the game has run an update
+// after whatever was sent before the call.
+bool framesDrawn(unsigned long window) {
+    for (int frame = 0; frame < 2; ++frame) {
+        const std::string before = screenshot(window, "frame_probe");
+        if (!waitFor([&] {
+                return changedPixels(before, screenshot(window, "frame_probe_next"), 0) > 0;
+            })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A held press that the game then sees released: a next press made at once could otherwise
+// reach the game before an update saw this one let go, and the menus take a press only after
+// all keys were up.
+void pressKeyIn(unsigned long window, const std::string& key) {
+    pressKey(key);
+    framesDrawn(window);
 }
 
 // Presses key until the window's picture changes by more than `pixels` from how it looked
@@ -368,11 +424,13 @@ TEST_F(GameEndToEnd, AFirstRoundFromTheMenuReturnsToItAndIsSaved) {
     std::filesystem::create_directories(shots);
     const std::string stateFile = work.file(".zembrastate");
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    const WatchedGame watch(game);
     const unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
     auto shot = [&](const std::string& name) {
-        runCommand("import -window " + std::to_string(window) + " " + shots + name + ".png");
+        runCommand("import -window " + std::to_string(window) + " " + shots + name + ".png",
+                   kShotBound);
         return shots + name + ".png";
     };
     // The results panel's yellow bar crosses this point; the menu shows dark blue there.
@@ -445,7 +503,7 @@ namespace {
 long yellowPixels(unsigned long window, const std::string& name) {
     const std::string file = buildDir() + "/screenshots/" + name + ".png";
     std::filesystem::create_directories(buildDir() + "/screenshots");
-    runCommand("import -window " + std::to_string(window) + " " + file);
+    runCommand("import -window " + std::to_string(window) + " " + file, kShotBound);
     const std::string count = runCommand("convert " + file +
                                          " -fuzz 12% -fill white -opaque '#ffff00' -fill black"
                                          " +opaque white -format '%[fx:round(mean*w*h)]' info:");
@@ -469,6 +527,7 @@ struct FreshGame {
         std::filesystem::create_directory_symlink(dataDir + "/data", work.file("data"));
         game = std::make_unique<ChildProcess>(buildDir() + "/brambolt3", std::vector<std::string>{},
                                               work.path(), work.file("out.txt"));
+        watch = std::make_unique<WatchedGame>(*game);
         window = findWindow("Brambolt3", 60.0);
         if (window != 0) runCommand("xdotool windowfocus --sync " + std::to_string(window));
         menuUp = window != 0 && waitForMenu(window);
@@ -479,6 +538,7 @@ struct FreshGame {
     static inline std::string dataDir;
     TempDir work;
     std::unique_ptr<ChildProcess> game;
+    std::unique_ptr<WatchedGame> watch;
     unsigned long window = 0;
     bool menuUp = false; // the menu showed past the intro
 };
@@ -491,12 +551,12 @@ TEST_F(GameEndToEnd, OptionsChangedFromTheMenuAreSavedWhenThePanelCloses) {
     ASSERT_TRUE(run.menuUp) << run.output();
     // The menu's options button; the panel slides in over the tiles.
     ASSERT_TRUE(pressUntilChanged(run.window, "b", 20000, "options_panel"));
-    pressKey("Down"); // the sound line
-    pressKey("space");
-    pressKey("Down"); // score popups
-    pressKey("space");
+    pressKeyIn(run.window, "Down"); // the sound line
+    pressKeyIn(run.window, "space");
+    pressKeyIn(run.window, "Down"); // score popups
+    pressKeyIn(run.window, "space");
     EXPECT_FALSE(std::filesystem::exists(run.work.file(".zembrastate"))) << "saved on closing";
-    pressKey("Escape");
+    pressKeyIn(run.window, "Escape");
     waitFor([&] { return std::filesystem::exists(run.work.file(".zembrastate")); });
     ASSERT_TRUE(run.game->running()) << "the back press closed the panel, not the game";
     StateFile saved;
@@ -546,11 +606,13 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     std::filesystem::create_directories(shots);
 
     ChildProcess game(buildDir() + "/brambolt3", {}, work.path(), work.file("out.txt"));
+    const WatchedGame watch(game);
     const unsigned long window = findWindow("Brambolt3", 60.0);
     ASSERT_NE(window, 0u) << readFile(work.file("out.txt"));
     runCommand("xdotool windowfocus --sync " + std::to_string(window));
     ASSERT_TRUE(waitForMenu(window)) << readFile(work.file("out.txt"));
-    runCommand("import -window " + std::to_string(window) + " " + shots + "menu_level101.png");
+    runCommand("import -window " + std::to_string(window) + " " + shots + "menu_level101.png",
+               kShotBound);
     ASSERT_TRUE(pressUntilSaid("Return", work.file("out.txt"), "Loading theme"))
         << "Enter did not start level 101";
     const std::string out = readFile(work.file("out.txt"));
@@ -561,7 +623,7 @@ TEST_F(GameEndToEnd, AnOpenedLevelOfAnotherThemeStartsFromTheMenuAndIsPlayed) {
     runCommand("xdotool keydown Right");
     pause(1.0);
     const std::string play = shots + "level101_play.png";
-    runCommand("import -window " + std::to_string(window) + " " + play);
+    runCommand("import -window " + std::to_string(window) + " " + play, kShotBound);
     runCommand("xdotool keyup Right");
     EXPECT_GT(std::stoul(runCommand("identify -format %k " + play)), 50u);
     ASSERT_TRUE(game.running()) << readFile(work.file("out.txt"));
@@ -624,7 +686,8 @@ TEST_F(GameEndToEnd, ATapOfEnterOrAClickWithNoHoldStartsTheSelectedLevel) {
         pause(1.0);
         std::filesystem::create_directories(buildDir() + "/screenshots");
         runCommand("import -window " + std::to_string(run.window) + " " + buildDir() +
-                   "/screenshots/tap_return_started.png");
+                       "/screenshots/tap_return_started.png",
+                   kShotBound);
         run.quit();
         EXPECT_EQ(run.game->wait(30.0), 0) << run.output();
     }

@@ -28,8 +28,9 @@ class ChildProcess {
     int status_ = -1;
 };
 
-// Runs a shell command and returns its standard output (trailing newline removed).
-std::string runCommand(const std::string& command);
+// Runs a shell command and returns its standard output (trailing newline removed). A command
+// still running after seconds is killed with all it started, and what it printed is returned.
+std::string runCommand(const std::string& command, double seconds = 120.0);
 
 // Sends WM_DELETE_WINDOW to the window, as a window manager does for the title-bar close.
 bool sendCloseRequest(unsigned long window);
