@@ -72,6 +72,7 @@ gxtkAudio::~gxtkAudio() {
             alDeleteSources(1, &c.source);
             c.source = 0;
         }
+        releaseSpares(); // fades still running are cut: the output closes with them
     }
     for (gxtkChannel& c : channels) c.sample.reset();
     if (live_) FlushDiscarded();
@@ -88,17 +89,20 @@ gxtkAudio::~gxtkAudio() {
 void gxtkAudio::Suspend() {
     Update();
     suspended_ = true; // a track adopted from now on starts paused at its source
+    // Each sounding source fades and is paused by a later Update(); channel states stay.
     for (int i = 0; i < kChannels; ++i) {
         if (channels[i].state == kChannelPlaying) fadeOut(i, FadeKind::Pause);
     }
-    finishFades(FadeKind::Pause);
 }
 
 void gxtkAudio::Resume() {
     Update();
     suspended_ = false;
     for (int i = 0; i < kChannels; ++i) {
-        if (channels[i].state == kChannelPlaying && sourceState(channels[i].source) == AL_PAUSED) {
+        if (channels[i].state != kChannelPlaying) continue;
+        if (fades_[i].kind == FadeKind::Pause) {
+            endFade(i, true); // not paused yet: it plays on at its own gain
+        } else if (sourceState(channels[i].source) == AL_PAUSED) {
             alSourcePlay(channels[i].source); // the mixer fades a starting source in
         }
     }
@@ -148,10 +152,11 @@ int gxtkAudio::playSample(const std::shared_ptr<gxtkSample>& sample, int channel
     FlushDiscarded();
     gxtkChannel* c = channelAt(channel);
     if (!c || !sample) return -1;
-    ALuint source = obtainSource(channel);
-    if (source == 0) return -1;
+    if (obtainSource(channel) == 0) return -1;
 
-    endFade(channel, true); // a sound still fading out gives way at once
+    // A sound still fading out fades on beside the new one; without a spare it is cut.
+    if (fades_[channel].kind != FadeKind::None && !handOff(channel)) endFade(channel, true);
+    const ALuint source = c->source;
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
     alSourcei(source, AL_LOOPING, flags != 0 ? AL_TRUE : AL_FALSE);
@@ -170,9 +175,7 @@ void gxtkAudio::StopChannel(int channel) {
     gxtkChannel* c = channelAt(channel);
     if (!c || c->state == kChannelStopped) return;
     if (fadeOut(channel, FadeKind::Stop)) {
-        // The music changes seldom and its next track may want the source: it waits for its
-        // fade. Effects are stopped in play, many a second: theirs ends in a later tick.
-        if (channel == kMusicChannel) finishFades(FadeKind::Stop);
+        handOff(channel); // without a spare, the channel's own source ends the fade
     } else {
         endFade(channel, true);
         alSourceStop(c->source);
@@ -192,11 +195,7 @@ void gxtkAudio::PauseChannel(int channel) {
         c->state = kChannelStopped; // the sound ended by itself: nothing left to pause
         return;
     }
-    if (fadeOut(channel, FadeKind::Pause)) {
-        finishFades(FadeKind::Pause);
-    } else {
-        alSourcePause(c->source);
-    }
+    if (!fadeOut(channel, FadeKind::Pause)) alSourcePause(c->source);
     c->state = kChannelPaused;
 }
 
@@ -208,8 +207,13 @@ void gxtkAudio::ResumeChannel(int channel) {
         c->state = kChannelPlaying; // the source still holds the previous track: leave it
         return;
     }
-    alSourcePlay(c->source);
     c->state = kChannelPlaying;
+    if (fades_[channel].kind == FadeKind::Pause) {
+        endFade(channel, true); // still fading towards the pause: it carries on from here
+        if (sourceState(c->source) == AL_STOPPED) c->state = kChannelStopped; // ran out
+    } else {
+        alSourcePlay(c->source);
+    }
 }
 
 int gxtkAudio::ChannelState(int channel) {
@@ -217,6 +221,7 @@ int gxtkAudio::ChannelState(int channel) {
     gxtkChannel* c = channelAt(channel);
     if (!c) return kChannelStopped;
     if (channel == kMusicChannel && decodingMusic()) return c->state; // its source is idle
+    if (live_) settleFade(channel);
     if (c->state == kChannelPlaying && sourceState(c->source) == AL_STOPPED) {
         c->state = kChannelStopped;
     }
@@ -287,7 +292,12 @@ ALuint gxtkAudio::obtainSource(int channel) {
         c->source = source;
         return source;
     }
-    // The driver has no more voices: take one from an effect channel that has finished.
+    // The driver has no more voices: take an idle spare's, or the one of an effect channel
+    // that has finished.
+    if (ALuint spare = takeIdleSpare()) {
+        c->source = spare;
+        return spare;
+    }
     for (int i = 0; i < kEffectChannels; ++i) {
         gxtkChannel& donor = channels[i];
         if (donor.source == 0 || ChannelState(i) != kChannelStopped) continue;

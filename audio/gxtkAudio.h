@@ -6,7 +6,8 @@
 // Update() sees it finished; every OpenAL call stays on the main thread. Without a sound card
 // the constructor reports its failures once and the device stays silent: every later call does
 // nothing and touches no OpenAL state, and music is never decoded. A source that is stopped
-// or paused while it sounds is faded out rather than cut (gxtkFade.cpp).
+// or paused while it sounds is faded out rather than cut, without any call waiting for the
+// fade (gxtkFade.cpp).
 #pragma once
 
 #include <AL/al.h>
@@ -26,6 +27,10 @@
 constexpr int kChannels = 33;
 constexpr int kEffectChannels = 32; // channels 0 to 31; borrowing only looks among these
 constexpr int kMusicChannel = 32;
+// Spare sources that carry stopped sounds through their fade-out while their channels play on;
+// the channels the game sees stay kChannels. Made only when needed, and only while the driver
+// has voices to spare.
+constexpr int kHandoffSources = 8;
 
 // Channel states as answered by ChannelState.
 constexpr int kChannelStopped = 0;
@@ -141,8 +146,8 @@ class gxtkAudio : public Object {
 
     // Fades (gxtkFade.cpp). A fade lowers a sounding source's gain to silence, which the
     // mixer ramps over its next block, and ends with the stop or pause once the mixer has
-    // mixed past the change. Effects' stops end in a later Update(), the music's stop and
-    // every pause before returning.
+    // mixed past the change, in a later Update() or state query: no call waits for it. A
+    // stopped sound fades on one of the spare sources while its channel plays on.
     enum class FadeKind { None, Stop, Pause };
     struct Fade {
         FadeKind kind = FadeKind::None;
@@ -150,20 +155,32 @@ class gxtkAudio : public Object {
         ALint offset = 0;    // the source's sample offset when last looked at
         int mixerBlocks = 0; // times the offset has moved since the fade began
     };
+    // A spare source: idle, or carrying a stopped sound to the end of its fade.
+    struct Handoff {
+        ALuint source = 0; // made on first need
+        Fade fade;         // kind None while idle
+    };
     // Starts fading the channel's source if it is sounding; false (nothing done) otherwise.
     bool fadeOut(int channel, FadeKind kind);
     // Whether the mixer has mixed the fade's source past its gain change.
-    bool fadeDone(int channel);
+    bool fadeDone(ALuint source, Fade& f) const;
     // Stops or pauses as the fade asked and gives the gain back; cancel skips the stop or pause.
     void endFade(int channel, bool cancel);
-    // Waits, a bounded time, for every fade of the given kind to be mixed, and ends them.
-    void finishFades(FadeKind kind);
-    // Ends the fades the mixer has caught up with; once per tick from Update().
+    // Ends the channel's fade if the mixer has caught up with it.
+    void settleFade(int channel);
+    // Ends the fades the mixer has caught up with, spare sources' too; once per tick.
     void advanceFades();
+    // Moves the channel's fading sound to an idle spare source, whose own source the channel
+    // takes with the channel's settings; false when no spare can be had.
+    bool handOff(int channel);
+    // An idle spare's source, given up for a channel when the driver has no more; 0 if none.
+    ALuint takeIdleSpare();
+    void releaseSpares();
 
     bool live_ = false;
     bool suspended_ = false; // between Suspend() and Resume()
     Fade fades_[kChannels];
+    Handoff handoffs_[kHandoffSources];
     std::unique_ptr<gxtkMusicDecode> decoding_;
     std::vector<std::unique_ptr<gxtkMusicDecode>> abandoned_;
 };

@@ -1,12 +1,11 @@
 // Stopping or pausing a sound that is still sounding fades it out over a few milliseconds
-// rather than cutting it: checked on the wave backend's mixed output, where a cut shows as
-// one sample-to-sample step far larger than any the tone itself takes.
+// rather than cutting it, also when a new sound starts on its channel at once: checked on the
+// wave backend's mixed output, where a cut shows as one sample-to-sample step far larger than
+// any the tone itself takes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "audio/kp_audio.h"
 #include "audio_support.h"
@@ -36,13 +35,14 @@ class AudioRamp : public ::testing::Test {
         ASSERT_TRUE(hum);
     }
 
-    // Runs the device's per-tick Update for a while, as the game's ticks do.
+    // Runs the device's per-tick Update, as the game's ticks do, until the mixer has made
+    // `seconds` more output.
     void ticks(double seconds) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-        while (std::chrono::steady_clock::now() < end) {
+        const double until = mixedSeconds(device->alcDevice) + seconds;
+        ASSERT_TRUE(waitUntil([&] {
             device->Update();
-            std::this_thread::sleep_for(std::chrono::milliseconds(16));
-        }
+            return mixedSeconds(device->alcDevice) >= until;
+        })) << "the mixer stopped";
     }
 
     // The largest step between neighbouring samples of either channel of the mixed output.
@@ -102,4 +102,38 @@ TEST_F(AudioRamp, StoppedMusicFades) {
     device->StopMusic();
     ticks(0.2);
     EXPECT_LT(largestStep(), kLargestStep);
+}
+
+TEST_F(AudioRamp, AnEffectPlayedRightAfterAStopLetsTheOldOneFade) {
+    // As the game plays each effect: stop the channel, then play at once, many times over.
+    for (int round = 0; round < 6; ++round) {
+        kp_audio_PlaySound(hum.get(), 5, 1);
+        ticks(0.1);
+        kp_audio_StopChannel(5);
+        kp_audio_PlaySound(hum.get(), 5, 1);
+        ticks(0.1);
+        device->StopChannel(5);
+    }
+    ticks(0.2);
+    EXPECT_LT(largestStep(), kLargestStep);
+}
+
+TEST_F(AudioRamp, WithoutASpareVoiceTheNewEffectStillStarts) {
+    // Every spare busy fading: the next stop-and-play cuts the old sound rather than drop
+    // the new one, and the channel the game sees plays it.
+    for (int channel = 0; channel < kHandoffSources; ++channel) {
+        kp_audio_PlaySound(hum.get(), channel, 1);
+    }
+    kp_audio_PlaySound(hum.get(), 20, 1);
+    ticks(0.1);
+    for (int channel = 0; channel < kHandoffSources; ++channel) device->StopChannel(channel);
+    const ALuint own = device->channels[20].source;
+    device->StopChannel(20);
+    EXPECT_EQ(device->channels[20].source, own) << "a ninth spare was made";
+    EXPECT_EQ(kp_audio_PlaySound(hum.get(), 20, 0), 0);
+    EXPECT_EQ(device->ChannelState(20), kChannelPlaying);
+    ALint state = 0;
+    alGetSourcei(own, AL_SOURCE_STATE, &state);
+    EXPECT_EQ(state, AL_PLAYING);
+    ticks(0.1);
 }
