@@ -1,5 +1,6 @@
-// The mix the player hears, judged on the generated sounds themselves: the bounce a few dB
-// under the music and the pass, crash and burst clear above it; every effect of play with
+// The mix the player hears, judged on the generated sounds themselves (effects by their
+// momentary loudness, tunes by their integrated loudness): the bounce a few dB under the music
+// and the pass, crash and burst clear above it; every effect of play with
 // most of its energy above 300 Hz, where a laptop speaker still gives something; the panel
 // sounds loud enough at the half volume the pause panel plays them at; the tunes bright and
 // wide; the jingle without a silent tail.
@@ -53,14 +54,14 @@ bool isBounce(const std::string& name) {
 
 TEST(Mix, BouncesSitUnderTheMusicAndAccentsAboveIt) {
     for (const auto& [name, sound] : effects()) {
-        const double lufs = integratedLoudness(sound);
+        const double lufs = momentaryLoudness(sound);
         if (isBounce(name)) {
             EXPECT_LE(lufs, kTuneLufs - kBounceUnderMusic) << name;
             EXPECT_GE(lufs, kTuneLufs - kBounceUnderMusicMost) << name;
         }
     }
     for (const char* accent : {"sfx/002", "sfx/004", "sfx/005", "sfx/012"}) {
-        EXPECT_GE(integratedLoudness(effects().at(accent)), kTuneLufs + kAccentOverMusic) << accent;
+        EXPECT_GE(momentaryLoudness(effects().at(accent)), kTuneLufs + kAccentOverMusic) << accent;
     }
 }
 
@@ -72,7 +73,7 @@ TEST(Mix, EffectsOfPlayReachALaptopSpeaker) {
 
 TEST(Mix, PanelSoundsAreHeardOverTheTuneAtHalfVolume) {
     for (const char* panel : {"sfx/001", "sfx/098", "sfx/099"}) {
-        const double heard = integratedLoudness(effects().at(panel)) + kHalfVolumeDb;
+        const double heard = momentaryLoudness(effects().at(panel)) + kHalfVolumeDb;
         EXPECT_GE(heard, kTuneLufs - kPanelUnderMusicMost) << panel;
     }
 }

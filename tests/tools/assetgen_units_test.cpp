@@ -182,6 +182,22 @@ TEST(Loudness, ReadsTheReferenceToneAndGatesSilenceOut) {
     EXPECT_EQ(integratedLoudness(silent), kSilentLufs);
 }
 
+TEST(Loudness, MomentaryCountsAShortSoundOverTheWholeWindowAndTakesTheLoudest) {
+    // 0.1 s of the reference tone is heard over 400 ms: 6 dB under the tone held.
+    EXPECT_NEAR(momentaryLoudness(tone(997, 1.0, 0.1)), -3.01 - 6.02, 0.1);
+    EXPECT_NEAR(integratedLoudness(tone(997, 1.0, 0.1)), -3.01, 0.1);
+    EXPECT_NEAR(momentaryLoudness(tone(997, 1.0, 3.0)), -3.01, 0.05);
+    // A loud second inside a quiet stretch: the loudest window, not the average.
+    Sound burst = tone(997, 0.1, 6.0);
+    for (size_t i = 2 * 48000; i < 3 * 48000; ++i) burst.samples[i] *= 10.0f;
+    EXPECT_NEAR(momentaryLoudness(burst), -3.01, 0.1);
+    EXPECT_EQ(momentaryLoudness(tone(997, 0.0, 1.0)), kSilentLufs);
+    // The normaliser aims at it when asked.
+    Sound tick = tone(997, 0.2, 0.05);
+    normaliseLoudness(tick, -20.0, 0.9f, LoudnessMeasure::Momentary);
+    EXPECT_NEAR(momentaryLoudness(tick), -20.0, 0.3);
+}
+
 TEST(Loudness, NormaliserMeetsTheTargetUnderTheCeiling) {
     Sound s = tone(220, 0.05, 2.0, 44100);
     // A loud click the limiter has to catch.

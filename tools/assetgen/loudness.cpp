@@ -1,7 +1,8 @@
 // Integrated loudness: the two-stage K-weighting (a high shelf near 1.7 kHz, a high-pass near
 // 38 Hz) with coefficients derived for the sound's own rate, mean square per channel in 400 ms
 // blocks every 100 ms, a -70 LUFS absolute gate and a relative gate 10 LU under the first
-// pass. The normaliser sets a sound to a target loudness under a soft peak ceiling.
+// pass. Momentary loudness: the loudest 400 ms window, stepped every 10 ms, of the same
+// weighted power. The normaliser sets a sound to a target loudness under a soft peak ceiling.
 #include "tools/assetgen/loudness.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace {
 constexpr double kPi = 3.14159265358979;
 constexpr double kBlockSeconds = 0.4;
 constexpr double kStepSeconds = 0.1;
+constexpr double kMomentaryStepSeconds = 0.01;
 constexpr double kAbsoluteGate = -70.0;
 constexpr double kRelativeGate = -10.0;
 constexpr float kKnee = 0.75f; // share of the ceiling where the limiter starts to bend
@@ -53,13 +55,10 @@ double toLufs(double meanSquare) {
     return meanSquare > 0 ? -0.691 + 10.0 * std::log10(meanSquare) : kSilentLufs;
 }
 
-} // namespace
-
-double integratedLoudness(const Sound& sound) {
-    size_t frames = sound.frames();
-    int ch = sound.channels;
-    if (frames == 0 || ch < 1) return kSilentLufs;
-    // K-weighted squares per frame, summed over the channels (each weighted 1).
+// K-weighted squares per frame, summed over the channels (each weighted 1).
+std::vector<double> weightedSquares(const Sound& sound) {
+    const size_t frames = sound.frames();
+    const int ch = sound.channels;
     std::vector<double> sq(frames, 0.0);
     for (int c = 0; c < ch; ++c) {
         Biquad shelf = shelfStage(sound.rate), hp = highPassStage(sound.rate);
@@ -69,6 +68,16 @@ double integratedLoudness(const Sound& sound) {
             sq[i] += y * y;
         }
     }
+    return sq;
+}
+
+} // namespace
+
+double integratedLoudness(const Sound& sound) {
+    size_t frames = sound.frames();
+    int ch = sound.channels;
+    if (frames == 0 || ch < 1) return kSilentLufs;
+    const std::vector<double> sq = weightedSquares(sound);
     size_t block = static_cast<size_t>(kBlockSeconds * sound.rate);
     size_t step = static_cast<size_t>(kStepSeconds * sound.rate);
     std::vector<double> blocks;
@@ -98,10 +107,30 @@ double integratedLoudness(const Sound& sound) {
     return toLufs(gatedMean(std::max(kAbsoluteGate, toLufs(first) + kRelativeGate)));
 }
 
-void normaliseLoudness(Sound& sound, double targetLufs, float ceiling) {
+double momentaryLoudness(const Sound& sound) {
+    const size_t frames = sound.frames();
+    if (frames == 0 || sound.channels < 1) return kSilentLufs;
+    const std::vector<double> sq = weightedSquares(sound);
+    std::vector<double> prefix(frames + 1, 0.0);
+    for (size_t i = 0; i < frames; ++i) prefix[i + 1] = prefix[i] + sq[i];
+    // A sound shorter than the window is heard with silence after it.
+    const size_t block = static_cast<size_t>(kBlockSeconds * sound.rate);
+    const size_t step =
+        std::max<size_t>(1, static_cast<size_t>(kMomentaryStepSeconds * sound.rate));
+    double loudest = 0;
+    for (size_t start = 0; start == 0 || start + block <= frames; start += step) {
+        const double energy = prefix[std::min(frames, start + block)] - prefix[start];
+        loudest = std::max(loudest, energy / static_cast<double>(block));
+        if (start + block >= frames) break;
+    }
+    return toLufs(loudest);
+}
+
+void normaliseLoudness(Sound& sound, double targetLufs, float ceiling, LoudnessMeasure measure) {
     float knee = kKnee * ceiling, room = ceiling - knee;
     for (int pass = 0; pass < kPasses; ++pass) {
-        double now = integratedLoudness(sound);
+        double now = measure == LoudnessMeasure::Momentary ? momentaryLoudness(sound)
+                                                           : integratedLoudness(sound);
         if (now <= kSilentLufs) return;
         float gain = static_cast<float>(std::pow(10.0, (targetLufs - now) / 20.0));
         for (float& s : sound.samples) {

@@ -23,8 +23,17 @@ struct Biquad {
 constexpr double kSilentLufs = -99.0;
 double integratedLoudness(const Sound& sound);
 
+// Momentary loudness in LUFS: the loudest 400 ms window, a shorter sound counted with silence
+// after it. This is how loud a short effect is heard, however long its file: a 60 ms tick
+// spreads its energy over the window where the integrated measure keeps it over 60 ms.
+double momentaryLoudness(const Sound& sound);
+
+// Which loudness a normaliser aims at: integrated (music) or momentary (short effects).
+enum class LoudnessMeasure { Integrated, Momentary };
+
 // Scales the sound to targetLufs; peaks above three quarters of the ceiling are bent softly so
 // none passes it. A silent sound is left alone.
-void normaliseLoudness(Sound& sound, double targetLufs, float ceiling);
+void normaliseLoudness(Sound& sound, double targetLufs, float ceiling,
+                       LoudnessMeasure measure = LoudnessMeasure::Integrated);
 
 } // namespace assetgen

@@ -300,7 +300,8 @@ SoundStats measureSound(const std::string& name, const Sound& sound, bool tune) 
         sum += s;
     }
     st.dc = sound.samples.empty() ? 0 : sum / static_cast<double>(sound.samples.size());
-    st.lufs = integratedLoudness(sound);
+    // Tunes are levelled by their integrated loudness, effects by their momentary loudness.
+    st.lufs = tune ? integratedLoudness(sound) : momentaryLoudness(sound);
     st.low = lowShare(sound, kLowSplitHz);
     st.width = stereoWidth(sound);
     st.above300 = highShare(sound, kSpeakerHz);

@@ -38,12 +38,12 @@ struct SoundStats {
     double seconds = 0;
     double peak = 0;
     double dc = 0;
-    double lufs = kSilentLufs;
-    double low = 0;      // share of power below 250 Hz
-    double width = 0;    // stereo width
-    double above300 = 0; // share of power above 300 Hz: what a laptop speaker still gives
-    double top4kDb = 0;  // power above 4 kHz against the whole, dB
-    double sideDb = 0;   // side against mid, dB
+    double lufs = kSilentLufs; // integrated for tunes, momentary for effects
+    double low = 0;            // share of power below 250 Hz
+    double width = 0;          // stereo width
+    double above300 = 0;       // share of power above 300 Hz: what a laptop speaker still gives
+    double top4kDb = 0;        // power above 4 kHz against the whole, dB
+    double sideDb = 0;         // side against mid, dB
 };
 
 struct DataReport {

@@ -17,15 +17,19 @@ constexpr size_t kTailFrames = 64; // silence after the last release
 constexpr float kCeiling = 0.95f;
 constexpr double kEffectFromHz = 200.0;
 constexpr double kBounceFromHz = 320.0;
-// Loudness of each family of effects, so effects of one kind sit at one level.
-// Levels against the music (tunes at -16 LUFS): the bounce, heard every second, a few dB
-// under it; passes, crashes and bursts clear above it; the panel sounds, which the game plays
-// at half volume in the pause panel, loud enough to be heard there over the tune.
-constexpr double kUiLufs = -12.0;     // menu ticks, confirmations, the pause and options sounds
-constexpr double kBounceLufs = -19.0; // every bounce of the ball
-constexpr double kAccentLufs = -12.0; // passes, crashes and bursts
-constexpr double kPlayLufs = -14.0;   // the other sounds of play
-constexpr double kJingleLufs = -13.0; // goal, won, lost and badge jingles
+// Momentary loudness (the loudest 400 ms) of each family of effects, so effects of one kind
+// sit at one level however short they are: a 60 ms tick measured over its own length would
+// count as loud as a held note. Levels against the music (tunes at -16 LUFS integrated, about
+// -17.7 short-term through a 200 Hz high-pass, as a laptop speaker gives it), allowing for
+// OpenAL Soft playing a centred mono effect about 1.5 dB under its file: the bounce, heard
+// every second, a few dB under the tune; passes, crashes and bursts clear above it; the panel
+// sounds, which the game plays at half volume as play pauses, heard there over the tune.
+// The audio_mix test checks these on the device's real output.
+constexpr double kUiLufs = -13.0;     // menu ticks, confirmations, the pause and options sounds
+constexpr double kBounceLufs = -19.5; // every bounce of the ball
+constexpr double kAccentLufs = -10.5; // passes, crashes and bursts
+constexpr double kPlayLufs = -13.0;   // the other sounds of play
+constexpr double kJingleLufs = -11.0; // goal, won, lost and badge jingles
 
 struct Mixer {
     Sound sound;
@@ -283,7 +287,7 @@ std::vector<SfxDef> allEffects() {
         return [make, lufs] {
             Sound s = make();
             highPass(s, lufs == kBounceLufs ? kBounceFromHz : kEffectFromHz);
-            normaliseLoudness(s, lufs, kCeiling);
+            normaliseLoudness(s, lufs, kCeiling, LoudnessMeasure::Momentary);
             return s;
         };
     };
