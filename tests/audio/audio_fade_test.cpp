@@ -22,7 +22,7 @@ class AudioFade : public ::testing::Test {
         ASSERT_TRUE(device->Live()) << "the wave backend did not open";
         kp_audio_SetAudioDevice(device.get());
         Tone tone;
-        tone.seconds = 1.0;
+        tone.seconds = 3.0; // long enough that no loop wraps between two looks at its offset
         writeToneWav("data/hum.wav", tone);
         hum = kp_audio_LoadSound(kpS("hum.wav"));
         ASSERT_TRUE(hum);

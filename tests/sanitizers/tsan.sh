@@ -3,7 +3,8 @@
 # own build folder and runs them: the lock-free ring must hand every operation between the main
 # thread and the worker without a data race, a request given up or opened again must not share
 # a buffer with a worker, the image prefetcher's worker must hand its pixels over cleanly, and
-# so must the audio device's music decoder, also when its track is abandoned.
+# so must the audio device's music decoder, also when its track is abandoned or replaced
+# while the previous one still fades out.
 # Races wholly inside uninstrumented system libraries are suppressed by tsan.supp beside this
 # script; a race with our code on either side still fails the run.
 # Each run's output goes to build-tsan/logs/; a failing run's report is printed.
@@ -14,7 +15,7 @@ root="$(cd "${1:-$here/../..}" && pwd)"
 repeats="${2:-1}"
 build="$root/build-tsan"
 tests=(net/net_async_queue net/net_http_lifetime runtime/runtime_image_prefetch
-  audio/audio_device)
+  audio/audio_device audio/audio_fade)
 targets=("${tests[@]##*/}")
 
 # Configured every time, so a test added since the folder was made has its target.
