@@ -59,6 +59,7 @@ gxtkAudio::gxtkAudio() {
 
     // Positions give a direction only, never distance attenuation.
     alDistanceModel(AL_NONE);
+    findMixerClock();
     obtainSource(kMusicChannel);
 }
 

@@ -12,6 +12,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <atomic>
 #include <cstdio>
@@ -151,9 +152,10 @@ class gxtkAudio : public Object {
     enum class FadeKind { None, Stop, Pause };
     struct Fade {
         FadeKind kind = FadeKind::None;
-        float gain = 1.0f;   // the channel's own gain, given back when the fade ends
-        ALint offset = 0;    // the source's sample offset when last looked at
-        int mixerBlocks = 0; // times the offset has moved since the fade began
+        float gain = 1.0f;          // the channel's own gain, given back when the fade ends
+        ALCint64SOFT startedNs = 0; // the mixer's clock when the fade began
+        ALint offset = 0;           // without that clock: the source's offset when last seen
+        int mixerBlocks = 0;        // and the times it has moved since the fade began
     };
     // A spare source: idle, or carrying a stopped sound to the end of its fade.
     struct Handoff {
@@ -164,6 +166,10 @@ class gxtkAudio : public Object {
     bool fadeOut(int channel, FadeKind kind);
     // Whether the mixer has mixed the fade's source past its gain change.
     bool fadeDone(ALuint source, Fade& f) const;
+    // Finds the mixer's clock and block length, where the library tells them (gxtkFade.cpp).
+    void findMixerClock();
+    // Nanoseconds of output mixed since the device opened; 0 without the clock.
+    ALCint64SOFT mixerClock() const;
     // Stops or pauses as the fade asked and gives the gain back; cancel skips the stop or pause.
     void endFade(int channel, bool cancel);
     // Ends the channel's fade if the mixer has caught up with it.
@@ -181,6 +187,8 @@ class gxtkAudio : public Object {
     bool suspended_ = false; // between Suspend() and Resume()
     Fade fades_[kChannels];
     Handoff handoffs_[kHandoffSources];
+    LPALCGETINTEGER64VSOFT clockQuery_ = nullptr; // none: fades count offset moves instead
+    ALCint64SOFT blockNs_ = 0;                    // one mixer block, in nanoseconds
     std::unique_ptr<gxtkMusicDecode> decoding_;
     std::vector<std::unique_ptr<gxtkMusicDecode>> abandoned_;
 };

@@ -1,19 +1,21 @@
 // Fades of the audio device: a source stopped or paused mid-sound would drop from its level to
 // silence between two samples, which the speaker gives back as a click. Instead its gain is set
 // to zero, which the mixer ramps down over the first samples of its next block, and the stop
-// or pause follows in a later Update() (or state query) once the source's play position shows
-// that block was mixed; no call waits for the mixer. A stopped sound still fading is handed
-// to one of a few spare sources, so its channel is free at once for the next sound and the
-// two overlap instead of the old one being cut; the channel takes the spare's source with its
-// own gain, direction and speed. (A source that starts or resumes needs nothing: the mixer
-// fades it in.)
+// or pause follows in a later Update() (or state query) once the mixer's clock (or, where the
+// library has none, the source's play position) shows that block was mixed, however seldom
+// the ticks come (5 a second while the game is suspended); no call waits for the mixer. A stopped
+// sound still fading is handed to one of a few spare sources, so its channel is free at once for
+// the next sound and the two overlap instead of the old one being cut; the channel takes the
+// spare's source with its own gain, direction and speed. (A source that starts or resumes needs
+// nothing: the mixer fades it in.)
 #include "audio/gxtkAudio.h"
 
 namespace {
 
-// The mixer must have moved the source on twice: once may be the block already being mixed
-// when the gain changed.
+// The mixer must have mixed two blocks: the first may be the one already being mixed when
+// the gain changed.
 constexpr int kBlocksMixed = 2;
+constexpr double kNanoseconds = 1e9;
 
 } // namespace
 
@@ -25,6 +27,7 @@ bool gxtkAudio::fadeOut(int channel, FadeKind kind) {
     if (!live_ || c.source == 0 || sourceState(c.source) != AL_PLAYING) return false;
     if (f.kind == FadeKind::None) alGetSourcef(c.source, AL_GAIN, &f.gain);
     f.kind = kind;
+    f.startedNs = mixerClock();
     f.mixerBlocks = 0;
     alGetSourcei(c.source, AL_SAMPLE_OFFSET, &f.offset);
     alSourcef(c.source, AL_GAIN, 0.0f);
@@ -33,6 +36,8 @@ bool gxtkAudio::fadeOut(int channel, FadeKind kind) {
 
 bool gxtkAudio::fadeDone(ALuint source, Fade& f) const {
     if (source == 0 || sourceState(source) != AL_PLAYING) return true;
+    if (clockQuery_) return mixerClock() - f.startedNs >= kBlocksMixed * blockNs_;
+    // Each move of the offset seen is at least one block; a slow tick may miss some.
     ALint offset = 0;
     alGetSourcei(source, AL_SAMPLE_OFFSET, &offset);
     if (offset != f.offset) {
@@ -74,6 +79,21 @@ void gxtkAudio::advanceFades() {
         alSourcef(h.source, AL_GAIN, h.fade.gain); // audible again should a channel borrow it
         h.fade.kind = FadeKind::None;
     }
+}
+
+void gxtkAudio::findMixerClock() {
+    ALCint refresh = 0; // mixer blocks per second
+    alcGetIntegerv(alcDevice, ALC_REFRESH, 1, &refresh);
+    if (refresh <= 0 || !alcIsExtensionPresent(alcDevice, "ALC_SOFT_device_clock")) return;
+    clockQuery_ = reinterpret_cast<LPALCGETINTEGER64VSOFT>(
+        alcGetProcAddress(alcDevice, "alcGetInteger64vSOFT"));
+    blockNs_ = static_cast<ALCint64SOFT>(kNanoseconds / refresh) + 1;
+}
+
+ALCint64SOFT gxtkAudio::mixerClock() const {
+    ALCint64SOFT ns = 0;
+    if (clockQuery_) clockQuery_(alcDevice, ALC_DEVICE_CLOCK_SOFT, 1, &ns);
+    return ns;
 }
 
 // ---- spare sources ----

@@ -162,6 +162,21 @@ TEST_F(AudioFade, SuspendReturnsAtOnceAndKeepsWhatTheGameDidMeanwhile) {
     EXPECT_EQ(stateOf(sourceOf(5)), AL_PAUSED);
 }
 
+TEST_F(AudioFade, ASlowTickEndsTheFadeAtTheFirstTickAfterItWasMixed) {
+    // While suspended the game ticks 5 times a second: the first of those ticks after the
+    // mixer has mixed the fade pauses the source, not the second or third.
+    sound(0);
+    sound(1);
+    const ALuint stopped = sourceOf(1);
+    device->StopChannel(1); // handed to a spare, which ends it in the same tick
+    device->Suspend();
+    const double until = clock() + 0.2; // the fades were mixed long since
+    ASSERT_TRUE(waitUntil([&] { return clock() >= until; })) << "the mixer stopped";
+    device->Update();
+    EXPECT_EQ(stateOf(sourceOf(0)), AL_PAUSED);
+    EXPECT_EQ(stateOf(stopped), AL_STOPPED);
+}
+
 TEST_F(AudioFade, AStoppedSoundFadesOnASpareWhileItsChannelPlaysAgain) {
     kp_audio_SetChannelPan(6, 1.0f);
     kp_audio_SetChannelRate(6, 1.5f);
