@@ -1,6 +1,7 @@
 // The play-frame judge on hand-made draw lists: a sprite's rim against what lies round it, as
 // dimmed by the command's alpha; the mirror command moves what follows it; the commands of a
-// round are told apart (spikes, the ball and its trail, head-up text, labels).
+// round are told apart (spikes, the ball and its trail, head-up text, labels, what is written
+// over the ball); what is drawn over a sprite is left out of its measure.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -59,7 +60,7 @@ double squareContrast(float alpha) {
     List list;
     list.add(image(1, 100, 100, 0, alpha));
     frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
-    return rimContrast(frame, frame.mask(list.floats.data(), 0), 2, 3, {}, nullptr);
+    return rimContrast(frame, frame.mask(list.floats.data(), 0), 2, 3, {}, {}, nullptr);
 }
 
 TEST(PlayFrame, RimContrastFollowsTheCommandsAlpha) {
@@ -68,6 +69,37 @@ TEST(PlayFrame, RimContrastFollowsTheCommandsAlpha) {
     // 0.5, luminance 0.214, so (0.214 + 0.05) / 0.05; a quarter, luminance 0.051.
     EXPECT_NEAR(squareContrast(0.5f), 5.3, 0.3);
     EXPECT_NEAR(squareContrast(0.25f), 2.0, 0.2);
+}
+
+TEST(PlayFrame, WhatIsDrawnOverASpriteCountsNeitherAsItsRimNorAsItsSurroundings) {
+    // A white square on black, then a larger grey one drawn over all of it but its top and
+    // left edges, and over the black round it on the other sides: the rim and the ring it
+    // hides say nothing of the first square.
+    PlayFrame frame;
+    frame.setSlot(1, squares());
+    List list;
+    list.add(image(1, 100, 100, 0, 1));
+    auto grey = image(1, 103, 103, 0, 1);
+    grey[4] = grey[5] = 1.5f;
+    grey[10] = grey[11] = grey[12] = 128;
+    list.add(grey);
+    frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
+    const SpriteMask sprite = frame.mask(list.floats.data(), 0);
+    const SpriteMask cover = frame.mask(list.floats.data(), 1);
+    const double seen = rimContrast(frame, sprite, 2, 3, {}, {cover}, nullptr);
+    EXPECT_GT(seen, 20.0);
+    // Counted as rim and surroundings, the grey is compared with itself and with black.
+    EXPECT_LT(rimContrast(frame, sprite, 2, 3, {}, {}, nullptr), 0.7 * seen);
+    // Left out only as something behind, it still counts as rim.
+    EXPECT_LT(rimContrast(frame, sprite, 2, 3, {cover}, {}, nullptr), seen);
+    // Covered whole, nothing is left to measure.
+    List twice;
+    twice.add(image(1, 100, 100, 0, 1));
+    twice.add(image(1, 100, 100, 0, 1));
+    frame.replay(twice.floats.data(), twice.count(), Rgba{0, 0, 0, 1});
+    EXPECT_EQ(rimContrast(frame, frame.mask(twice.floats.data(), 0), 2, 3, {},
+                          {frame.mask(twice.floats.data(), 1)}, nullptr),
+              0.0);
 }
 
 TEST(PlayFrame, MirrorMovesWhatFollowsToTheOtherSide) {
@@ -95,12 +127,16 @@ TEST(PlayFrame, RoundCommandsAreToldApart) {
     auto label = image(90, 200, 300, 39, 1);
     label[4] = label[5] = 5; // "GOAL!" size
     list.add(label);
+    list.add(image(99, 60, 300, 2, 1));  // the Sheep Race's sheep
+    list.add(image(99, 60, 290, 17, 1)); // a score popup's badge
+    list.add(image(90, 60, 290, 18, 1)); // and its value
     const FrameParts parts = findParts(list.floats.data(), list.count());
     EXPECT_EQ(parts.ball, 1);
     EXPECT_EQ(parts.trail, std::vector<int>{0});
     EXPECT_EQ(parts.spikes, std::vector<int>{2});
     EXPECT_EQ(parts.hudGlyphs, std::vector<int>{3});
     EXPECT_EQ(parts.labels, std::vector<int>{4});
+    EXPECT_EQ(parts.onBall, (std::vector<int>{4, 6, 7}));
 }
 
 } // namespace

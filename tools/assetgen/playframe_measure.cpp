@@ -21,6 +21,8 @@ constexpr int kHudRing = 2;
 constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones its outline
 constexpr float kRectKind = -3717.0f;
 constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
+constexpr int kBobsSlot = 99;
+constexpr int kFirstPopupFrame = 16; // the score popups' badges; lower frames are the chasers
 
 bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -72,8 +74,12 @@ FrameParts findParts(const float* list, int floats) {
             parts.ball = i;
         } else if (slot == kFontSlot && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
             parts.labels.push_back(i);
+            if (parts.ball >= 0) parts.onBall.push_back(i);
         } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
+        } else if ((slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) &&
+                   parts.ball >= 0) {
+            parts.onBall.push_back(i);
         } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
             parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
         }
@@ -82,15 +88,20 @@ FrameParts findParts(const float* list, int floats) {
 }
 
 double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ring,
-                   const std::vector<SpriteMask>& ignore, double* bodyRatio) {
+                   const std::vector<SpriteMask>& behind, const std::vector<SpriteMask>& over,
+                   double* bodyRatio) {
     // Each outside pixel next to the silhouette against the rim pixels near it: the local
     // contrasts' median says whether the outline reads where most of it runs, whatever mix
     // of sky, floor and scenery lies round it.
-    auto ignored = [&ignore](int x, int y) {
-        for (const SpriteMask& g : ignore) {
+    auto coveredBy = [](const std::vector<SpriteMask>& masks, int x, int y) {
+        for (const SpriteMask& g : masks) {
             if (g.covers(x, y)) return true;
         }
         return false;
+    };
+    auto ignored = [&](int x, int y) { return coveredBy(behind, x, y) || coveredBy(over, x, y); };
+    auto rimAt = [&](int x, int y) {
+        return m.covers(x, y) && nearOutside(m, x, y, band) && !coveredBy(over, x, y);
     };
     std::vector<double> local;
     double body = 0, out = 0;
@@ -99,7 +110,7 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
         for (int x = m.x0 - ring; x < m.x0 + m.w + ring; ++x) {
             if (x < 0 || y < 0 || x >= PlayFrame::kWidth || y >= PlayFrame::kHeight) continue;
             if (m.covers(x, y)) {
-                body += frame.lum(x, y), ++bodies;
+                if (!coveredBy(over, x, y)) body += frame.lum(x, y), ++bodies;
                 continue;
             }
             if (!nearInside(m, x, y, ring) || ignored(x, y)) continue;
@@ -107,7 +118,7 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
             int rims = 0;
             for (int dy = -ring; dy <= ring; ++dy) {
                 for (int dx = -ring; dx <= ring; ++dx) {
-                    if (m.covers(x + dx, y + dy) && nearOutside(m, x + dx, y + dy, band)) {
+                    if (rimAt(x + dx, y + dy)) {
                         rim += frame.lum(x + dx, y + dy), ++rims;
                     }
                 }
@@ -133,20 +144,27 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
         // A spike the game writes a label across is the label's to make out, not the art's.
         if (!onScreen(m) || overlaps(m, labels)) continue;
         double body = 0;
-        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {}, &body);
+        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {}, {}, &body);
         if (rim <= 0) continue;
         if (c.spikes == 0 || rim < c.spikeRim) {
             c.spikeRim = rim;
             c.spikeBody = body;
+            c.spikeX = m.x0 + m.w / 2, c.spikeY = m.y0 + m.h / 2;
         }
         ++c.spikes;
     }
     if (parts.ball >= 0) {
         const SpriteMask m = frame.mask(list, parts.ball);
         // The trail behind the ball is the ball's own: it is left out of its surroundings.
-        std::vector<SpriteMask> trail;
+        // Text and popups the game writes over the ball are theirs to make out: what they
+        // cover counts neither as the ball nor as its surroundings.
+        std::vector<SpriteMask> trail, onBall;
         for (int index : parts.trail) trail.push_back(frame.mask(list, index));
-        if (onScreen(m)) c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail, nullptr);
+        for (int index : parts.onBall) onBall.push_back(frame.mask(list, index));
+        if (onScreen(m)) {
+            c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail, onBall, nullptr);
+        }
+        c.ballX = m.x0 + m.w / 2, c.ballY = m.y0 + m.h / 2;
     }
     // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
     std::vector<SpriteMask> glyphs;
