@@ -1,7 +1,7 @@
 // The play-frame judge on hand-made draw lists: a sprite's rim against what lies round it, as
 // dimmed by the command's alpha; the mirror command moves what follows it; the commands of a
 // round are told apart (spikes, the ball and its trail, head-up text, labels, what is written
-// over the ball); what is drawn over a sprite is left out of its measure.
+// over the play field); what is drawn over a sprite is left out of its measure.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -16,10 +16,10 @@ using namespace assetgen;
 constexpr int kCell = 32; // frame size in the slot image, drawn at half size
 constexpr float kMirror = -3711.0f;
 
-// One white 16-pixel square in the middle of each 32-pixel frame of a two-frame strip.
-SlotImage squares() {
+// One white 16-pixel square in the middle of each 32-pixel frame of a strip, `alpha` opaque.
+SlotImage squares(int frames = 2, uint8_t alpha = 255) {
     SlotImage img;
-    img.width = 2 * kCell;
+    img.width = frames * kCell;
     img.height = kCell;
     img.frameW = img.frameH = kCell;
     img.rgba.assign(static_cast<size_t>(img.width) * img.height * 4, 0);
@@ -27,7 +27,8 @@ SlotImage squares() {
         for (int x = 0; x < img.width; ++x) {
             if (x % kCell < 8 || x % kCell >= 24) continue;
             uint8_t* p = &img.rgba[(static_cast<size_t>(y) * img.width + x) * 4];
-            p[0] = p[1] = p[2] = p[3] = 255;
+            p[0] = p[1] = p[2] = 255;
+            p[3] = alpha;
         }
     }
     return img;
@@ -102,6 +103,41 @@ TEST(PlayFrame, WhatIsDrawnOverASpriteCountsNeitherAsItsRimNorAsItsSurroundings)
               0.0);
 }
 
+// A round's frame: the ball and a spike, white squares on black, and a faint grey glyph over
+// most of each, drawn after both; or, for the spike, a larger one behind all of it and its
+// surroundings, drawn before it.
+FrameContrast faintTextOver(bool textFirst) {
+    PlayFrame frame;
+    frame.setSlot(1, squares(28));
+    frame.setSlot(90, squares(2, 77));
+    auto glyph = [](float x, float y, float shift, float scale) {
+        auto g = image(90, x + shift, y + shift, 1, 1);
+        g[4] = g[5] = scale;
+        g[10] = g[11] = g[12] = 128;
+        return g;
+    };
+    List list;
+    list.add(image(1, 100, 200, 0, 1));
+    if (textFirst) list.add(glyph(300, 200, 0, 2.5f));
+    list.add(image(1, 300, 200, 14, 1));
+    list.add(glyph(100, 200, 3, 1.5f));
+    if (!textFirst) list.add(glyph(300, 200, 3, 1.5f));
+    frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
+    return measureFrame(frame, list.floats.data(), findParts(list.floats.data(), list.count()));
+}
+
+TEST(PlayFrame, TextDrawnOverASpriteIsLeftOutOfItsMeasure) {
+    // Even a faint glyph changes what it covers: left in, it would pull both below 11.
+    const FrameContrast over = faintTextOver(false);
+    EXPECT_EQ(over.spikes, 1);
+    EXPECT_GT(over.spikeRim, 20.0);
+    EXPECT_GT(over.ball, 20.0);
+    // Text the spike is drawn over is part of its surroundings.
+    const FrameContrast under = faintTextOver(true);
+    EXPECT_LT(under.spikeRim, 20.0);
+    EXPECT_GT(under.ball, 20.0);
+}
+
 TEST(PlayFrame, MirrorMovesWhatFollowsToTheOtherSide) {
     PlayFrame frame;
     frame.setSlot(1, squares());
@@ -127,16 +163,17 @@ TEST(PlayFrame, RoundCommandsAreToldApart) {
     auto label = image(90, 200, 300, 39, 1);
     label[4] = label[5] = 5; // "GOAL!" size
     list.add(label);
-    list.add(image(99, 60, 300, 2, 1));  // the Sheep Race's sheep
-    list.add(image(99, 60, 290, 17, 1)); // a score popup's badge
-    list.add(image(90, 60, 290, 18, 1)); // and its value
+    list.add(image(99, 60, 300, 2, 1));   // the Sheep Race's sheep
+    list.add(image(99, 60, 290, 17, 1));  // a score popup's badge
+    list.add(image(90, 60, 290, 18, 1));  // and its value
+    list.add(image(90, 200, 336, 18, 1)); // a spike's number
     const FrameParts parts = findParts(list.floats.data(), list.count());
     EXPECT_EQ(parts.ball, 1);
     EXPECT_EQ(parts.trail, std::vector<int>{0});
     EXPECT_EQ(parts.spikes, std::vector<int>{2});
     EXPECT_EQ(parts.hudGlyphs, std::vector<int>{3});
     EXPECT_EQ(parts.labels, std::vector<int>{4});
-    EXPECT_EQ(parts.onBall, (std::vector<int>{4, 6, 7}));
+    EXPECT_EQ(parts.overlays, (std::vector<int>{4, 6, 7, 8}));
 }
 
 } // namespace

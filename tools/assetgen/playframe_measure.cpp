@@ -22,7 +22,8 @@ constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones i
 constexpr float kRectKind = -3717.0f;
 constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
 constexpr int kBobsSlot = 99;
-constexpr int kFirstPopupFrame = 16; // the score popups' badges; lower frames are the chasers
+constexpr int kFirstPopupFrame = 16;  // the score popups' badges; lower frames are the chasers
+constexpr float kOverlayAlpha = 0.1f; // an overlay this opaque changes what lies under it
 
 bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -52,6 +53,24 @@ bool overlaps(const SpriteMask& m, const std::vector<SpriteMask>& others) {
     return false;
 }
 
+// The overlay masks drawn after command `index` whose boxes come within `reach` of m's.
+struct Overlay {
+    int index;
+    SpriteMask mask;
+};
+std::vector<SpriteMask> overlaysOn(const SpriteMask& m, int index,
+                                   const std::vector<Overlay>& overlays, int reach) {
+    std::vector<SpriteMask> over;
+    for (const Overlay& o : overlays) {
+        const SpriteMask& g = o.mask;
+        if (o.index > index && g.w > 0 && m.x0 - reach < g.x0 + g.w && g.x0 < m.x0 + m.w + reach &&
+            m.y0 - reach < g.y0 + g.h && g.y0 < m.y0 + m.h + reach) {
+            over.push_back(g);
+        }
+    }
+    return over;
+}
+
 bool onScreen(const SpriteMask& m) {
     return m.w > 0 && m.x0 > 0 && m.y0 > 0 && m.x0 + m.w < PlayFrame::kWidth &&
            m.y0 + m.h < PlayFrame::kHeight;
@@ -74,12 +93,11 @@ FrameParts findParts(const float* list, int floats) {
             parts.ball = i;
         } else if (slot == kFontSlot && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
             parts.labels.push_back(i);
-            if (parts.ball >= 0) parts.onBall.push_back(i);
+            parts.overlays.push_back(i);
         } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
-        } else if ((slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) &&
-                   parts.ball >= 0) {
-            parts.onBall.push_back(i);
+        } else if (slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) {
+            parts.overlays.push_back(i);
         } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
             parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
         }
@@ -139,12 +157,19 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     FrameContrast c;
     std::vector<SpriteMask> labels;
     for (int index : parts.labels) labels.push_back(frame.mask(list, index));
+    // Text and popups the game writes over a spike or the ball are theirs to make out: what
+    // they cover counts neither as the sprite nor as its surroundings.
+    std::vector<Overlay> overlays;
+    for (int index : parts.overlays) {
+        overlays.push_back({index, frame.mask(list, index, kOverlayAlpha)});
+    }
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);
         // A spike the game writes a label across is the label's to make out, not the art's.
         if (!onScreen(m) || overlaps(m, labels)) continue;
         double body = 0;
-        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {}, {}, &body);
+        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {},
+                                       overlaysOn(m, index, overlays, 2 * kRingWidth), &body);
         if (rim <= 0) continue;
         if (c.spikes == 0 || rim < c.spikeRim) {
             c.spikeRim = rim;
@@ -156,13 +181,11 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     if (parts.ball >= 0) {
         const SpriteMask m = frame.mask(list, parts.ball);
         // The trail behind the ball is the ball's own: it is left out of its surroundings.
-        // Text and popups the game writes over the ball are theirs to make out: what they
-        // cover counts neither as the ball nor as its surroundings.
-        std::vector<SpriteMask> trail, onBall;
+        std::vector<SpriteMask> trail;
         for (int index : parts.trail) trail.push_back(frame.mask(list, index));
-        for (int index : parts.onBall) onBall.push_back(frame.mask(list, index));
         if (onScreen(m)) {
-            c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail, onBall, nullptr);
+            c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail,
+                                 overlaysOn(m, parts.ball, overlays, 2 * kRingWidth), nullptr);
         }
         c.ballX = m.x0 + m.w / 2, c.ballY = m.y0 + m.h / 2;
     }

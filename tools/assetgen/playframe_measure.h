@@ -25,14 +25,14 @@ struct FrameContrast {
 // Which commands of a round's list are what: spikes are world-image frames 14..27, the ball
 // the last world-image frame 0..13 drawn before them, head-up text the font's glyphs in the
 // top band of the screen, labels the large glyphs the game writes over the play field
-// ("GOAL!" centred on the goal spike), and what the game writes over the ball after drawing
-// it: any glyph below the head-up band and the score popups' badges.
+// ("GOAL!" centred on the goal spike), and overlays: whatever text the game writes over the
+// play field (any glyph below the head-up band) and the score popups' badges.
 struct FrameParts {
     std::vector<int> spikes;
     std::vector<int> labels;
     int ball = -1;
-    std::vector<int> trail;  // the ball's trail, drawn before it
-    std::vector<int> onBall; // text and popup badges drawn after the ball
+    std::vector<int> trail;    // the ball's trail, drawn before it
+    std::vector<int> overlays; // in list order; each hides what was drawn before it
     std::vector<int> hudGlyphs;
     // Boxes (x, y, w, h) of the rectangles the game draws over the head-up text (the chain
     // timer's bar): what they cover is left out of the text's measure.
