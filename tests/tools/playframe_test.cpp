@@ -72,62 +72,82 @@ TEST(PlayFrame, RimContrastFollowsTheCommandsAlpha) {
     EXPECT_NEAR(squareContrast(0.25f), 2.0, 0.2);
 }
 
+// A sprite twice the size of one square (16 pixels) at (x, y): `sides` strips of the slot's
+// square, tinted grey, laid over its right, top, bottom and left edge in that order, each
+// over the outermost pixel of its rim and the three of its ring.
+void addStrips(List& list, int slot, float x, float y, int sides) {
+    const float strip[4][4] = {{x + 9, y, 0.5f, 2.75f},
+                               {x, y - 9, 2.0f, 0.5f},
+                               {x, y + 9, 2.0f, 0.5f},
+                               {x - 9, y, 0.5f, 2.75f}};
+    for (int k = 0; k < sides; ++k) {
+        auto c = image(slot, strip[k][0], strip[k][1], 1, 1);
+        c[4] = strip[k][2], c[5] = strip[k][3];
+        c[10] = c[11] = c[12] = 128;
+        list.add(c);
+    }
+}
+
+std::array<float, kCommandFloats> large(int slot, float x, float y, int frame) {
+    auto c = image(slot, x, y, frame, 1);
+    c[4] = c[5] = 2;
+    return c;
+}
+
 TEST(PlayFrame, WhatIsDrawnOverASpriteCountsNeitherAsItsRimNorAsItsSurroundings) {
-    // A white square on black, then a larger grey one drawn over all of it but its top and
-    // left edges, and over the black round it on the other sides: the rim and the ring it
-    // hides say nothing of the first square.
     PlayFrame frame;
     frame.setSlot(1, squares());
     List list;
-    list.add(image(1, 100, 100, 0, 1));
-    auto grey = image(1, 103, 103, 0, 1);
-    grey[4] = grey[5] = 1.5f;
-    grey[10] = grey[11] = grey[12] = 128;
-    list.add(grey);
+    list.add(large(1, 100, 100, 0));
+    addStrips(list, 1, 100, 100, 3);
+    frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
+    const SpriteMask sprite = frame.mask(list.floats.data(), 0);
+    std::vector<SpriteMask> strips;
+    for (int k = 1; k <= 3; ++k) strips.push_back(frame.mask(list.floats.data(), k));
+    // Three sides hide less than half the rim and most of the ring: what is left, white
+    // against black, is all that is measured.
+    const double seen = rimContrast(frame, sprite, 2, 3, {}, strips, nullptr);
+    EXPECT_GT(seen, 20.0);
+    // Counted in, the grey is mostly compared with itself.
+    EXPECT_LT(rimContrast(frame, sprite, 2, 3, {}, {}, nullptr), 0.5 * seen);
+}
+
+TEST(PlayFrame, ASpriteMostlyHiddenIsNotMeasured) {
+    // A grey block over the right three fifths of the square hides more than half its rim;
+    // the left edge still shows, white on black, but does not speak for the sprite.
+    PlayFrame frame;
+    frame.setSlot(1, squares());
+    List list;
+    list.add(large(1, 100, 100, 0));
+    auto block = image(1, 103, 100, 1, 1);
+    block[4] = 1.25f, block[5] = 2;
+    block[10] = block[11] = block[12] = 128;
+    list.add(block);
     frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
     const SpriteMask sprite = frame.mask(list.floats.data(), 0);
     const SpriteMask cover = frame.mask(list.floats.data(), 1);
-    const double seen = rimContrast(frame, sprite, 2, 3, {}, {cover}, nullptr);
-    EXPECT_GT(seen, 20.0);
-    // Counted as rim and surroundings, the grey is compared with itself and with black.
-    EXPECT_LT(rimContrast(frame, sprite, 2, 3, {}, {}, nullptr), 0.7 * seen);
-    // Left out only as something behind, it still counts as rim.
-    EXPECT_LT(rimContrast(frame, sprite, 2, 3, {cover}, {}, nullptr), seen);
-    // Covered whole, nothing is left to measure.
-    List twice;
-    twice.add(image(1, 100, 100, 0, 1));
-    twice.add(image(1, 100, 100, 0, 1));
-    frame.replay(twice.floats.data(), twice.count(), Rgba{0, 0, 0, 1});
-    EXPECT_EQ(rimContrast(frame, frame.mask(twice.floats.data(), 0), 2, 3, {},
-                          {frame.mask(twice.floats.data(), 1)}, nullptr),
-              0.0);
+    EXPECT_EQ(rimContrast(frame, sprite, 2, 3, {}, {cover}, nullptr), 0.0);
+    EXPECT_GT(rimContrast(frame, sprite, 2, 3, {cover}, {}, nullptr), 0.0); // merely behind
 }
 
-// A round's frame: the ball and a spike, white squares on black, and a faint grey glyph over
-// most of each, drawn after both; or, for the spike, a larger one behind all of it and its
-// surroundings, drawn before it.
+// A round's frame: the ball and a spike, white squares on black, faint grey text over three
+// edges of each, drawn after both or, for the spike, before it.
 FrameContrast faintTextOver(bool textFirst) {
     PlayFrame frame;
     frame.setSlot(1, squares(28));
     frame.setSlot(90, squares(2, 77));
-    auto glyph = [](float x, float y, float shift, float scale) {
-        auto g = image(90, x + shift, y + shift, 1, 1);
-        g[4] = g[5] = scale;
-        g[10] = g[11] = g[12] = 128;
-        return g;
-    };
     List list;
-    list.add(image(1, 100, 200, 0, 1));
-    if (textFirst) list.add(glyph(300, 200, 0, 2.5f));
-    list.add(image(1, 300, 200, 14, 1));
-    list.add(glyph(100, 200, 3, 1.5f));
-    if (!textFirst) list.add(glyph(300, 200, 3, 1.5f));
+    list.add(large(1, 100, 200, 0));
+    if (textFirst) addStrips(list, 90, 300, 200, 3);
+    list.add(large(1, 300, 200, 14));
+    addStrips(list, 90, 100, 200, 3);
+    if (!textFirst) addStrips(list, 90, 300, 200, 3);
     frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
     return measureFrame(frame, list.floats.data(), findParts(list.floats.data(), list.count()));
 }
 
 TEST(PlayFrame, TextDrawnOverASpriteIsLeftOutOfItsMeasure) {
-    // Even a faint glyph changes what it covers: left in, it would pull both below 11.
+    // Even faint text changes what it covers: left in, it would pull both down.
     const FrameContrast over = faintTextOver(false);
     EXPECT_EQ(over.spikes, 1);
     EXPECT_GT(over.spikeRim, 20.0);

@@ -121,6 +121,16 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
     auto rimAt = [&](int x, int y) {
         return m.covers(x, y) && nearOutside(m, x, y, band) && !coveredBy(over, x, y);
     };
+    // A sprite whose rim is mostly hidden under what is drawn over it is not on show.
+    int rimPixels = 0, hidden = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (!m.covers(x, y) || !nearOutside(m, x, y, band)) continue;
+            ++rimPixels;
+            if (coveredBy(over, x, y)) ++hidden;
+        }
+    }
+    if (2 * hidden > rimPixels) return 0;
     std::vector<double> local;
     double body = 0, out = 0;
     int bodies = 0, outs = 0;

@@ -46,8 +46,8 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
 // The median, over the outside pixels within `ring` pixels of a mask (less those any of
 // `behind` or `over` covers), of each one's contrast with the mask's pixels near it that lie
 // within `band` pixels of its edge (less those `over` covers: what is drawn over the sprite
-// hides its rim); bodyRatio gets the mean silhouette against the mean ring. 0 when nothing
-// is left to compare.
+// hides its rim); bodyRatio gets the mean silhouette against the mean ring. 0 when `over`
+// hides more than half the rim or nothing is left to compare.
 double rimContrast(const PlayFrame& frame, const SpriteMask& mask, int band, int ring,
                    const std::vector<SpriteMask>& behind, const std::vector<SpriteMask>& over,
                    double* bodyRatio);
