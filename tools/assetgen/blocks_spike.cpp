@@ -104,13 +104,14 @@ void drawSpikeBall(Pen& pen, float cx, float cy, int tips, float r0, float r1, f
 
 namespace {
 
-// Every spike head is shrunk to leave room inside its cell for the two rings of the danger
-// cue: the red rim, and outside it a ring that stands out from the sky.
-constexpr float kSpikeZoom = 0.8f;
-constexpr float kSpikeEdgeWidth = 2.2f; // two screen pixels at every resolution
+// Every spike head is shrunk to leave room inside its cell for the rings of the danger cue:
+// the red rim, outside it a ring that stands out from the sky (wide enough to fill the two
+// screen pixels next to the silhouette), and outside that the see-through halo.
+constexpr float kSpikeZoom = 0.7f;
+constexpr float kSpikeEdgeWidth = 2.6f;
 constexpr float kDangerWidth = 1.3f;
 // The world the game dims between bounces keeps a wider ring, all of it white, round a
-// smaller head.
+// smaller head, and no halo.
 constexpr float kDimmedEdgeWidth = 3.2f;
 constexpr float kDimmedSpikeZoom = 0.72f;
 
@@ -203,10 +204,15 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
 
 void paintSpike(Pen& pen, const Theme& t, int hc) {
     const bool dimmed = t.look == Look::Magma;
-    pen.zoomed(dimmed ? kDimmedSpikeZoom : kSpikeZoom)
-        .outlined({{dimmed ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge},
-                   {kDangerWidth, hex(kDangerRed)}},
-                  [&](Pen& p) { paintSpikeBody(p, t, hc); });
+    std::vector<Stroke> rings;
+    if (t.halo.a > 0) rings.push_back({kHaloWidth, t.halo});
+    rings.push_back({dimmed ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge});
+    rings.push_back({kDangerWidth, hex(kDangerRed)});
+    paintInsideCell(pen, [&](Pen& cell) {
+        cell.zoomed(dimmed ? kDimmedSpikeZoom : kSpikeZoom).outlined(rings, [&](Pen& p) {
+            paintSpikeBody(p, t, hc);
+        });
+    });
 }
 
 void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {

@@ -10,21 +10,47 @@ Theme make(int n, const char* suffix, const char* title, Look look, int variant,
            Rgba bg, uint32_t ball, uint32_t ballLight, uint32_t spike, uint32_t spikeLight,
            uint32_t top, uint32_t ground, uint32_t groundDark, uint32_t accent, uint32_t accent2,
            uint32_t star) {
-    return Theme{
-        n,           suffix,          title,          look,         variant,         pixel,
-        bg,          hex(ball),       hex(ballLight), hex(spike),   hex(spikeLight), hex(top),
-        hex(ground), hex(groundDark), hex(accent),    hex(accent2), hex(star),       {},
-        {}};
+    return Theme{n,
+                 suffix,
+                 title,
+                 look,
+                 variant,
+                 pixel,
+                 bg,
+                 hex(ball),
+                 hex(ballLight),
+                 hex(spike),
+                 hex(spikeLight),
+                 hex(top),
+                 hex(ground),
+                 hex(groundDark),
+                 hex(accent),
+                 hex(accent2),
+                 hex(star),
+                 {},
+                 {},
+                 {}};
 }
 
 constexpr double kLightSky = 0.15; // sky luminance from which outlines go dark
+// The halo's opacity: as dark as it can be while the play-frame judge, which takes texels
+// from half opacity up as the sprite's own, still sees it as surroundings.
+constexpr float kHaloAlpha = 0.46f;
+// Worlds whose ball and spikes cross light ground or scenery under a dark sky: their pale
+// rings get a dark halo there. Elsewhere one tone surrounds them and a halo would only blur
+// the ring's outer pixels into its own tone.
+constexpr Look kLightGroundUnderDarkSky[] = {Look::Wind, Look::Seaside, Look::Undersea,
+                                             Look::Parade, Look::Moon};
 
 // Outlines from the sky: a dark ring on light skies, a pale one on dark skies, round every
 // spike and every ball, so both keep their shape where the game dims the world.
 void addEdges(Theme& t) {
     bool light = lightSky(t);
     t.spikeEdge = light ? hex(0x1a0606) : hex(0xfff2dc);
-    t.ballEdge = light ? shade(t.ball, -0.82f) : shade(t.ball, 0.8f);
+    t.ballEdge = light ? shade(t.ball, -0.85f) : shade(t.ball, 0.85f);
+    for (Look look : kLightGroundUnderDarkSky) {
+        if (t.look == look && !light) t.halo = hex(0x000000, kHaloAlpha);
+    }
     // The game dims this world between bounces: only a white ring still reads then.
     if (t.look == Look::Magma) t.spikeEdge = t.ballEdge = hex(0xffffff);
 }
