@@ -288,6 +288,7 @@ namespace {
 constexpr float kBallEdgeWidth = 2.6f;
 constexpr float kDimmedBallEdgeWidth = 2.8f; // the world the game dims between bounces
 constexpr float kOutlinedBallZoom = 0.8f;
+constexpr float kHaloedBallZoom = 0.75f;
 
 void paintBallBody(Pen& pen, const Theme& t, int f) {
     switch (t.look) {
@@ -355,7 +356,7 @@ void paintBall(Pen& pen, const Theme& t, int f) {
     if (t.halo.a > 0) rings.push_back({kHaloWidth, t.halo});
     rings.push_back({t.look == Look::Magma ? kDimmedBallEdgeWidth : kBallEdgeWidth, t.ballEdge});
     paintInsideCell(pen, [&](Pen& cell) {
-        Pen body = t.pixel ? cell : cell.zoomed(kOutlinedBallZoom);
+        Pen body = t.pixel ? cell : cell.zoomed(t.halo.a > 0 ? kHaloedBallZoom : kOutlinedBallZoom);
         body.outlined(rings, [&](Pen& p) { paintBallBody(p, t, f); });
     });
 }

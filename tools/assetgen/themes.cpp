@@ -49,7 +49,10 @@ void addEdges(Theme& t) {
     t.spikeEdge = light ? hex(0x1a0606) : hex(0xfff2dc);
     t.ballEdge = light ? shade(t.ball, -0.85f) : shade(t.ball, 0.85f);
     for (Look look : kLightGroundUnderDarkSky) {
-        if (t.look == look && !light) t.halo = hex(0x000000, kHaloAlpha);
+        if (t.look != look || light) continue;
+        // Over light ground the ring is judged against the halo: it goes nearly white.
+        t.halo = hex(0x000000, kHaloAlpha);
+        t.ballEdge = shade(t.ball, 0.93f);
     }
     // The game dims this world between bounces: only a white ring still reads then.
     if (t.look == Look::Magma) t.spikeEdge = t.ballEdge = hex(0xffffff);
@@ -64,7 +67,7 @@ std::vector<Theme> buildThemes() {
                      0xd8ecff, 0x8c96a6, 0xf4f8ff, 0x58c04a, 0x8a5a34, 0x4a2e1c, 0x3a8c3a, 0xe8c040,
                      0xfff4c0));
     t.push_back(make(2, "002", "Crosswind", Look::Wind, 0, false, rgb(0, 20, 180), 0xffd23a,
-                     0xfffbe0, 0xdfe6ff, 0xffffff, 0x7ee06a, 0xd8cfb4, 0x9a8e74, 0xf4f4ff, 0xff8a3a,
+                     0xfffbe0, 0xc4d6ff, 0xffffff, 0x7ee06a, 0xd8cfb4, 0x9a8e74, 0xf4f4ff, 0xff8a3a,
                      0x9fe070));
     t.push_back(make(3, "003", "Pip's Springy Outing", Look::Meadow, 0, false, rgb(70, 130, 190),
                      0xff9a1a, 0xfff0c0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
@@ -76,7 +79,7 @@ std::vector<Theme> buildThemes() {
                      0xd8ffb0, 0xe0609a, 0xffd8ea, 0x4caf50, 0x3d7fd0, 0x24508c, 0xff9ac8, 0x2e8a3a,
                      0xfff7b0));
     t.push_back(make(6, "006", "Seaside", Look::Seaside, 0, false, rgb(0, 0, 60), 0xe83838,
-                     0xffffff, 0xf0d8b0, 0xffffff, 0xf2dca0, 0xe0c080, 0xb08c50, 0xff6a4a, 0x3a8ad8,
+                     0xffffff, 0xf0d8b0, 0xffffff, 0xd2b478, 0xb49458, 0x86683a, 0xff6a4a, 0x3a8ad8,
                      0xffffff));
     t.push_back(make(7, "007", "Gridlock", Look::Grid, 0, true, rgb(0, 60, 0), 0x60ff60, 0xe0ffe0,
                      0xff9a20, 0xffe0a0, 0x40ff40, 0x103c10, 0x062006, 0xffd030, 0xff4040,
