@@ -158,6 +158,28 @@ TEST(PlayFrame, TextDrawnOverASpriteIsLeftOutOfItsMeasure) {
     EXPECT_GT(under.ball, 20.0);
 }
 
+TEST(PlayFrame, TheHeadUpBarOverASpikeIsLeftOutOfItsMeasure) {
+    // A spike risen to the top of the screen behind the chain timer's grey bar, which covers
+    // its lower third and the ring below it; the head-up digit beside it makes the bar one
+    // of the head-up display's.
+    PlayFrame frame;
+    frame.setSlot(1, squares(28));
+    frame.setSlot(90, squares());
+    List list;
+    list.add(large(1, 300, 40, 14));
+    list.add(image(90, 200, 16, 1, 1));
+    std::array<float, kCommandFloats> bar{};
+    bar[0] = -3717.0f;
+    bar[1] = 280, bar[2] = 45, bar[4] = 40, bar[5] = 16;
+    bar[7] = 0.8f;
+    bar[10] = bar[11] = bar[12] = 128;
+    list.add(bar);
+    frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});
+    const FrameParts parts = findParts(list.floats.data(), list.count());
+    EXPECT_EQ(parts.overlays, (std::vector<int>{1, 2}));
+    EXPECT_GT(measureFrame(frame, list.floats.data(), parts).spikeRim, 20.0);
+}
+
 TEST(PlayFrame, MirrorMovesWhatFollowsToTheOtherSide) {
     PlayFrame frame;
     frame.setSlot(1, squares());
@@ -193,7 +215,7 @@ TEST(PlayFrame, RoundCommandsAreToldApart) {
     EXPECT_EQ(parts.spikes, std::vector<int>{2});
     EXPECT_EQ(parts.hudGlyphs, std::vector<int>{3});
     EXPECT_EQ(parts.labels, std::vector<int>{4});
-    EXPECT_EQ(parts.overlays, (std::vector<int>{4, 6, 7, 8}));
+    EXPECT_EQ(parts.overlays, (std::vector<int>{3, 4, 6, 7, 8}));
 }
 
 } // namespace

@@ -53,6 +53,21 @@ bool overlaps(const SpriteMask& m, const std::vector<SpriteMask>& others) {
     return false;
 }
 
+// The screen pixels of an axis-aligned box (a rectangle command; the head-up bars are
+// centred, so the mirrored theme draws them where they are listed).
+SpriteMask boxMask(float x, float y, float w, float h) {
+    SpriteMask m;
+    m.x0 = std::max(0, static_cast<int>(std::ceil(x - 0.5f)));
+    m.y0 = std::max(0, static_cast<int>(std::ceil(y - 0.5f)));
+    const int x1 = std::min(PlayFrame::kWidth, static_cast<int>(std::ceil(x + w - 0.5f)));
+    const int y1 = std::min(PlayFrame::kHeight, static_cast<int>(std::ceil(y + h - 0.5f)));
+    if (x1 <= m.x0 || y1 <= m.y0) return SpriteMask{};
+    m.w = x1 - m.x0, m.h = y1 - m.y0;
+    m.inside.assign(static_cast<size_t>(m.w) * m.h, 1);
+    m.texelLum.assign(static_cast<size_t>(m.w) * m.h, 0);
+    return m;
+}
+
 // The overlay masks drawn after command `index` whose boxes come within `reach` of m's.
 struct Overlay {
     int index;
@@ -96,10 +111,12 @@ FrameParts findParts(const float* list, int floats) {
             parts.overlays.push_back(i);
         } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
+            parts.overlays.push_back(i);
         } else if (slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) {
             parts.overlays.push_back(i);
         } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
             parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
+            parts.overlays.push_back(i);
         }
     }
     return parts;
@@ -171,7 +188,9 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     // they cover counts neither as the sprite nor as its surroundings.
     std::vector<Overlay> overlays;
     for (int index : parts.overlays) {
-        overlays.push_back({index, frame.mask(list, index, kOverlayAlpha)});
+        const float* rec = list + static_cast<size_t>(index) * kCommandFloats;
+        overlays.push_back({index, rec[0] == kRectKind ? boxMask(rec[1], rec[2], rec[4], rec[5])
+                                                       : frame.mask(list, index, kOverlayAlpha)});
     }
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);

@@ -26,7 +26,7 @@ struct FrameContrast {
 // the last world-image frame 0..13 drawn before them, head-up text the font's glyphs in the
 // top band of the screen, labels the large glyphs the game writes over the play field
 // ("GOAL!" centred on the goal spike), and overlays: whatever text the game writes over the
-// play field (any glyph below the head-up band) and the score popups' badges.
+// play field, head-up text and its bars included, and the score popups' badges.
 struct FrameParts {
     std::vector<int> spikes;
     std::vector<int> labels;
