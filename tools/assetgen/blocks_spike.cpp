@@ -109,7 +109,7 @@ namespace {
 // screen pixels next to the silhouette), and outside that the see-through halo.
 constexpr float kSpikeZoom = 0.77f;
 constexpr float kHaloedSpikeZoom = 0.7f;
-constexpr float kSpikeEdgeWidth = 2.6f;
+constexpr float kSpikeEdgeWidth = 3.0f;
 constexpr float kDangerWidth = 1.6f;
 // The world the game dims between bounces keeps a wider ring, all of it white, round a
 // smaller head, and no halo.
@@ -156,7 +156,7 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         // to fit in the cell.
         for (int i = 0; i < 18; ++i) {
             float a = i * 2 * kPi / 18;
-            pen.line(kC, kC, kC + std::sin(a) * 14.5f, kC - std::cos(a) * 14.5f, 1.3f,
+            pen.line(kC, kC, kC + std::sin(a) * 13.0f, kC - std::cos(a) * 13.0f, 1.3f,
                      i % 2 ? t.spike : t.spikeLight);
         }
         pen.circle(kC, kC, 8, [&](float x, float y) {

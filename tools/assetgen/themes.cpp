@@ -50,8 +50,9 @@ void addEdges(Theme& t) {
     t.ballEdge = light ? shade(t.ball, -0.85f) : shade(t.ball, 0.85f);
     for (Look look : kLightGroundUnderDarkSky) {
         if (t.look != look || light) continue;
-        // Over light ground the ring is judged against the halo: it goes nearly white.
+        // Over light ground the ring is judged against the halo: it goes (nearly) white.
         t.halo = hex(0x000000, kHaloAlpha);
+        t.spikeEdge = hex(0xffffff);
         t.ballEdge = shade(t.ball, 0.93f);
     }
     // The game dims this world between bounces: only a white ring still reads then.
@@ -85,7 +86,7 @@ std::vector<Theme> buildThemes() {
                      0xff9a20, 0xffe0a0, 0x40ff40, 0x103c10, 0x062006, 0xffd030, 0xff4040,
                      0x80ff80));
     t.push_back(make(8, "008", "Deep Blue", Look::Undersea, 0, false, rgb(0, 0, 60), 0xffa0e0,
-                     0xfff0fa, 0x3a1e5a, 0xc080ff, 0xd8c08a, 0xa88e60, 0x5a4a3a, 0xff6a5a, 0x3ac08a,
+                     0xfff0fa, 0x3a1e5a, 0xc080ff, 0xb09868, 0x846c44, 0x5a4a3a, 0xff6a5a, 0x3ac08a,
                      0xa0e0ff));
     t.push_back(make(9, "009", "Neon Nights", Look::Neon, 0, false, rgb(0, 0, 0), 0x40f0ff,
                      0xe0ffff, 0xd8ff3a, 0xf8ffd0, 0x30f0ff, 0x14102a, 0x08061a, 0xff3ad0, 0xffe040,
