@@ -283,9 +283,12 @@ void drawSheep(Pen& pen, float cx, float cy, float size, float phase, const Rgba
 
 namespace {
 
-constexpr float kBallEdgeWidth = 1.8f;
+// The outline fills the two screen pixels next to the silhouette; the ball shrinks to leave
+// room for it and the halo inside the cell.
+constexpr float kBallEdgeWidth = 2.6f;
 constexpr float kDimmedBallEdgeWidth = 2.8f; // the world the game dims between bounces
-constexpr float kOutlinedBallZoom = 0.86f;   // leaves room for the outline inside the cell
+constexpr float kOutlinedBallZoom = 0.8f;
+constexpr float kHaloedBallZoom = 0.75f;
 
 void paintBallBody(Pen& pen, const Theme& t, int f) {
     switch (t.look) {
@@ -349,9 +352,13 @@ void paintBall(Pen& pen, const Theme& t, int f) {
         return;
     }
     // Pixel-art balls already keep clear of the cell's edge; shrinking them would drop pixels.
-    Pen body = t.pixel ? pen : pen.zoomed(kOutlinedBallZoom);
-    const float width = t.look == Look::Magma ? kDimmedBallEdgeWidth : kBallEdgeWidth;
-    body.outlined({{width, t.ballEdge}}, [&](Pen& p) { paintBallBody(p, t, f); });
+    std::vector<Stroke> rings;
+    if (t.halo.a > 0) rings.push_back({kHaloWidth, t.halo});
+    rings.push_back({t.look == Look::Magma ? kDimmedBallEdgeWidth : kBallEdgeWidth, t.ballEdge});
+    paintInsideCell(pen, [&](Pen& cell) {
+        Pen body = t.pixel ? cell : cell.zoomed(t.halo.a > 0 ? kHaloedBallZoom : kOutlinedBallZoom);
+        body.outlined(rings, [&](Pen& p) { paintBallBody(p, t, f); });
+    });
 }
 
 } // namespace assetgen

@@ -110,6 +110,16 @@ void paintParadeStreamers(Pen& pen, const Theme& t, int index) {
     }
 }
 
+// The sea floor's buried layers: a few faint ripples low in the frame. Deep Blue's spikes
+// sink into the sand as they come round, and these are drawn in front of them.
+void paintSandRipples(Pen& pen, const Theme& t, int index) {
+    Rng rng(static_cast<uint32_t>(index + 53));
+    for (int i = 0; i < 3; ++i) {
+        const float x = rng.range(3, 20), y = rng.range(28, 33), len = rng.range(6, 12);
+        pen.line(x, y, x + len, y - 0.6f, 0.8f, withAlpha(shade(t.ground, 0.35f), 0.35f));
+    }
+}
+
 } // namespace
 
 void paintDecoration(Pen& pen, const Theme& t, int layer, int index) {
@@ -119,6 +129,8 @@ void paintDecoration(Pen& pen, const Theme& t, int layer, int index) {
     // of the ball and the spikes: its buried layers are a few faint streamers, hiding nothing.
     else if ((layer == 2 || layer == 4) && t.look == Look::Parade)
         paintParadeStreamers(pen, t, index + layer);
+    else if ((layer == 2 || layer == 4) && t.look == Look::Undersea)
+        paintSandRipples(pen, t, index + layer);
     // Moon rocks sit on the ground line like layer 1 props.
     else if (layer == 2 && t.look == Look::Moon)
         paintStandingMotif(pen, set.layer2[index], t, index + 4);

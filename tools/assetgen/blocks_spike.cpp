@@ -104,13 +104,15 @@ void drawSpikeBall(Pen& pen, float cx, float cy, int tips, float r0, float r1, f
 
 namespace {
 
-// Every spike head is shrunk to leave room inside its cell for the two rings of the danger
-// cue: the red rim, and outside it a ring that stands out from the sky.
-constexpr float kSpikeZoom = 0.8f;
-constexpr float kSpikeEdgeWidth = 2.2f; // two screen pixels at every resolution
-constexpr float kDangerWidth = 1.3f;
+// Every spike head is shrunk to leave room inside its cell for the rings of the danger cue:
+// the red rim, outside it a ring that stands out from the sky (wide enough to fill the two
+// screen pixels next to the silhouette), and outside that the see-through halo.
+constexpr float kSpikeZoom = 0.77f;
+constexpr float kHaloedSpikeZoom = 0.7f;
+constexpr float kSpikeEdgeWidth = 3.0f;
+constexpr float kDangerWidth = 1.6f;
 // The world the game dims between bounces keeps a wider ring, all of it white, round a
-// smaller head.
+// smaller head, and no halo.
 constexpr float kDimmedEdgeWidth = 3.2f;
 constexpr float kDimmedSpikeZoom = 0.72f;
 
@@ -150,9 +152,11 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         pixelSpike(pen, t, hc, false);
         break;
     case Look::Undersea:
+        // An urchin: round all the way, so its quills stop short enough for the whole halo
+        // to fit in the cell.
         for (int i = 0; i < 18; ++i) {
             float a = i * 2 * kPi / 18;
-            pen.line(kC, kC, kC + std::sin(a) * 17, kC - std::cos(a) * 17, 1.3f,
+            pen.line(kC, kC, kC + std::sin(a) * 13.0f, kC - std::cos(a) * 13.0f, 1.3f,
                      i % 2 ? t.spike : t.spikeLight);
         }
         pen.circle(kC, kC, 8, [&](float x, float y) {
@@ -203,10 +207,14 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
 
 void paintSpike(Pen& pen, const Theme& t, int hc) {
     const bool dimmed = t.look == Look::Magma;
-    pen.zoomed(dimmed ? kDimmedSpikeZoom : kSpikeZoom)
-        .outlined({{dimmed ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge},
-                   {kDangerWidth, hex(kDangerRed)}},
-                  [&](Pen& p) { paintSpikeBody(p, t, hc); });
+    std::vector<Stroke> rings;
+    if (t.halo.a > 0) rings.push_back({kHaloWidth, t.halo});
+    rings.push_back({dimmed ? kDimmedEdgeWidth : kSpikeEdgeWidth, t.spikeEdge});
+    rings.push_back({kDangerWidth, hex(kDangerRed)});
+    const float zoom = dimmed ? kDimmedSpikeZoom : (t.halo.a > 0 ? kHaloedSpikeZoom : kSpikeZoom);
+    paintInsideCell(pen, [&](Pen& cell) {
+        cell.zoomed(zoom).outlined(rings, [&](Pen& p) { paintSpikeBody(p, t, hc); });
+    });
 }
 
 void paintSpecialBlock(Pen& pen, const Theme& t, int frame) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 
 #include "tools/assetgen/canvas.h"
 
@@ -19,6 +20,23 @@ inline Rgba litSphere(const Rgba& base, float nx, float ny) {
     c = shade(c, 0.15f * diffuse);
     c = mix(c, Rgba{1, 1, 1, c.a}, glint * 0.85f);
     return c;
+}
+
+// The see-through halo round spikes and balls (Theme::halo): its width in frame units, three
+// screen pixels at every resolution level.
+constexpr float kHaloWidth = 3.2f;
+
+// Paints into a layer of the frame, clears from it what reaches past the disc inscribed in
+// the frame (a halo's tips), and lays it on the frame: nothing shows at the cell's edge or
+// bleeds into the next frame, and what the frame held before is kept.
+inline void paintInsideCell(Pen& pen, const std::function<void(Pen&)>& paint) {
+    pen.outlined({}, [&](Pen& layer) {
+        paint(layer);
+        const float cx = layer.frameW() / 2, cy = layer.frameH() / 2;
+        const float r = std::min(cx, cy) - 0.7f;
+        layer.cut(0, 0, layer.frameW(), layer.frameH(),
+                  [=](float x, float y) { return r - std::hypot(x - cx, y - cy); });
+    });
 }
 
 // A running sheep centred at (cx, cy); size 1 is about 30 by 22 units; phase turns the legs.

@@ -21,7 +21,6 @@ constexpr float kOvalKind = -3716.0f;
 constexpr float kLineKind = -3715.0f;
 constexpr float kMirrorKind = -3711.0f;
 constexpr float kShearKind = -3710.0f;
-constexpr float kCoveredAlpha = 0.5f;
 
 // Slot, file (without level suffix), frame size at level 1; "%s" is the theme's suffix.
 struct SlotFile {
@@ -259,7 +258,7 @@ void PlayFrame::drawShape(const float* rec, const Affine& screen) {
     }
 }
 
-SpriteMask PlayFrame::mask(const float* list, int index) const {
+SpriteMask PlayFrame::mask(const float* list, int index, float minAlpha) const {
     SpriteMask m;
     const float* rec = list + static_cast<size_t>(index) * kCommandFloats;
     Affine map, inv;
@@ -284,7 +283,7 @@ SpriteMask PlayFrame::mask(const float* list, int index) const {
             inv.apply(m.x0 + x + 0.5f, m.y0 + y + 0.5f, &u, &v);
             if (u < 0 || v < 0 || u >= img.frameW || v >= img.frameH) continue;
             const Rgba t = sample(img, fx, fy, u, v);
-            if (t.a < kCoveredAlpha) continue;
+            if (t.a < minAlpha) continue;
             m.inside[static_cast<size_t>(y) * m.w + x] = 1;
             m.texelLum[static_cast<size_t>(y) * m.w + x] =
                 static_cast<float>(luminance(Rgba{t.r / t.a, t.g / t.a, t.b / t.a, 1}));

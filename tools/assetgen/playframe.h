@@ -60,8 +60,10 @@ class PlayFrame {
     // Draws the list: the background colour, then every whole command in order.
     void replay(const float* list, int floats, const Rgba& background);
 
-    // The pixels image command `index` of the last list covers (empty for other commands).
-    SpriteMask mask(const float* list, int index) const;
+    // The pixels image command `index` of the last list covers (empty for other commands):
+    // those where its texels are at least `minAlpha` opaque (half, by default: the sprite's
+    // own silhouette; less, for everything something drawn over another one changes).
+    SpriteMask mask(const float* list, int index, float minAlpha = 0.5f) const;
 
     Rgba pixel(int x, int y) const { return px_[static_cast<size_t>(y) * kWidth + x]; }
     double lum(int x, int y) const;

@@ -21,6 +21,9 @@ constexpr int kHudRing = 2;
 constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones its outline
 constexpr float kRectKind = -3717.0f;
 constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
+constexpr int kBobsSlot = 99;
+constexpr int kFirstPopupFrame = 16;  // the score popups' badges; lower frames are the chasers
+constexpr float kOverlayAlpha = 0.1f; // an overlay this opaque changes what lies under it
 
 bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -50,6 +53,39 @@ bool overlaps(const SpriteMask& m, const std::vector<SpriteMask>& others) {
     return false;
 }
 
+// The screen pixels of an axis-aligned box (a rectangle command; the head-up bars are
+// centred, so the mirrored theme draws them where they are listed).
+SpriteMask boxMask(float x, float y, float w, float h) {
+    SpriteMask m;
+    m.x0 = std::max(0, static_cast<int>(std::ceil(x - 0.5f)));
+    m.y0 = std::max(0, static_cast<int>(std::ceil(y - 0.5f)));
+    const int x1 = std::min(PlayFrame::kWidth, static_cast<int>(std::ceil(x + w - 0.5f)));
+    const int y1 = std::min(PlayFrame::kHeight, static_cast<int>(std::ceil(y + h - 0.5f)));
+    if (x1 <= m.x0 || y1 <= m.y0) return SpriteMask{};
+    m.w = x1 - m.x0, m.h = y1 - m.y0;
+    m.inside.assign(static_cast<size_t>(m.w) * m.h, 1);
+    m.texelLum.assign(static_cast<size_t>(m.w) * m.h, 0);
+    return m;
+}
+
+// The overlay masks drawn after command `index` whose boxes come within `reach` of m's.
+struct Overlay {
+    int index;
+    SpriteMask mask;
+};
+std::vector<SpriteMask> overlaysOn(const SpriteMask& m, int index,
+                                   const std::vector<Overlay>& overlays, int reach) {
+    std::vector<SpriteMask> over;
+    for (const Overlay& o : overlays) {
+        const SpriteMask& g = o.mask;
+        if (o.index > index && g.w > 0 && m.x0 - reach < g.x0 + g.w && g.x0 < m.x0 + m.w + reach &&
+            m.y0 - reach < g.y0 + g.h && g.y0 < m.y0 + m.h + reach) {
+            over.push_back(g);
+        }
+    }
+    return over;
+}
+
 bool onScreen(const SpriteMask& m) {
     return m.w > 0 && m.x0 > 0 && m.y0 > 0 && m.x0 + m.w < PlayFrame::kWidth &&
            m.y0 + m.h < PlayFrame::kHeight;
@@ -72,26 +108,46 @@ FrameParts findParts(const float* list, int floats) {
             parts.ball = i;
         } else if (slot == kFontSlot && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
             parts.labels.push_back(i);
+            parts.overlays.push_back(i);
         } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
+            parts.overlays.push_back(i);
+        } else if (slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) {
+            parts.overlays.push_back(i);
         } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
             parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
+            parts.overlays.push_back(i);
         }
     }
     return parts;
 }
 
 double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ring,
-                   const std::vector<SpriteMask>& ignore, double* bodyRatio) {
+                   const std::vector<SpriteMask>& behind, const std::vector<SpriteMask>& over,
+                   double* bodyRatio) {
     // Each outside pixel next to the silhouette against the rim pixels near it: the local
     // contrasts' median says whether the outline reads where most of it runs, whatever mix
     // of sky, floor and scenery lies round it.
-    auto ignored = [&ignore](int x, int y) {
-        for (const SpriteMask& g : ignore) {
+    auto coveredBy = [](const std::vector<SpriteMask>& masks, int x, int y) {
+        for (const SpriteMask& g : masks) {
             if (g.covers(x, y)) return true;
         }
         return false;
     };
+    auto ignored = [&](int x, int y) { return coveredBy(behind, x, y) || coveredBy(over, x, y); };
+    auto rimAt = [&](int x, int y) {
+        return m.covers(x, y) && nearOutside(m, x, y, band) && !coveredBy(over, x, y);
+    };
+    // A sprite whose rim is mostly hidden under what is drawn over it is not on show.
+    int rimPixels = 0, hidden = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (!m.covers(x, y) || !nearOutside(m, x, y, band)) continue;
+            ++rimPixels;
+            if (coveredBy(over, x, y)) ++hidden;
+        }
+    }
+    if (2 * hidden > rimPixels) return 0;
     std::vector<double> local;
     double body = 0, out = 0;
     int bodies = 0, outs = 0;
@@ -99,7 +155,7 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
         for (int x = m.x0 - ring; x < m.x0 + m.w + ring; ++x) {
             if (x < 0 || y < 0 || x >= PlayFrame::kWidth || y >= PlayFrame::kHeight) continue;
             if (m.covers(x, y)) {
-                body += frame.lum(x, y), ++bodies;
+                if (!coveredBy(over, x, y)) body += frame.lum(x, y), ++bodies;
                 continue;
             }
             if (!nearInside(m, x, y, ring) || ignored(x, y)) continue;
@@ -107,7 +163,7 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
             int rims = 0;
             for (int dy = -ring; dy <= ring; ++dy) {
                 for (int dx = -ring; dx <= ring; ++dx) {
-                    if (m.covers(x + dx, y + dy) && nearOutside(m, x + dx, y + dy, band)) {
+                    if (rimAt(x + dx, y + dy)) {
                         rim += frame.lum(x + dx, y + dy), ++rims;
                     }
                 }
@@ -128,16 +184,26 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     FrameContrast c;
     std::vector<SpriteMask> labels;
     for (int index : parts.labels) labels.push_back(frame.mask(list, index));
+    // Text and popups the game writes over a spike or the ball are theirs to make out: what
+    // they cover counts neither as the sprite nor as its surroundings.
+    std::vector<Overlay> overlays;
+    for (int index : parts.overlays) {
+        const float* rec = list + static_cast<size_t>(index) * kCommandFloats;
+        overlays.push_back({index, rec[0] == kRectKind ? boxMask(rec[1], rec[2], rec[4], rec[5])
+                                                       : frame.mask(list, index, kOverlayAlpha)});
+    }
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);
         // A spike the game writes a label across is the label's to make out, not the art's.
         if (!onScreen(m) || overlaps(m, labels)) continue;
         double body = 0;
-        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {}, &body);
+        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {},
+                                       overlaysOn(m, index, overlays, 2 * kRingWidth), &body);
         if (rim <= 0) continue;
         if (c.spikes == 0 || rim < c.spikeRim) {
             c.spikeRim = rim;
             c.spikeBody = body;
+            c.spikeX = m.x0 + m.w / 2, c.spikeY = m.y0 + m.h / 2;
         }
         ++c.spikes;
     }
@@ -146,7 +212,11 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
         // The trail behind the ball is the ball's own: it is left out of its surroundings.
         std::vector<SpriteMask> trail;
         for (int index : parts.trail) trail.push_back(frame.mask(list, index));
-        if (onScreen(m)) c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail, nullptr);
+        if (onScreen(m)) {
+            c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail,
+                                 overlaysOn(m, parts.ball, overlays, 2 * kRingWidth), nullptr);
+        }
+        c.ballX = m.x0 + m.w / 2, c.ballY = m.y0 + m.h / 2;
     }
     // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
     std::vector<SpriteMask> glyphs;

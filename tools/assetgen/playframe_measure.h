@@ -17,17 +17,22 @@ struct FrameContrast {
     double ball = 0;
     double hud = 0;
     int spikes = 0; // spikes measured
+    // Screen centres of the worst spike and of the ball, to find them in a saved frame.
+    int spikeX = 0, spikeY = 0;
+    int ballX = 0, ballY = 0;
 };
 
 // Which commands of a round's list are what: spikes are world-image frames 14..27, the ball
 // the last world-image frame 0..13 drawn before them, head-up text the font's glyphs in the
 // top band of the screen, labels the large glyphs the game writes over the play field
-// ("GOAL!" centred on the goal spike).
+// ("GOAL!" centred on the goal spike), and overlays: whatever text the game writes over the
+// play field, head-up text and its bars included, and the score popups' badges.
 struct FrameParts {
     std::vector<int> spikes;
     std::vector<int> labels;
     int ball = -1;
-    std::vector<int> trail; // the ball's trail, drawn before it
+    std::vector<int> trail;    // the ball's trail, drawn before it
+    std::vector<int> overlays; // in list order; each hides what was drawn before it
     std::vector<int> hudGlyphs;
     // Boxes (x, y, w, h) of the rectangles the game draws over the head-up text (the chain
     // timer's bar): what they cover is left out of the text's measure.
@@ -39,9 +44,12 @@ FrameParts findParts(const float* list, int floats);
 FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts);
 
 // The median, over the outside pixels within `ring` pixels of a mask (less those any of
-// `ignore` covers), of each one's contrast with the mask's pixels near it that lie within
-// `band` pixels of its edge; bodyRatio gets the mean silhouette against the mean ring.
+// `behind` or `over` covers), of each one's contrast with the mask's pixels near it that lie
+// within `band` pixels of its edge (less those `over` covers: what is drawn over the sprite
+// hides its rim); bodyRatio gets the mean silhouette against the mean ring. 0 when `over`
+// hides more than half the rim or nothing is left to compare.
 double rimContrast(const PlayFrame& frame, const SpriteMask& mask, int band, int ring,
-                   const std::vector<SpriteMask>& ignore, double* bodyRatio);
+                   const std::vector<SpriteMask>& behind, const std::vector<SpriteMask>& over,
+                   double* bodyRatio);
 
 } // namespace assetgen

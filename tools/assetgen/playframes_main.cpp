@@ -36,11 +36,14 @@ constexpr int kDefaultTicks = 600;
 constexpr int kDefaultStep = 3;
 constexpr int kDefaultClock = 1000;
 
+// The lowest ratio seen, the tick it was seen at and where on the screen.
 struct Worst {
     double value = 0;
     int tick = -1;
-    void take(double v, int t) {
-        if (v > 0 && (tick < 0 || v < value)) value = v, tick = t;
+    int x = 0, y = 0;
+    bool beatenBy(double v) const { return v > 0 && (tick < 0 || v < value); }
+    void take(double v, int t, int atX = 0, int atY = 0) {
+        if (beatenBy(v)) value = v, tick = t, x = atX, y = atY;
     }
 };
 
@@ -81,6 +84,14 @@ bool parse(int argc, char** argv, Options* o) {
     return !o->data.empty();
 }
 
+// Writes the frame as DIR/levelNNN_WHAT.png when a folder for frames was given.
+void saveFrame(const Options& o, const PlayFrame& frame, int level, const char* what) {
+    if (o.png.empty()) return;
+    char path[64];
+    std::snprintf(path, sizeof path, "/level%03d_%s.png", level, what);
+    writePng(o.png + path, frame.toCanvas());
+}
+
 // Plays the level and measures its sampled frames; false when its images are missing.
 bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
     Plan plan;
@@ -116,21 +127,20 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
         const assetgen::FrameContrast c =
             assetgen::measureFrame(frame, game.m_drawList.data(), parts);
         ++frames;
-        if (c.spikes > 0 && (spike.tick < 0 || c.spikeRim < spike.value)) {
-            spike.take(c.spikeRim, t);
+        if (c.spikes > 0 && spike.beatenBy(c.spikeRim)) {
+            spike.take(c.spikeRim, t, c.spikeX, c.spikeY);
             body.value = c.spikeBody, body.tick = t;
-            if (!o.png.empty()) {
-                char path[64];
-                std::snprintf(path, sizeof path, "/level%03d_worst_spike.png", level);
-                writePng(o.png + path, frame.toCanvas());
-            }
+            saveFrame(o, frame, level, "worst_spike");
         }
-        ball.take(c.ball, t);
+        if (ball.beatenBy(c.ball)) {
+            ball.take(c.ball, t, c.ballX, c.ballY);
+            saveFrame(o, frame, level, "worst_ball");
+        }
         hud.take(c.hud, t);
-        if (!o.png.empty() && t == o.step * (o.ticks / o.step / 2)) {
-            char path[64];
-            std::snprintf(path, sizeof path, "/level%03d_tick%03d.png", level, t);
-            writePng(o.png + path, frame.toCanvas());
+        if (t == o.step * (o.ticks / o.step / 2)) {
+            char what[16];
+            std::snprintf(what, sizeof what, "tick%03d", t);
+            saveFrame(o, frame, level, what);
         }
     }
     const bool ok =
@@ -138,10 +148,11 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
     *passed = *passed && ok;
     const assetgen::Theme& theme = assetgen::themeByNumber(game.m_theme);
     std::fprintf(out,
-                 "level %3d theme %2d %-28s spikes %5.2f (body %5.2f, tick %3d)  ball %5.2f (tick "
-                 "%3d)  hud %5.2f (tick %3d)  %d frames%s\n",
+                 "level %3d theme %2d %-28s spikes %5.2f (body %5.2f, tick %3d at %3d,%3d)  "
+                 "ball %5.2f (tick %3d at %3d,%3d)  hud %5.2f (tick %3d)  %d frames%s\n",
                  level, game.m_theme, theme.title.c_str(), spike.value, body.value, spike.tick,
-                 ball.value, ball.tick, hud.value, hud.tick, frames, ok ? "" : "  BELOW TARGET");
+                 spike.x, spike.y, ball.value, ball.tick, ball.x, ball.y, hud.value, hud.tick,
+                 frames, ok ? "" : "  BELOW TARGET");
     return true;
 }
 

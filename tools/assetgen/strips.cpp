@@ -263,6 +263,9 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
             }
             break;
         }
+        // The meadow lays a bright spring sky over the game's mid blue, against which the
+        // dark rings of its ball and spikes stand out.
+        if (t.look == Look::Meadow) pen.wash([](float, float) { return hex(0xb4e0fc, 0.78f); });
         Rgba cloud = t.variant == 2 ? hex(0xffb0d0) : hex(0xffffff);
         // The meadow has two soft clouds in one row and one in the next, so the sky stays
         // open; the pasture has long flat streaks of its own.

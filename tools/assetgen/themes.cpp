@@ -10,21 +10,51 @@ Theme make(int n, const char* suffix, const char* title, Look look, int variant,
            Rgba bg, uint32_t ball, uint32_t ballLight, uint32_t spike, uint32_t spikeLight,
            uint32_t top, uint32_t ground, uint32_t groundDark, uint32_t accent, uint32_t accent2,
            uint32_t star) {
-    return Theme{
-        n,           suffix,          title,          look,         variant,         pixel,
-        bg,          hex(ball),       hex(ballLight), hex(spike),   hex(spikeLight), hex(top),
-        hex(ground), hex(groundDark), hex(accent),    hex(accent2), hex(star),       {},
-        {}};
+    return Theme{n,
+                 suffix,
+                 title,
+                 look,
+                 variant,
+                 pixel,
+                 bg,
+                 hex(ball),
+                 hex(ballLight),
+                 hex(spike),
+                 hex(spikeLight),
+                 hex(top),
+                 hex(ground),
+                 hex(groundDark),
+                 hex(accent),
+                 hex(accent2),
+                 hex(star),
+                 {},
+                 {},
+                 {}};
 }
 
 constexpr double kLightSky = 0.15; // sky luminance from which outlines go dark
+// The halo's opacity: as dark as it can be while the play-frame judge, which takes texels
+// from half opacity up as the sprite's own, still sees it as surroundings.
+constexpr float kHaloAlpha = 0.46f;
+// Worlds whose ball and spikes cross light ground or scenery under a dark sky: their pale
+// rings get a dark halo there. Elsewhere one tone surrounds them and a halo would only blur
+// the ring's outer pixels into its own tone.
+constexpr Look kLightGroundUnderDarkSky[] = {Look::Wind, Look::Seaside, Look::Undersea,
+                                             Look::Parade, Look::Moon};
 
 // Outlines from the sky: a dark ring on light skies, a pale one on dark skies, round every
 // spike and every ball, so both keep their shape where the game dims the world.
 void addEdges(Theme& t) {
     bool light = lightSky(t);
     t.spikeEdge = light ? hex(0x1a0606) : hex(0xfff2dc);
-    t.ballEdge = light ? shade(t.ball, -0.82f) : shade(t.ball, 0.8f);
+    t.ballEdge = light ? shade(t.ball, -0.85f) : shade(t.ball, 0.85f);
+    for (Look look : kLightGroundUnderDarkSky) {
+        if (t.look != look || light) continue;
+        // Over light ground the ring is judged against the halo: it goes (nearly) white.
+        t.halo = hex(0x000000, kHaloAlpha);
+        t.spikeEdge = hex(0xffffff);
+        t.ballEdge = shade(t.ball, 0.93f);
+    }
     // The game dims this world between bounces: only a white ring still reads then.
     if (t.look == Look::Magma) t.spikeEdge = t.ballEdge = hex(0xffffff);
 }
@@ -38,7 +68,7 @@ std::vector<Theme> buildThemes() {
                      0xd8ecff, 0x8c96a6, 0xf4f8ff, 0x58c04a, 0x8a5a34, 0x4a2e1c, 0x3a8c3a, 0xe8c040,
                      0xfff4c0));
     t.push_back(make(2, "002", "Crosswind", Look::Wind, 0, false, rgb(0, 20, 180), 0xffd23a,
-                     0xfffbe0, 0xdfe6ff, 0xffffff, 0x7ee06a, 0xd8cfb4, 0x9a8e74, 0xf4f4ff, 0xff8a3a,
+                     0xfffbe0, 0xc4d6ff, 0xffffff, 0x7ee06a, 0xd8cfb4, 0x9a8e74, 0xf4f4ff, 0xff8a3a,
                      0x9fe070));
     t.push_back(make(3, "003", "Pip's Springy Outing", Look::Meadow, 0, false, rgb(70, 130, 190),
                      0xff9a1a, 0xfff0c0, 0xff5e9e, 0xffd0e4, 0x6ccf52, 0xc08a52, 0x7a5230, 0xffe24a,
@@ -50,13 +80,13 @@ std::vector<Theme> buildThemes() {
                      0xd8ffb0, 0xe0609a, 0xffd8ea, 0x4caf50, 0x3d7fd0, 0x24508c, 0xff9ac8, 0x2e8a3a,
                      0xfff7b0));
     t.push_back(make(6, "006", "Seaside", Look::Seaside, 0, false, rgb(0, 0, 60), 0xe83838,
-                     0xffffff, 0xf0d8b0, 0xffffff, 0xf2dca0, 0xe0c080, 0xb08c50, 0xff6a4a, 0x3a8ad8,
+                     0xffffff, 0xf0d8b0, 0xffffff, 0xd2b478, 0xb49458, 0x86683a, 0xff6a4a, 0x3a8ad8,
                      0xffffff));
     t.push_back(make(7, "007", "Gridlock", Look::Grid, 0, true, rgb(0, 60, 0), 0x60ff60, 0xe0ffe0,
                      0xff9a20, 0xffe0a0, 0x40ff40, 0x103c10, 0x062006, 0xffd030, 0xff4040,
                      0x80ff80));
     t.push_back(make(8, "008", "Deep Blue", Look::Undersea, 0, false, rgb(0, 0, 60), 0xffa0e0,
-                     0xfff0fa, 0x3a1e5a, 0xc080ff, 0xd8c08a, 0xa88e60, 0x5a4a3a, 0xff6a5a, 0x3ac08a,
+                     0xfff0fa, 0x3a1e5a, 0xc080ff, 0xb09868, 0x846c44, 0x5a4a3a, 0xff6a5a, 0x3ac08a,
                      0xa0e0ff));
     t.push_back(make(9, "009", "Neon Nights", Look::Neon, 0, false, rgb(0, 0, 0), 0x40f0ff,
                      0xe0ffff, 0xd8ff3a, 0xf8ffd0, 0x30f0ff, 0x14102a, 0x08061a, 0xff3ad0, 0xffe040,

@@ -46,6 +46,9 @@ struct Theme {
     // outline), picked to stand out from the sky: dark on light skies, light on dark ones.
     Rgba spikeEdge;
     Rgba ballEdge;
+    // A see-through dark band round a pale ring (alpha 0: none): where spike or ball crosses
+    // light ground or scenery under a dark sky, it keeps the ring apart from them.
+    Rgba halo;
 };
 
 // The red every spike carries round its silhouette, in every theme: the one danger cue.
