@@ -54,12 +54,17 @@ def shoot(build, data, out_dir, group):
         game = subprocess.Popen([os.path.join(build, "brambolt3")], cwd=work, stdout=log,
                                 stderr=subprocess.STDOUT)
         try:
+            # A busy machine can take long to open the window; a minute, then the group is
+            # skipped with the game's output rather than the whole run ending.
             window = ""
-            for _ in range(100):
+            deadline = time.monotonic() + 60
+            while not window and time.monotonic() < deadline and game.poll() is None:
                 window = xdotool("search", "--name", "^Brambolt3$")
-                if window:
-                    break
                 time.sleep(0.2)
+            if not window:
+                print("group %d: no game window; its output:\n%s" %
+                      (group, open(os.path.join(work, "out.txt")).read()), file=sys.stderr)
+                return False
             window = window.split()[0]
             xdotool("windowfocus", "--sync", window)
             time.sleep(6.5)  # loader and intro
@@ -76,6 +81,7 @@ def shoot(build, data, out_dir, group):
             subprocess.run(["import", "-window", window, path])
             xdotool("keyup", "Right")
             print(path)
+            return True
         finally:
             game.kill()
             game.wait()
@@ -88,9 +94,10 @@ def main():
     build, data, out_dir = sys.argv[1:4]
     groups = [int(g) for g in sys.argv[4:]] or list(range(1, 16))
     os.makedirs(out_dir, exist_ok=True)
-    for group in groups:
-        shoot(build, data, out_dir, group)
-    return 0
+    missed = [group for group in groups if not shoot(build, data, out_dir, group)]
+    if missed:
+        print("no screenshot for groups: %s" % " ".join(map(str, missed)), file=sys.stderr)
+    return 1 if missed else 0
 
 
 if __name__ == "__main__":
