@@ -366,7 +366,9 @@ TEST_F(GeneratedData, EveryEffectIsShortAudible16BitSound) {
         EXPECT_EQ(a.format, 2);
         EXPECT_EQ(a.hertz, assetgen::kSfxRate);
         EXPECT_LT(a.length, a.hertz * 2);
-        EXPECT_GT(peak(a), 8000);
+        // Not near silence: above -18 dBFS at its peak. (Bounces are levelled to sit a few dB
+        // under the music, so their peaks are the lowest; assetgen_mix checks every level.)
+        EXPECT_GT(peak(a), 4000);
         // It ends faded out, not cut off mid-note: the last 10 ms are near silence.
         EXPECT_LT(std::abs(a.at(a.length - 1, 0)), 600);
         int tail = 0;
