@@ -56,6 +56,7 @@ int gxtkGraphics::BeginRender() {
         height = KpGame::_game->GetDeviceHeight();
     }
     vertexCount = 0;
+    bandRun = false;
     drawCalls = 0;
     // The frame starts with alpha blending; the scissor left by the last frame is unknown.
     blendState = kBlendAlpha;
@@ -125,6 +126,7 @@ bool gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, const String& pat
 // ---------------------------------------------------------------------------------------------
 void gxtkGraphics::Cls(float red, float green, float blue) {
     vertexCount = 0;
+    bandRun = false;
     if (!hasContext()) return;
     glClearColor(red / kByteMax, green / kByteMax, blue / kByteMax, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -302,8 +304,41 @@ void gxtkGraphics::quad(gxtkSurface* surf, float x, float y, float w, float h, f
     }
     const float us[kQuadCorners] = {u0, u1, u1, u0};
     const float vs[kQuadCorners] = {v0, v0, v1, v1};
-    KpVertex* v = reserve(kQuads, surf, kQuadCorners, coversBelow(surf));
+    const bool covers = coversBelow(surf);
+    const bool inRun = bandRun; // reserve ends it, as it does for every other primitive
+    KpVertex* v = reserve(kQuads, surf, kQuadCorners, covers);
     for (int i = 0; i < kQuadCorners; ++i) v[i] = {px[i], py[i], us[i], vs[i], color};
+    const int at = static_cast<int>(v - vertices);
+    if (shortcuts) noteBand(covers, px, py, at, inRun && at > 0);
+}
+
+// A run of covering rectangles, each as wide as the clip box and each touching the rows of
+// the ones before, that reaches from its top to its bottom hides every primitive the batch
+// held before the run: those can only draw inside the clip box, and no pixel of theirs
+// survives. The background rectangle under a screen's own banded backdrop is one such.
+void gxtkGraphics::noteBand(bool covers, const float* px, const float* py, int at, bool inRun) {
+    const bool upright = px[0] == px[3] && px[1] == px[2] && py[0] == py[1] && py[2] == py[3];
+    const auto [minX, maxX] = std::minmax(px[0], px[1]);
+    const auto [minY, maxY] = std::minmax(py[0], py[2]);
+    if (!covers || !upright || minX > clipX0 || maxX < clipX1) return;
+    // A run that already spans the box hides no more: the next band starts a run of its own,
+    // which may come to hide this one.
+    const bool spans = bandY0 <= clipY0 && bandY1 >= clipY1;
+    bandRun = true;
+    if (inRun && !spans && minY <= bandY1 && maxY >= bandY0) {
+        bandY0 = std::min(bandY0, minY);
+        bandY1 = std::max(bandY1, maxY);
+    } else {
+        bandFrom = at;
+        bandY0 = minY;
+        bandY1 = maxY;
+    }
+    if (bandFrom == 0 || bandY0 > clipY0 || bandY1 < clipY1) return;
+    // Only the run's covering rectangles are left, so the batch needs no blending.
+    std::copy(vertices + bandFrom, vertices + vertexCount, vertices);
+    vertexCount -= bandFrom;
+    bandFrom = 0;
+    batchOpaque = true;
 }
 
 bool gxtkGraphics::coversBelow(gxtkSurface* surf) const {
@@ -353,6 +388,7 @@ void gxtkGraphics::WritePixels2(gxtkSurface* surface, std::span<const int> pixel
 // Batching
 // ---------------------------------------------------------------------------------------------
 KpVertex* gxtkGraphics::reserve(int kind, gxtkSurface* surf, int n, bool opaque) {
+    bandRun = false; // any primitive ends a run of bands; quad() carries it on for bands
     if (primType != kind || primSurf != surf || vertexCount + n > kMaxVertices) {
         flush();
         primType = kind;
@@ -381,6 +417,7 @@ void gxtkGraphics::put(KpVertex& out, float x, float y, float u, float v) const 
 }
 
 void gxtkGraphics::flush() {
+    bandRun = false; // a run hides only what its own batch holds
     if (vertexCount == 0) return;
     ++drawCalls;
     if (hasContext()) {
@@ -399,8 +436,8 @@ void gxtkGraphics::flush() {
             if (shortcuts) {
                 // The range spares the driver a scan of the indices for the vertices used.
                 glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(vertexCount - 1),
-                                    vertexCount / kQuadCorners * kIndicesPerQuad,
-                                    GL_UNSIGNED_SHORT, quadIndices);
+                                    vertexCount / kQuadCorners * kIndicesPerQuad, GL_UNSIGNED_SHORT,
+                                    quadIndices);
             } else {
                 glDrawElements(GL_TRIANGLES, vertexCount / kQuadCorners * kIndicesPerQuad,
                                GL_UNSIGNED_SHORT, quadIndices);

@@ -7,7 +7,8 @@
 // Shortcuts that leave the picture unchanged spare a software rasteriser most of its work:
 // rectangles and images wholly outside the window or scissor box are not sent, a batch of
 // primitives that all cover what lies below (full alpha, opaque texture) is drawn without
-// blending, and texture binding and texturing are switched only when they change.
+// blending, primitives hidden under covering rectangles that span the clip box are dropped
+// from the batch, and texture binding and texturing are switched only when they change.
 #pragma once
 
 #include <cstdint>
@@ -129,6 +130,10 @@ class gxtkGraphics : public Object {
               float v1);
     // Whether a primitive in the current colour (and surf, if any) hides what lies below.
     bool coversBelow(gxtkSurface* surf) const;
+    // Follows runs of covering rectangles across the clip box, given the quad just written at
+    // vertex at with its corners px, py and whether the batch was in a run before it; drops
+    // what such a run hides from the batch.
+    void noteBand(bool covers, const float* px, const float* py, int at, bool inRun);
     void setClip(int x, int y, int w, int h);
     // Whether OpenGL may be called: a window (and so a context) has been opened.
     static bool hasContext();
@@ -146,6 +151,11 @@ class gxtkGraphics : public Object {
 
     bool shortcuts = true;
     bool batchOpaque = false; // every primitive of the batch covers what lies below
+    // The run of covering rectangles, as wide as the clip box, that the batch ends with: the
+    // vertex it starts at and the rows it spans.
+    bool bandRun = false;
+    int bandFrom = 0;
+    float bandY0 = 0, bandY1 = 0;
     // The OpenGL state as this device last set it within the frame.
     bool blending = true;
     bool texturing = false;
