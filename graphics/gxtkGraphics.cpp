@@ -310,12 +310,19 @@ void gxtkGraphics::quad(gxtkSurface* surf, float x, float y, float w, float h, f
     }
     const float us[kQuadCorners] = {u0, u1, u1, u0};
     const float vs[kQuadCorners] = {v0, v0, v1, v1};
-    const QuadReach reach = reachOf(surf, px, py, u0, v0, u1, v1);
-    // No texel with ink under it: drawing it would leave every pixel as it is.
-    if (shortcuts && reach.ink.x0 >= reach.ink.x1) return;
+    // Only upright quads tell their reach: a turned one would seldom spare a pixel, and the
+    // sprite path is spared the arithmetic.
+    const bool upright = px[0] == px[3] && px[1] == px[2] && py[0] == py[1] && py[2] == py[3];
+    QuadReach reach = {};
+    if (shortcuts && upright) {
+        reach = reachOf(surf, px, py, u0, v0, u1, v1);
+        // No texel with ink under it: drawing it would leave every pixel as it is.
+        if (reach.ink.x0 >= reach.ink.x1) return;
+    }
     const bool covers = coversBelow(surf);
     const bool inRun = bandRun; // reserve ends it, as it does for every other primitive
-    KpVertex* v = reserve(kQuads, surf, kQuadCorners, covers, &reach);
+    KpVertex* v =
+        reserve(kQuads, surf, kQuadCorners, covers, shortcuts && upright ? &reach : nullptr);
     for (int i = 0; i < kQuadCorners; ++i) v[i] = {px[i], py[i], us[i], vs[i], color};
     const int at = static_cast<int>(v - vertices);
     if (shortcuts) noteBand(covers, px, py, at, inRun && at > 0);
@@ -357,8 +364,7 @@ gxtkGraphics::QuadReach gxtkGraphics::reachOf(gxtkSurface* surf, const float* px
     const PixelBox bounds = {std::floor(minX) - kInkMargin, std::floor(minY) - kInkMargin,
                              std::ceil(maxX) + kInkMargin, std::ceil(maxY) + kInkMargin};
     QuadReach reach = {bounds, bounds};
-    const bool upright = px[0] == px[3] && px[1] == px[2] && py[0] == py[1] && py[2] == py[3];
-    if (!surf || !upright || !shortcuts) return reach;
+    if (!surf) return reach;
     // Texel coordinates of the corners: u0, v0 at corner 0 and u1, v1 at corner 2.
     const float s0 = u0 / surf->uscale, s1 = u1 / surf->uscale;
     const float t0 = v0 / surf->vscale, t1 = v1 / surf->vscale;

@@ -133,8 +133,8 @@ class gxtkGraphics : public Object {
     // reach: the pixels a quad may change (none: anywhere in the clip box).
     KpVertex* reserve(int kind, gxtkSurface* surf, int n, bool opaque = false,
                       const QuadReach* reach = nullptr);
-    // The pixels the quad with corners px, py may change; for an upright textured quad only
-    // around the texels of u0, v0 to u1, v1 with alpha above 0. Empty ink: it changes none.
+    // The pixels the upright quad with corners px, py may change; when textured, only around
+    // the texels of u0, v0 to u1, v1 with alpha above 0. Empty ink: it changes none.
     QuadReach reachOf(gxtkSurface* surf, const float* px, const float* py, float u0, float v0,
                       float u1, float v1) const;
     // Scissors the batch about to be drawn to the pixels it can change, when that spares a
