@@ -28,6 +28,7 @@ constexpr float kTrimShare = 0.75f;
 // Texels and pixels added around the ink: a sample that rounding moves by a fraction of a
 // texel still lands inside.
 constexpr float kInkMargin = 1.0f;
+constexpr float kMaxTexelCoordinate = 1.0e7f; // beyond any texture; keeps int casts defined
 
 } // namespace
 
@@ -368,7 +369,11 @@ gxtkGraphics::QuadReach gxtkGraphics::reachOf(gxtkSurface* surf, const float* px
     // Texel coordinates of the corners: u0, v0 at corner 0 and u1, v1 at corner 2.
     const float s0 = u0 / surf->uscale, s1 = u1 / surf->uscale;
     const float t0 = v0 / surf->vscale, t1 = v1 / surf->vscale;
-    if (!(s0 != s1 && t0 != t1)) return reach; // no texels, or not numbers
+    // No texels, or coordinates that are not numbers or lie far past any surface.
+    auto usable = [](float a) { return std::fabs(a) < kMaxTexelCoordinate; };
+    if (!usable(s0) || !usable(s1) || !usable(t0) || !usable(t1) || s0 == s1 || t0 == t1) {
+        return reach;
+    }
     int x0 = static_cast<int>(std::floor(std::min(s0, s1) - kInkMargin));
     int y0 = static_cast<int>(std::floor(std::min(t0, t1) - kInkMargin));
     int x1 = static_cast<int>(std::ceil(std::max(s0, s1) + kInkMargin));
