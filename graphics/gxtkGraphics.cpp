@@ -22,6 +22,13 @@ constexpr int kOvalSegmentsBelow = 11; // counts at or below this get kMinOvalSe
 constexpr float kTwoPi = 6.2831855f;
 constexpr size_t kTexOffset = 8;
 constexpr size_t kColorOffset = 16;
+// A batch is scissored to the pixels its ink reaches only when that leaves out more than
+// this share of its bounds: the scissor costs the rasteriser a little on every triangle.
+constexpr float kTrimShare = 0.75f;
+// Texels and pixels added around the ink: a sample that rounding moves by a fraction of a
+// texel still lands inside.
+constexpr float kInkMargin = 1.0f;
+constexpr float kMaxTexelCoordinate = 1.0e7f; // beyond any texture; keeps int casts defined
 
 } // namespace
 
@@ -56,6 +63,7 @@ int gxtkGraphics::BeginRender() {
         height = KpGame::_game->GetDeviceHeight();
     }
     vertexCount = 0;
+    bandRun = false;
     drawCalls = 0;
     // The frame starts with alpha blending; the scissor left by the last frame is unknown.
     blendState = kBlendAlpha;
@@ -125,6 +133,7 @@ bool gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, const String& pat
 // ---------------------------------------------------------------------------------------------
 void gxtkGraphics::Cls(float red, float green, float blue) {
     vertexCount = 0;
+    bandRun = false;
     if (!hasContext()) return;
     glClearColor(red / kByteMax, green / kByteMax, blue / kByteMax, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -302,8 +311,89 @@ void gxtkGraphics::quad(gxtkSurface* surf, float x, float y, float w, float h, f
     }
     const float us[kQuadCorners] = {u0, u1, u1, u0};
     const float vs[kQuadCorners] = {v0, v0, v1, v1};
-    KpVertex* v = reserve(kQuads, surf, kQuadCorners, coversBelow(surf));
+    // Only upright quads tell their reach: a turned one would seldom spare a pixel, and the
+    // sprite path is spared the arithmetic.
+    const bool upright = px[0] == px[3] && px[1] == px[2] && py[0] == py[1] && py[2] == py[3];
+    QuadReach reach = {};
+    if (shortcuts && upright) {
+        reach = reachOf(surf, px, py, u0, v0, u1, v1);
+        // No texel with ink under it: drawing it would leave every pixel as it is.
+        if (reach.ink.x0 >= reach.ink.x1) return;
+    }
+    const bool covers = coversBelow(surf);
+    const bool inRun = bandRun; // reserve ends it, as it does for every other primitive
+    KpVertex* v =
+        reserve(kQuads, surf, kQuadCorners, covers, shortcuts && upright ? &reach : nullptr);
     for (int i = 0; i < kQuadCorners; ++i) v[i] = {px[i], py[i], us[i], vs[i], color};
+    const int at = static_cast<int>(v - vertices);
+    if (shortcuts) noteBand(covers, px, py, at, inRun && at > 0);
+}
+
+// A run of covering rectangles, each as wide as the clip box and each touching the rows of
+// the ones before, that reaches from its top to its bottom hides every primitive the batch
+// held before the run: those can only draw inside the clip box, and no pixel of theirs
+// survives. The background rectangle under a screen's own banded backdrop is one such.
+void gxtkGraphics::noteBand(bool covers, const float* px, const float* py, int at, bool inRun) {
+    const bool upright = px[0] == px[3] && px[1] == px[2] && py[0] == py[1] && py[2] == py[3];
+    const auto [minX, maxX] = std::minmax(px[0], px[1]);
+    const auto [minY, maxY] = std::minmax(py[0], py[2]);
+    if (!covers || !upright || minX > clipX0 || maxX < clipX1) return;
+    // A run that already spans the box hides no more: the next band starts a run of its own,
+    // which may come to hide this one.
+    const bool spans = bandY0 <= clipY0 && bandY1 >= clipY1;
+    bandRun = true;
+    if (inRun && !spans && minY <= bandY1 && maxY >= bandY0) {
+        bandY0 = std::min(bandY0, minY);
+        bandY1 = std::max(bandY1, maxY);
+    } else {
+        bandFrom = at;
+        bandY0 = minY;
+        bandY1 = maxY;
+    }
+    if (bandFrom == 0 || bandY0 > clipY0 || bandY1 < clipY1) return;
+    // Only the run's covering rectangles are left, so the batch needs no blending.
+    std::copy(vertices + bandFrom, vertices + vertexCount, vertices);
+    vertexCount -= bandFrom;
+    bandFrom = 0;
+    batchOpaque = true;
+}
+
+gxtkGraphics::QuadReach gxtkGraphics::reachOf(gxtkSurface* surf, const float* px, const float* py,
+                                              float u0, float v0, float u1, float v1) const {
+    const auto [minX, maxX] = std::minmax({px[0], px[1], px[2], px[3]});
+    const auto [minY, maxY] = std::minmax({py[0], py[1], py[2], py[3]});
+    const PixelBox bounds = {std::floor(minX) - kInkMargin, std::floor(minY) - kInkMargin,
+                             std::ceil(maxX) + kInkMargin, std::ceil(maxY) + kInkMargin};
+    QuadReach reach = {bounds, bounds};
+    if (!surf) return reach;
+    // Texel coordinates of the corners: u0, v0 at corner 0 and u1, v1 at corner 2.
+    const float s0 = u0 / surf->uscale, s1 = u1 / surf->uscale;
+    const float t0 = v0 / surf->vscale, t1 = v1 / surf->vscale;
+    // No texels, or coordinates that are not numbers or lie far past any surface.
+    auto usable = [](float a) { return std::fabs(a) < kMaxTexelCoordinate; };
+    if (!usable(s0) || !usable(s1) || !usable(t0) || !usable(t1) || s0 == s1 || t0 == t1) {
+        return reach;
+    }
+    int x0 = static_cast<int>(std::floor(std::min(s0, s1) - kInkMargin));
+    int y0 = static_cast<int>(std::floor(std::min(t0, t1) - kInkMargin));
+    int x1 = static_cast<int>(std::ceil(std::max(s0, s1) + kInkMargin));
+    int y1 = static_cast<int>(std::ceil(std::max(t0, t1) + kInkMargin));
+    if (!surf->InkBox(x0, y0, x1, y1)) return reach;
+    if (x0 >= x1 || y0 >= y1) {
+        reach.ink = {0, 0, 0, 0};
+        return reach;
+    }
+    // Where the ink's texels, a margin around them, land in the window.
+    const float sx = (px[1] - px[0]) / (s1 - s0), sy = (py[2] - py[0]) / (t1 - t0);
+    const float ax = px[0] + (static_cast<float>(x0) - kInkMargin - s0) * sx;
+    const float bx = px[0] + (static_cast<float>(x1) + kInkMargin - s0) * sx;
+    const float ay = py[0] + (static_cast<float>(y0) - kInkMargin - t0) * sy;
+    const float by = py[0] + (static_cast<float>(y1) + kInkMargin - t0) * sy;
+    reach.ink = {std::max(bounds.x0, std::floor(std::min(ax, bx)) - kInkMargin),
+                 std::max(bounds.y0, std::floor(std::min(ay, by)) - kInkMargin),
+                 std::min(bounds.x1, std::ceil(std::max(ax, bx)) + kInkMargin),
+                 std::min(bounds.y1, std::ceil(std::max(ay, by)) + kInkMargin)};
+    return reach;
 }
 
 bool gxtkGraphics::coversBelow(gxtkSurface* surf) const {
@@ -352,12 +442,28 @@ void gxtkGraphics::WritePixels2(gxtkSurface* surface, std::span<const int> pixel
 // ---------------------------------------------------------------------------------------------
 // Batching
 // ---------------------------------------------------------------------------------------------
-KpVertex* gxtkGraphics::reserve(int kind, gxtkSurface* surf, int n, bool opaque) {
+KpVertex* gxtkGraphics::reserve(int kind, gxtkSurface* surf, int n, bool opaque,
+                                const QuadReach* reach) {
+    bandRun = false; // any primitive ends a run of bands; quad() carries it on for bands
     if (primType != kind || primSurf != surf || vertexCount + n > kMaxVertices) {
         flush();
         primType = kind;
         primSurf = surf;
         batchOpaque = shortcuts;
+    }
+    if (vertexCount == 0) {
+        batchTrims = shortcuts;
+        batchReach = {{clipX1, clipY1, clipX0, clipY0}, {clipX1, clipY1, clipX0, clipY0}};
+    }
+    if (reach) {
+        PixelBox& ink = batchReach.ink;
+        PixelBox& bounds = batchReach.bounds;
+        ink = {std::min(ink.x0, reach->ink.x0), std::min(ink.y0, reach->ink.y0),
+               std::max(ink.x1, reach->ink.x1), std::max(ink.y1, reach->ink.y1)};
+        bounds = {std::min(bounds.x0, reach->bounds.x0), std::min(bounds.y0, reach->bounds.y0),
+                  std::max(bounds.x1, reach->bounds.x1), std::max(bounds.y1, reach->bounds.y1)};
+    } else {
+        batchTrims = false;
     }
     // One primitive that lets the background through makes the whole batch blend: blending
     // draws the covering ones unchanged, so the batch need not be split.
@@ -381,10 +487,12 @@ void gxtkGraphics::put(KpVertex& out, float x, float y, float u, float v) const 
 }
 
 void gxtkGraphics::flush() {
+    bandRun = false; // a run hides only what its own batch holds
     if (vertexCount == 0) return;
     ++drawCalls;
     if (hasContext()) {
         prepareDraw();
+        const bool trimmed = trimScissor();
         switch (primType) {
         case kPoints:
             glDrawArrays(GL_POINTS, 0, vertexCount);
@@ -399,8 +507,8 @@ void gxtkGraphics::flush() {
             if (shortcuts) {
                 // The range spares the driver a scan of the indices for the vertices used.
                 glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(vertexCount - 1),
-                                    vertexCount / kQuadCorners * kIndicesPerQuad,
-                                    GL_UNSIGNED_SHORT, quadIndices);
+                                    vertexCount / kQuadCorners * kIndicesPerQuad, GL_UNSIGNED_SHORT,
+                                    quadIndices);
             } else {
                 glDrawElements(GL_TRIANGLES, vertexCount / kQuadCorners * kIndicesPerQuad,
                                GL_UNSIGNED_SHORT, quadIndices);
@@ -413,6 +521,7 @@ void gxtkGraphics::flush() {
             }
             break;
         }
+        if (trimmed) restoreScissor();
         if (!shortcuts) {
             // Without the shortcuts every batch leaves texturing and blending as the frame began.
             if (primSurf) glDisable(GL_TEXTURE_2D);
@@ -423,6 +532,35 @@ void gxtkGraphics::flush() {
         }
     }
     vertexCount = 0;
+}
+
+bool gxtkGraphics::trimScissor() {
+    // The scissor in force must be known to be put back.
+    if (!batchTrims || !scissorKnown) return false;
+    auto within = [this](const PixelBox& b) {
+        return PixelBox{std::max(b.x0, clipX0), std::max(b.y0, clipY0), std::min(b.x1, clipX1),
+                        std::min(b.y1, clipY1)};
+    };
+    auto area = [](const PixelBox& b) {
+        return b.x1 > b.x0 && b.y1 > b.y0 ? (b.x1 - b.x0) * (b.y1 - b.y0) : 0.0f;
+    };
+    const PixelBox ink = within(batchReach.ink);
+    if (area(ink) >= kTrimShare * area(within(batchReach.bounds))) return false;
+    const int x0 = static_cast<int>(ink.x0), y0 = static_cast<int>(ink.y0);
+    const int w = std::max(0, static_cast<int>(ink.x1) - x0);
+    const int h = std::max(0, static_cast<int>(ink.y1) - y0);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x0, Height() - y0 - h, w, h);
+    return true;
+}
+
+void gxtkGraphics::restoreScissor() {
+    const ScissorBox& box = scissor;
+    if (box.x == 0 && box.y == 0 && box.w == Width() && box.h == Height()) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    glScissor(box.x, Height() - box.y - box.h, box.w, box.h);
 }
 
 // Switches an OpenGL capability to want, unless state says it already is.

@@ -7,7 +7,10 @@
 // Shortcuts that leave the picture unchanged spare a software rasteriser most of its work:
 // rectangles and images wholly outside the window or scissor box are not sent, a batch of
 // primitives that all cover what lies below (full alpha, opaque texture) is drawn without
-// blending, and texture binding and texturing are switched only when they change.
+// blending, a batch is scissored to the pixels its texels with ink can reach (a quad over
+// clear texels only is not sent), primitives hidden under covering rectangles that span the
+// clip box are dropped from the batch, and texture binding and texturing are switched only
+// when they change.
 #pragma once
 
 #include <cstdint>
@@ -115,9 +118,29 @@ class gxtkGraphics : public Object {
     gxtkSurface* primSurf = nullptr;
 
   private:
+    // A box of window pixels, x0 and y0 included, x1 and y1 not.
+    struct PixelBox {
+        float x0, y0, x1, y1;
+    };
+    // The pixels a quad may change: those its texels with ink reach, and its whole bounds.
+    struct QuadReach {
+        PixelBox ink;
+        PixelBox bounds;
+    };
+
     // Room for n vertices of kind with texture surf, flushing first when the batch cannot
-    // take them; returns where to write them. opaque: the primitive covers what lies below.
-    KpVertex* reserve(int kind, gxtkSurface* surf, int n, bool opaque = false);
+    // take them; returns where to write them. opaque: the primitive covers what lies below;
+    // reach: the pixels a quad may change (none: anywhere in the clip box).
+    KpVertex* reserve(int kind, gxtkSurface* surf, int n, bool opaque = false,
+                      const QuadReach* reach = nullptr);
+    // The pixels the upright quad with corners px, py may change; when textured, only around
+    // the texels of u0, v0 to u1, v1 with alpha above 0. Empty ink: it changes none.
+    QuadReach reachOf(gxtkSurface* surf, const float* px, const float* py, float u0, float v0,
+                      float u1, float v1) const;
+    // Scissors the batch about to be drawn to the pixels it can change, when that spares a
+    // good share of its bounds; true if it did (restoreScissor then undoes it).
+    bool trimScissor();
+    void restoreScissor();
     void flush();
     // Sets texturing, the texture and blending for the batch about to be drawn.
     void prepareDraw();
@@ -129,6 +152,10 @@ class gxtkGraphics : public Object {
               float v1);
     // Whether a primitive in the current colour (and surf, if any) hides what lies below.
     bool coversBelow(gxtkSurface* surf) const;
+    // Follows runs of covering rectangles across the clip box, given the quad just written at
+    // vertex at with its corners px, py and whether the batch was in a run before it; drops
+    // what such a run hides from the batch.
+    void noteBand(bool covers, const float* px, const float* py, int at, bool inRun);
     void setClip(int x, int y, int w, int h);
     // Whether OpenGL may be called: a window (and so a context) has been opened.
     static bool hasContext();
@@ -146,6 +173,14 @@ class gxtkGraphics : public Object {
 
     bool shortcuts = true;
     bool batchOpaque = false; // every primitive of the batch covers what lies below
+    // Whether every primitive of the batch told its reach, and the union of those reaches.
+    bool batchTrims = false;
+    QuadReach batchReach = {};
+    // The run of covering rectangles, as wide as the clip box, that the batch ends with: the
+    // vertex it starts at and the rows it spans.
+    bool bandRun = false;
+    int bandFrom = 0;
+    float bandY0 = 0, bandY1 = 0;
     // The OpenGL state as this device last set it within the frame.
     bool blending = true;
     bool texturing = false;

@@ -1,8 +1,10 @@
 // gxtkSurface: premultiplying pixel copies, lazy texture creation with the power-of-two
-// retry, partial updates from ARGB ints, and texture release bound to the context that made it.
+// retry, partial updates from ARGB ints, texture release bound to the context that made it,
+// and the rows of ink (texels with alpha above 0) that the device scissors drawing to.
 #include "graphics/gxtkSurface.h"
 
 #include <GL/gl.h>
+#include <algorithm>
 
 // ---------------------------------------------------------------------------------------------
 // Constants
@@ -95,6 +97,54 @@ void gxtkSurface::SetData(KpBytes pixels, int w, int h, int d) {
     vscale = 1.0f / static_cast<float>(h > 0 ? h : 1);
     if (data) kpPremultiply(data.get(), w * h, d);
     opaque = data && allOpaque(data.get(), w * h, d);
+    inkFrom.clear();
+    inkTo.clear();
+    findInk(0, h);
+}
+
+void gxtkSurface::findInk(int first, int last) {
+    // Only alpha tells clear texels apart; widths past 16 bits are left without a record.
+    if (!data || (depth != 2 && depth != 4) || width > UINT16_MAX) return;
+    if (inkFrom.empty()) {
+        inkFrom.assign(static_cast<size_t>(height), 0);
+        inkTo.assign(static_cast<size_t>(height), 0);
+    }
+    const int alphaAt = depth - 1;
+    for (int y = first; y < last; ++y) {
+        const unsigned char* row = data.get() + static_cast<size_t>(y) * width * depth + alphaAt;
+        int from = 0, to = width;
+        while (from < width && row[static_cast<size_t>(from) * depth] == 0) ++from;
+        while (to > from && row[static_cast<size_t>(to - 1) * depth] == 0) --to;
+        inkFrom[y] = static_cast<uint16_t>(from);
+        inkTo[y] = static_cast<uint16_t>(to);
+    }
+}
+
+bool gxtkSurface::InkBox(int& x0, int& y0, int& x1, int& y1) const {
+    if (inkFrom.empty() || padded) return false;
+    const int bx0 = std::max(x0, 0), by0 = std::max(y0, 0);
+    const int bx1 = std::min(x1, width), by1 = std::min(y1, height);
+    int ix0 = bx1, iy0 = by1, ix1 = bx0, iy1 = by0;
+    for (int y = by0; y < by1; ++y) {
+        // The row's ink within the box's columns, widened to the row's whole ink: a box that
+        // holds more than the ink is still a box around all of it.
+        const int from = std::max<int>(inkFrom[y], bx0), to = std::min<int>(inkTo[y], bx1);
+        if (from >= to) continue;
+        ix0 = std::min(ix0, from);
+        ix1 = std::max(ix1, to);
+        iy0 = std::min(iy0, y);
+        iy1 = y + 1;
+    }
+    if (ix0 >= ix1) {
+        x0 = x1 = bx0;
+        y0 = y1 = by0;
+        return true;
+    }
+    x0 = ix0;
+    y0 = iy0;
+    x1 = ix1;
+    y1 = iy1;
+    return true;
 }
 
 void gxtkSurface::SetSubData(int x, int y, int w, int h, const int* pixels, int pitch) {
@@ -120,6 +170,7 @@ void gxtkSurface::SetSubData(int x, int y, int w, int h, const int* pixels, int 
             if (a != kMaxByte) opaque = false;
         }
     }
+    findInk(y, y + h);
     if (seq == 0 || seq != glfwGraphicsSeq) return; // the next Bind uploads the whole copy
 
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -161,7 +212,8 @@ void gxtkSurface::Bind() {
         glTexImage2D(GL_TEXTURE_2D, 0, format, texWidth, texHeight, 0, format, GL_UNSIGNED_BYTE,
                      nullptr);
     }
-    if (texWidth != width || texHeight != height) opaque = false;
+    padded = texWidth != width || texHeight != height;
+    if (padded) opaque = false;
     uscale = 1.0f / static_cast<float>(texWidth > 0 ? texWidth : 1);
     vscale = 1.0f / static_cast<float>(texHeight > 0 ? texHeight : 1);
 

@@ -2,7 +2,12 @@
 // premultiplied copy of the pixels for its whole life, so a texture lost with an old OpenGL
 // context is rebuilt on the next Bind under the new one (glfwGraphicsSeq tells them apart).
 // Textures are made lazily; with no context yet (glfwGraphicsSeq 0) nothing touches OpenGL.
+// It also records, row by row, where its texels with alpha above 0 lie, so that drawing can
+// leave out pixels that only clear texels would reach.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 #include "runtime/kp_game.h"
 #include "runtime/kp_object.h"
@@ -35,6 +40,11 @@ class gxtkSurface : public Object {
     // Whether every texel a frame can sample has full alpha, so drawing it at full alpha
     // covers what lies below exactly as blending would.
     bool Opaque() const { return opaque; }
+    // The smallest box holding every texel with alpha above 0 in the texel box box (x0, y0)
+    // to (x1, y1), exclusive, kept within the surface: an empty box when it has none. False
+    // when the surface cannot tell (no alpha kept, or a texture larger than the image whose
+    // extra texels are unknown); box is then unchanged.
+    bool InkBox(int& x0, int& y0, int& x1, int& y1) const;
 
     KpBytes data;
     int width = 0;
@@ -47,9 +57,16 @@ class gxtkSurface : public Object {
     float vscale = 0.0f;
 
   private:
+    // Records, for rows first to last - 1, which columns hold texels with alpha above 0.
+    void findInk(int first, int last);
+
     // Every pixel of the copy has full alpha and the texture is exactly the image's size
     // (a padded texture has texels of undefined content next to the image).
     bool opaque = false;
+    bool padded = false; // the texture is larger than the image
+    // Per row of the copy, the first column with alpha above 0 and one past the last (equal
+    // for a clear row); empty for surfaces without alpha or without a copy.
+    std::vector<uint16_t> inkFrom, inkTo;
 };
 
 // The OpenGL pixel format for a depth of 1 to 4 bytes per pixel; 0 for any other depth.

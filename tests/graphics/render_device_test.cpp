@@ -1,7 +1,8 @@
 // The render device drawing real frames in a GLFW window (Xvfb, Mesa llvmpipe): pixels read
 // back after blending, tinting, scissoring, transforming and re-opening the window, the
 // number of draw calls the batching rule makes, and the shortcuts that keep the picture
-// (quads outside the clip box not sent, covering batches drawn without blending).
+// (quads outside the clip box not sent, covering batches drawn without blending, what
+// covering bands across the clip box hide dropped).
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
@@ -406,4 +407,88 @@ TEST_F(RenderDevice, SurfacesAreOpaqueOnlyWhenEveryPixelHasFullAlpha) {
     EXPECT_FALSE(opaque.Opaque());
     std::unique_ptr<gxtkSurface> empty = device->CreateSurface(4, 4);
     EXPECT_FALSE(empty->Opaque());
+}
+
+TEST_F(RenderDevice, BandsThatSpanTheWindowDropWhatTheBatchHeldBelowThem) {
+    const int bands = 15, step = kHeight / bands;
+    auto drawBands = [&](int held) {
+        for (int i = 0; i < bands; ++i) {
+            device->SetColor(0, static_cast<float>(i * 10), 100);
+            device->DrawRect(-1, static_cast<float>(i * step), kWidth + 2,
+                             static_cast<float>(step));
+            // Until the last band reaches the bottom, everything stays.
+            EXPECT_EQ(device->VertexCount(), i + 1 < bands ? held + 4 * (i + 1) : 4 * bands) << i;
+        }
+    };
+    // The background straight under the bands (a covering rectangle itself).
+    device->SetColor(200, 0, 0);
+    device->DrawRect(-1, -1, kWidth + 2, kHeight + 2);
+    drawBands(4);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 1);
+
+    device->BeginRender();
+    device->SetColor(200, 0, 0);
+    device->DrawRect(-1, -1, kWidth + 2, kHeight + 2);
+    device->SetAlpha(0.5f);
+    device->DrawRect(10, 10, 20, 20); // translucent, hidden too
+    device->SetAlpha(1);
+    drawBands(8);
+    device->EndRender();
+    EXPECT_EQ(device->DrawCalls(), 1);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND)); // only covering rectangles were left
+    EXPECT_RGB(pixel(15, 15), 0, 0, 100);
+    EXPECT_RGB(pixel(15, kHeight - 1), 0, 140, 100);
+}
+
+TEST_F(RenderDevice, BandsKeepWhatTheyDoNotWhollyHide) {
+    auto drawBands = [&](float left, float right, float gapAt) {
+        device->BeginRender();
+        device->SetColor(200, 0, 0);
+        device->DrawRect(-1, -1, kWidth + 2, kHeight + 2);
+        device->SetColor(0, 0, 100);
+        device->DrawRect(left, 0, right - left, gapAt);
+        device->DrawRect(left, gapAt + 1, right - left, kHeight - gapAt - 1);
+        return device->VertexCount();
+    };
+    EXPECT_EQ(drawBands(0, kWidth, 100), 12);    // a row between the bands stays uncovered
+    EXPECT_EQ(drawBands(1, kWidth, 99), 12);     // the first column stays uncovered
+    EXPECT_EQ(drawBands(0, kWidth - 1, 99), 12); // so does the last
+    device->EndRender();
+    EXPECT_RGB(pixel(kWidth - 1, 50), 200, 0, 0);
+
+    // A translucent band, a band drawn between the others and a scissored one.
+    device->BeginRender();
+    device->DrawRect(-1, -1, kWidth + 2, kHeight + 2);
+    device->SetAlpha(0.5f);
+    device->DrawRect(0, 0, kWidth, kHeight);
+    EXPECT_EQ(device->VertexCount(), 8);
+    device->SetAlpha(1);
+    device->DrawRect(0, 0, kWidth, 100);
+    device->DrawRect(5, 5, 5, 5); // not a band: the run ends here
+    device->DrawRect(0, 100, kWidth, kHeight - 100);
+    EXPECT_EQ(device->VertexCount(), 20);
+    device->DrawRect(0, 0, kWidth, 100); // with the band before the small one, a whole run
+    EXPECT_EQ(device->VertexCount(), 8);
+
+    device->BeginRender();
+    device->DrawRect(-1, -1, kWidth + 2, kHeight + 2);
+    device->DrawRect(0, 0, kWidth, 100);
+    const float square[] = {0, 0, 10, 0, 10, 10, 0, 10};
+    device->SetAlpha(0.5f);
+    device->DrawPoly(square); // a four-cornered polygon joins the batch of rectangles
+    device->SetAlpha(1);
+    device->DrawRect(0, 100, kWidth, kHeight - 100);
+    EXPECT_EQ(device->VertexCount(), 16);
+    device->SetScissor(0, 0, kWidth, 50); // a band as wide as the box covers it
+    device->DrawRect(10, 10, 10, 10);
+    device->DrawRect(0, 0, kWidth, 50);
+    EXPECT_EQ(device->VertexCount(), 4);
+
+    // Without the shortcuts nothing is dropped.
+    device->SetShortcuts(false);
+    device->DrawRect(10, 10, 10, 10);
+    device->DrawRect(0, 0, kWidth, 50);
+    EXPECT_EQ(device->VertexCount(), 12);
+    device->EndRender();
 }
