@@ -54,20 +54,10 @@ class AudioDevice : public ::testing::Test {
 
     // Waits until the mixer has made `seconds` more output, running the device's Update()
     // meanwhile as the game's ticks do.
-    void mix(double seconds) {
-        const double until = clock() + seconds;
-        ASSERT_TRUE(waitUntil([&] {
-            device->Update();
-            return clock() >= until;
-        })) << "the mixer stopped";
-    }
+    void mix(double seconds) { ASSERT_TRUE(mixWithTicks(*device, seconds)) << "the mixer stopped"; }
     // Waits, running Update(), until done() holds.
     void pumpUntil(const std::function<bool()>& done, const char* what) {
-        ASSERT_TRUE(waitUntil([&] {
-            device->Update();
-            return done();
-        })) << "never: "
-            << what;
+        ASSERT_TRUE(tickUntil(*device, done)) << "never: " << what;
     }
     // Waits until every decode started so far has finished and Update() has taken up the
     // one the music channel waits for (an abandoned one is joined when Update finds it done).

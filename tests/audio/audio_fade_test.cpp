@@ -30,19 +30,9 @@ class AudioFade : public ::testing::Test {
 
     double clock() { return mixedSeconds(device->alcDevice); }
     // Waits until the mixer has made `seconds` more output, running Update() as ticks do.
-    void mix(double seconds) {
-        const double until = clock() + seconds;
-        ASSERT_TRUE(waitUntil([&] {
-            device->Update();
-            return clock() >= until;
-        })) << "the mixer stopped";
-    }
+    void mix(double seconds) { ASSERT_TRUE(mixWithTicks(*device, seconds)) << "the mixer stopped"; }
     void pumpUntil(const std::function<bool()>& done, const char* what) {
-        ASSERT_TRUE(waitUntil([&] {
-            device->Update();
-            return done();
-        })) << "never: "
-            << what;
+        ASSERT_TRUE(tickUntil(*device, done)) << "never: " << what;
     }
     static ALint stateOf(ALuint source) {
         ALint state = 0;

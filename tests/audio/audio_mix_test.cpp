@@ -132,10 +132,7 @@ class Mix : public ::testing::Test {
         EXPECT_TRUE(device->Live()) << "the wave backend did not open";
         kp_audio_SetAudioDevice(device.get());
         play(*device);
-        EXPECT_TRUE(waitUntil([&] {
-            device->Update();
-            return done(*device);
-        })) << "the sound never ended";
+        EXPECT_TRUE(tickUntil(*device, [&] { return done(*device); })) << "the sound never ended";
         kp_audio_SetAudioDevice(nullptr);
         device.reset();
         return MixedOutput::read(mixedOutputPath());

@@ -38,11 +38,7 @@ class AudioRamp : public ::testing::Test {
     // Runs the device's per-tick Update, as the game's ticks do, until the mixer has made
     // `seconds` more output.
     void ticks(double seconds) {
-        const double until = mixedSeconds(device->alcDevice) + seconds;
-        ASSERT_TRUE(waitUntil([&] {
-            device->Update();
-            return mixedSeconds(device->alcDevice) >= until;
-        })) << "the mixer stopped";
+        ASSERT_TRUE(mixWithTicks(*device, seconds)) << "the mixer stopped";
     }
 
     // The largest step between neighbouring samples of either channel of the mixed output.

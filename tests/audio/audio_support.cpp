@@ -1,6 +1,8 @@
 // Audio test helpers: OpenAL Soft configuration, tone files and mixed-output analysis.
 #include "audio_support.h"
 
+#include "audio/gxtkAudio.h"
+
 #include <AL/alext.h>
 
 #include <chrono>
@@ -187,4 +189,16 @@ double mixedSeconds(ALCdevice* device) {
     ALCint64SOFT nanoseconds = 0;
     query(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
     return double(nanoseconds) * 1e-9;
+}
+
+bool tickUntil(gxtkAudio& device, const std::function<bool()>& done) {
+    return waitUntil([&] {
+        device.Update();
+        return done();
+    });
+}
+
+bool mixWithTicks(gxtkAudio& device, double seconds) {
+    const double until = mixedSeconds(device.alcDevice) + seconds;
+    return tickUntil(device, [&] { return mixedSeconds(device.alcDevice) >= until; });
 }

@@ -14,6 +14,8 @@
 
 #include "support/test_support.h"
 
+class gxtkAudio;
+
 // How the process's OpenAL Soft is set up; only the first call in a process takes effect.
 struct AudioTestConfig {
     std::string drivers = "wave"; // the one backend allowed
@@ -70,3 +72,9 @@ bool waitUntil(const std::function<bool()>& done, double boundSeconds = kWaitBou
 // Seconds of output the device has mixed since it opened (its clock); -1 if the library
 // cannot tell. The clock moves in the mixer's blocks of about 23 ms.
 double mixedSeconds(ALCdevice* device);
+
+// Runs the device's per-tick Update(), as the game's ticks do, until the mixer has made
+// `seconds` more output; false if it never does.
+bool mixWithTicks(gxtkAudio& device, double seconds);
+// Runs the device's Update() until done() holds; false if it never does.
+bool tickUntil(gxtkAudio& device, const std::function<bool()>& done);
