@@ -29,6 +29,17 @@ constexpr float kTrimShare = 0.75f;
 // texel still lands inside.
 constexpr float kInkMargin = 1.0f;
 constexpr float kMaxTexelCoordinate = 1.0e7f; // beyond any texture; keeps int casts defined
+// A pixel centre this close to a quad's edge may fall on either side of it once the driver
+// snaps the corners to its sub-pixel grid (1/256 of a pixel).
+constexpr float kEdgeDoubt = 1.0f / 16.0f;
+// A texture coordinate may be off by far less than this many texels where it is sampled, so
+// a sample this far inside a texel box rounds to a texel of that box.
+constexpr float kTexelDoubt = 1.0f / 64.0f;
+
+// Whether some pixel centre (n + 0.5) lies in [a, b).
+bool centreWithin(float a, float b) {
+    return std::ceil(a - 0.5f) < std::ceil(b - 0.5f);
+}
 
 } // namespace
 
@@ -64,6 +75,7 @@ int gxtkGraphics::BeginRender() {
     }
     vertexCount = 0;
     bandRun = false;
+    rowOn = false;
     drawCalls = 0;
     // The frame starts with alpha blending; the scissor left by the last frame is unknown.
     blendState = kBlendAlpha;
@@ -134,6 +146,7 @@ bool gxtkGraphics::LoadSurface__UNSAFE__(gxtkSurface* surface, const String& pat
 void gxtkGraphics::Cls(float red, float green, float blue) {
     vertexCount = 0;
     bandRun = false;
+    rowOn = false;
     if (!hasContext()) return;
     glClearColor(red / kByteMax, green / kByteMax, blue / kByteMax, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -302,13 +315,6 @@ void gxtkGraphics::quad(gxtkSurface* surf, float x, float y, float w, float h, f
             py[i] = cx * iy + cy * jy + ty;
         }
     }
-    if (shortcuts) {
-        // A quad whose bounds end at or before the clip box's edge covers no pixel centre in it.
-        // (NaN corners fail every comparison and are drawn, as without the shortcut.)
-        const auto [minX, maxX] = std::minmax({px[0], px[1], px[2], px[3]});
-        const auto [minY, maxY] = std::minmax({py[0], py[1], py[2], py[3]});
-        if (maxX <= clipX0 || minX >= clipX1 || maxY <= clipY0 || minY >= clipY1) return;
-    }
     const float us[kQuadCorners] = {u0, u1, u1, u0};
     const float vs[kQuadCorners] = {v0, v0, v1, v1};
     // Only upright quads tell their reach: a turned one would seldom spare a pixel, and the
@@ -325,8 +331,16 @@ void gxtkGraphics::quad(gxtkSurface* surf, float x, float y, float w, float h, f
     KpVertex* v =
         reserve(kQuads, surf, kQuadCorners, covers, shortcuts && upright ? &reach : nullptr);
     for (int i = 0; i < kQuadCorners; ++i) v[i] = {px[i], py[i], us[i], vs[i], color};
-    const int at = static_cast<int>(v - vertices);
-    if (shortcuts) noteBand(covers, px, py, at, inRun && at > 0);
+    int at = static_cast<int>(v - vertices);
+    if (!shortcuts) return;
+    const int held = vertexCount;
+    noteBand(covers, px, py, at, inRun && at > 0);
+    if (vertexCount != held) {
+        // The run dropped what the row had gathered so far.
+        at -= held - vertexCount;
+        rowOn = false;
+    }
+    if (upright) noteRow(coverOf(surf, px, py, u0, v0, u1, v1), at);
 }
 
 // A run of covering rectangles, each as wide as the clip box and each touching the rows of
@@ -356,6 +370,116 @@ void gxtkGraphics::noteBand(bool covers, const float* px, const float* py, int a
     vertexCount -= bandFrom;
     bandFrom = 0;
     batchOpaque = true;
+}
+
+gxtkGraphics::Cover gxtkGraphics::coverOf(gxtkSurface* surf, const float* px, const float* py,
+                                          float u0, float v0, float u1, float v1) const {
+    Cover c = {};
+    if ((color >> 24) != kByteMax || blendState != kBlendAlpha) return c;
+    const auto [x0, x1] = std::minmax(px[0], px[1]);
+    const auto [y0, y1] = std::minmax(py[0], py[2]);
+    // Also false for corners that are not numbers.
+    if (!(x0 < x1) || !(y0 < y1)) return c;
+    c = {true, x0, y0, x1, y1, x0 + kEdgeDoubt, x1 - kEdgeDoubt, kEdgeDoubt, true, true};
+    if (!surf) return c;
+    // Texel coordinates of the corners: u0, v0 at corner 0 and u1, v1 at corner 2.
+    const float s0 = u0 / surf->uscale, s1 = u1 / surf->uscale;
+    const float t0 = v0 / surf->vscale, t1 = v1 / surf->vscale;
+    auto usable = [](float a) { return std::fabs(a) < kMaxTexelCoordinate; };
+    c.hides = false;
+    if (!usable(s0) || !usable(s1) || !usable(t0) || !usable(t1) || s0 == s1 || t0 == t1) {
+        return c;
+    }
+    const int bx0 = static_cast<int>(std::floor(std::min(s0, s1)));
+    const int bx1 = static_cast<int>(std::ceil(std::max(s0, s1)));
+    const int by0 = static_cast<int>(std::floor(std::min(t0, t1)));
+    const int by1 = static_cast<int>(std::ceil(std::max(t0, t1)));
+    if (!surf->SolidBox(bx0, by0, bx1, by1)) return c;
+    c.hides = true;
+    // How far inside an edge a sample is sure to stay within the box's texels.
+    const float inX = std::max(kEdgeDoubt, kTexelDoubt * (x1 - x0) / std::fabs(s1 - s0));
+    c.inY = std::max(kEdgeDoubt, kTexelDoubt * (y1 - y0) / std::fabs(t1 - t0));
+    // A sample at an edge may round into the texel column just past it; where that column
+    // has full alpha too, every pixel the quad draws up to that edge is replaced.
+    const bool lowSolid = surf->SolidBox(bx0 - 1, by0, bx0, by1);
+    const bool highSolid = surf->SolidBox(bx1, by0, bx1 + 1, by1);
+    // The left edge shows corner 0's texels unless the quad is mirrored.
+    const bool leftIsLow = (px[0] < px[1]) == (s0 < s1);
+    c.seamLo = leftIsLow ? lowSolid : highSolid;
+    c.seamHi = leftIsLow ? highSolid : lowSolid;
+    c.lo = x0 + (c.seamLo ? kEdgeDoubt : inX);
+    c.hi = x1 - (c.seamHi ? kEdgeDoubt : inX);
+    return c;
+}
+
+// A row of hiding quads, each with the same top and bottom and each reaching the columns of
+// the ones before it, that spans the clip box hides every quad the batch held before the row
+// whose pixels all lie within the row's rows: those pixels are replaced. The floor's opaque
+// rows, drawn in strips side by side over the farther floor layer, are such rows.
+void gxtkGraphics::noteRow(const Cover& c, int at) {
+    if (!c.hides) return;
+    bool joins = rowOn && c.y0 == row.y0 && c.y1 == row.y1;
+    if (joins && c.x1 > row.x1 && c.x0 >= row.x0) {
+        // Joins on the right: no pixel centre may fall between what the two surely hide. Two
+        // edges that meet or overlap, each with full alpha just past it, leave none: the
+        // driver draws every centre left of one and from the other on.
+        const bool seam = c.x0 <= row.x1 && row.seamHi && c.seamLo;
+        joins = seam || !centreWithin(row.hi, c.lo);
+        if (joins) {
+            row.x1 = c.x1;
+            row.hi = c.hi;
+            row.seamHi = c.seamHi;
+        }
+    } else if (joins && c.x0 < row.x0 && c.x1 <= row.x1) {
+        // Joins on the left (a mirrored row is drawn from right to left).
+        const bool seam = c.x1 >= row.x0 && row.seamLo && c.seamHi;
+        joins = seam || !centreWithin(c.hi, row.lo);
+        if (joins) {
+            row.x0 = c.x0;
+            row.lo = c.lo;
+            row.seamLo = c.seamLo;
+        }
+    } else if (joins && (c.x0 < row.x0 || c.x1 > row.x1)) {
+        joins = false; // wider on both sides: it starts a row of its own
+    }
+    row.inY = std::max(row.inY, c.inY);
+    if (!joins) {
+        rowOn = true;
+        rowUsed = false;
+        rowFrom = at;
+        row = c;
+    }
+    if (rowUsed || rowFrom == 0) return;
+    if (row.lo > clipX0 + 0.5f || row.hi <= clipX1 - 0.5f) return;
+    rowUsed = true;
+    dropHidden(rowFrom, std::ceil(row.y0 + row.inY - 0.5f), std::ceil(row.y1 - row.inY - 0.5f));
+}
+
+void gxtkGraphics::dropHidden(int before, float r0, float r1) {
+    if (primType != kQuads || r0 >= r1) return;
+    int kept = 0, keptBeforeRun = 0;
+    for (int q = 0; q < vertexCount; q += kQuadCorners) {
+        bool hidden = false;
+        if (q < before) {
+            float minY = vertices[q].y, maxY = minY;
+            for (int i = 1; i < kQuadCorners; ++i) {
+                minY = std::min(minY, vertices[q + i].y);
+                maxY = std::max(maxY, vertices[q + i].y);
+            }
+            // The rows it may touch within the clip box, with the doubt about its edges.
+            const float top = std::max(std::ceil(minY - kEdgeDoubt - 0.5f), clipY0);
+            const float bottom = std::min(std::ceil(maxY + kEdgeDoubt - 0.5f), clipY1);
+            hidden = top >= r0 && bottom <= r1; // false for corners that are not numbers
+        }
+        if (hidden) continue;
+        if (kept != q) std::copy(vertices + q, vertices + q + kQuadCorners, vertices + kept);
+        if (bandRun && q < bandFrom) keptBeforeRun += kQuadCorners;
+        kept += kQuadCorners;
+    }
+    const int dropped = vertexCount - kept;
+    if (dropped == 0) return;
+    if (bandRun) bandFrom = keptBeforeRun;
+    vertexCount = kept;
 }
 
 gxtkGraphics::QuadReach gxtkGraphics::reachOf(gxtkSurface* surf, const float* px, const float* py,
@@ -487,7 +611,8 @@ void gxtkGraphics::put(KpVertex& out, float x, float y, float u, float v) const 
 }
 
 void gxtkGraphics::flush() {
-    bandRun = false; // a run hides only what its own batch holds
+    bandRun = false; // a run or row hides only what its own batch holds
+    rowOn = false;
     if (vertexCount == 0) return;
     ++drawCalls;
     if (hasContext()) {

@@ -4,13 +4,16 @@
 // changes, when it is full, on blend or scissor changes and at the end of the frame.
 // Colours and textures are premultiplied by alpha. No OpenGL call is made while no context
 // exists (glfwGraphicsSeq 0): primitives are then batched and counted but not drawn.
-// Shortcuts that leave the picture unchanged spare a software rasteriser most of its work:
-// rectangles and images wholly outside the window or scissor box are not sent, a batch of
-// primitives that all cover what lies below (full alpha, opaque texture) is drawn without
+// Shortcuts that leave the picture unchanged spare a software rasteriser most of its work: a
+// batch of primitives that all cover what lies below (full alpha, opaque texture) is drawn without
 // blending, a batch is scissored to the pixels its texels with ink can reach (a quad over
 // clear texels only is not sent), primitives hidden under covering rectangles that span the
-// clip box are dropped from the batch, and texture binding and texturing are switched only
-// when they change.
+// clip box are dropped from the batch, so are quads hidden under a row of rectangles side by
+// side that hide what lies under them across the clip box's width, and texture binding and
+// texturing are switched only when they change. Quads wholly outside the window are still
+// sent: the driver takes a group of vertices that reaches outside the window through its
+// clipping code, which can round a sample that lies exactly on a texel's edge the other way,
+// so leaving such quads out could move an edge of a nearby sprite by a pixel.
 #pragma once
 
 #include <cstdint>
@@ -127,6 +130,16 @@ class gxtkGraphics : public Object {
         PixelBox ink;
         PixelBox bounds;
     };
+    // Where an upright quad surely replaces the pixels under it. Pixel centres from lo to hi
+    // (columns) and within its rows less inY at either edge are drawn from texels with full
+    // alpha; seamLo and seamHi tell whether that holds right up to the left and right edges,
+    // for a neighbour that shares the edge.
+    struct Cover {
+        bool hides;
+        float x0, y0, x1, y1; // its edges in the window
+        float lo, hi, inY;
+        bool seamLo, seamHi;
+    };
 
     // Room for n vertices of kind with texture surf, flushing first when the batch cannot
     // take them; returns where to write them. opaque: the primitive covers what lies below;
@@ -147,7 +160,7 @@ class gxtkGraphics : public Object {
     static void setCapability(unsigned int capability, bool want, bool& state);
     void put(KpVertex& out, float x, float y, float u, float v) const;
     // Appends the rectangle (x, y, w, h) with texture coordinates (u0, v0) to (u1, v1) of surf
-    // (none: untextured), unless the shortcuts find it wholly outside the clip box.
+    // (none: untextured), unless the shortcuts find it draws over clear texels only.
     void quad(gxtkSurface* surf, float x, float y, float w, float h, float u0, float v0, float u1,
               float v1);
     // Whether a primitive in the current colour (and surf, if any) hides what lies below.
@@ -156,6 +169,15 @@ class gxtkGraphics : public Object {
     // vertex at with its corners px, py and whether the batch was in a run before it; drops
     // what such a run hides from the batch.
     void noteBand(bool covers, const float* px, const float* py, int at, bool inRun);
+    // Where the upright quad with corners px, py and texture coordinates u0, v0 to u1, v1 of
+    // surf (none: untextured) surely hides what lies under it.
+    Cover coverOf(gxtkSurface* surf, const float* px, const float* py, float u0, float v0, float u1,
+                  float v1) const;
+    // Follows a row of hiding quads side by side, given the one just written at vertex at;
+    // once the row spans the clip box, drops the quads before it that lie within its rows.
+    void noteRow(const Cover& cover, int at);
+    // Drops the quads before vertex before whose pixels all lie in rows r0 to r1 - 1.
+    void dropHidden(int before, float r0, float r1);
     void setClip(int x, int y, int w, int h);
     // Whether OpenGL may be called: a window (and so a context) has been opened.
     static bool hasContext();
@@ -181,6 +203,12 @@ class gxtkGraphics : public Object {
     bool bandRun = false;
     int bandFrom = 0;
     float bandY0 = 0, bandY1 = 0;
+    // The row of hiding quads the batch is gathering: the vertex its first quad starts at,
+    // its edges, the span of columns it surely hides, and whether it has already been used.
+    bool rowOn = false;
+    bool rowUsed = false;
+    int rowFrom = 0;
+    Cover row = {};
     // The OpenGL state as this device last set it within the frame.
     bool blending = true;
     bool texturing = false;

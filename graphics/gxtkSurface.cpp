@@ -99,6 +99,8 @@ void gxtkSurface::SetData(KpBytes pixels, int w, int h, int d) {
     opaque = data && allOpaque(data.get(), w * h, d);
     inkFrom.clear();
     inkTo.clear();
+    solidFrom.clear();
+    solidTo.clear();
     findInk(0, h);
 }
 
@@ -108,6 +110,8 @@ void gxtkSurface::findInk(int first, int last) {
     if (inkFrom.empty()) {
         inkFrom.assign(static_cast<size_t>(height), 0);
         inkTo.assign(static_cast<size_t>(height), 0);
+        solidFrom.assign(static_cast<size_t>(height), 0);
+        solidTo.assign(static_cast<size_t>(height), 0);
     }
     const int alphaAt = depth - 1;
     for (int y = first; y < last; ++y) {
@@ -117,7 +121,35 @@ void gxtkSurface::findInk(int first, int last) {
         while (to > from && row[static_cast<size_t>(to - 1) * depth] == 0) --to;
         inkFrom[y] = static_cast<uint16_t>(from);
         inkTo[y] = static_cast<uint16_t>(to);
+        int best = 0, bestFrom = 0;
+        for (int x = from; x < to;) {
+            if (row[static_cast<size_t>(x) * depth] != kMaxByte) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < to && row[static_cast<size_t>(x) * depth] == kMaxByte) ++x;
+            if (x - start > best) {
+                best = x - start;
+                bestFrom = start;
+            }
+        }
+        solidFrom[y] = static_cast<uint16_t>(bestFrom);
+        solidTo[y] = static_cast<uint16_t>(bestFrom + best);
     }
+}
+
+bool gxtkSurface::SolidBox(int x0, int y0, int x1, int y1) const {
+    if (padded || width <= 0 || height <= 0 || x0 >= x1 || y0 >= y1) return false;
+    if (opaque) return true;
+    if (solidFrom.empty()) return false;
+    // Texels past an edge sample the edge itself.
+    const int bx0 = std::clamp(x0, 0, width - 1), bx1 = std::clamp(x1, bx0 + 1, width);
+    const int by0 = std::clamp(y0, 0, height - 1), by1 = std::clamp(y1, by0 + 1, height);
+    for (int y = by0; y < by1; ++y) {
+        if (solidFrom[y] > bx0 || solidTo[y] < bx1) return false;
+    }
+    return true;
 }
 
 bool gxtkSurface::InkBox(int& x0, int& y0, int& x1, int& y1) const {

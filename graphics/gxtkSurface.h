@@ -3,7 +3,8 @@
 // context is rebuilt on the next Bind under the new one (glfwGraphicsSeq tells them apart).
 // Textures are made lazily; with no context yet (glfwGraphicsSeq 0) nothing touches OpenGL.
 // It also records, row by row, where its texels with alpha above 0 lie, so that drawing can
-// leave out pixels that only clear texels would reach.
+// leave out pixels that only clear texels would reach, and its longest run of texels with
+// full alpha, so that drawing can tell which quads hide what lies under them.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,11 @@ class gxtkSurface : public Object {
     // when the surface cannot tell (no alpha kept, or a texture larger than the image whose
     // extra texels are unknown); box is then unchanged.
     bool InkBox(int& x0, int& y0, int& x1, int& y1) const;
+    // Whether every texel of the texel box (x0, y0) to (x1, y1), exclusive, has full alpha.
+    // Coordinates past the image are taken at its nearest edge, as the texture clamps them.
+    // False for an empty box and when the surface cannot tell (no alpha kept, or a texture
+    // larger than the image).
+    bool SolidBox(int x0, int y0, int x1, int y1) const;
 
     KpBytes data;
     int width = 0;
@@ -57,7 +63,8 @@ class gxtkSurface : public Object {
     float vscale = 0.0f;
 
   private:
-    // Records, for rows first to last - 1, which columns hold texels with alpha above 0.
+    // Records, for rows first to last - 1, which columns hold texels with alpha above 0 and
+    // the longest run of columns with full alpha.
     void findInk(int first, int last);
 
     // Every pixel of the copy has full alpha and the texture is exactly the image's size
@@ -67,6 +74,9 @@ class gxtkSurface : public Object {
     // Per row of the copy, the first column with alpha above 0 and one past the last (equal
     // for a clear row); empty for surfaces without alpha or without a copy.
     std::vector<uint16_t> inkFrom, inkTo;
+    // Per row, the first column of its longest run of texels with full alpha and one past its
+    // last (equal when it has none).
+    std::vector<uint16_t> solidFrom, solidTo;
 };
 
 // The OpenGL pixel format for a depth of 1 to 4 bytes per pixel; 0 for any other depth.

@@ -1,7 +1,8 @@
 // The real game's frames drawn with the render device's shortcuts off and on must be the same
-// pixel for pixel: the intro, the menu and play frames of several themes at 640x480, and a
-// play frame after the window grew to 1280x720 (art of another resolution). Each frame is
-// rendered twice with no update between and read back from the window before any swap.
+// pixel for pixel: the intro, the menu and a stretch of play in every theme at 640x480 (the
+// button held, then let go), and play after the window grew to 1280x720 (art of another
+// resolution). Each frame is rendered twice with no update between and read back from the
+// window before any swap.
 #include <GL/gl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -17,7 +18,10 @@
 
 namespace {
 
-constexpr int kThemes[] = {1, 5, 8, 9, 12, 16}; // plain, sparse sky, busiest, overdraw peaks
+constexpr int kThemes[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16}; // all played
+constexpr int kPlayTicks = 90;   // updates of play looked at in each theme
+constexpr int kLetGoTick = 45;   // the button is let go here
+constexpr int kCompareEvery = 3; // frames compared: every third
 constexpr int kWideTheme = 12;
 constexpr int kWideWidth = 1280;
 constexpr int kWideHeight = 720;
@@ -72,6 +76,20 @@ class Pictures : public ::testing::Test {
         ASSERT_NE(host_, nullptr) << "the start-up loader did not finish";
     }
 
+    // Runs the play scene on, comparing its frames; a shortcut that moves a pixel only now and
+    // then (a sprite's edge on a texel's edge) shows in some frames and not in others.
+    static void comparePlay(const std::string& what) {
+        for (int tick = 0; tick < kPlayTicks; ++tick) {
+            if (tick == kLetGoTick) host_->KeyEvent(kEventKeyUp, scenes::kKeyRight);
+            scenes::tick(*host_);
+            if (tick % kCompareEvery != 0) continue;
+            std::string where;
+            const int differing = differingPixels(*host_, where);
+            EXPECT_EQ(differing, 0) << what << ", tick " << tick << ", " << where;
+            if (differing != 0) return;
+        }
+    }
+
     static TempDir* dir_;
     static KpGlfwGame* host_;
 };
@@ -94,8 +112,7 @@ TEST_F(Pictures, PlayFramesAreTheSameWithTheShortcuts) {
     ASSERT_NE(host_, nullptr);
     for (int theme : kThemes) {
         ASSERT_TRUE(scenes::enterPlay(*host_, theme)) << "theme " << theme;
-        std::string where;
-        EXPECT_EQ(differingPixels(*host_, where), 0) << "theme " << theme << ", " << where;
+        comparePlay("theme " + std::to_string(theme));
     }
 }
 
@@ -108,6 +125,5 @@ TEST_F(Pictures, APlayFrameInALargerWindowIsTheSameWithTheShortcuts) {
     ASSERT_TRUE(scenes::drive(*host_, [&] { return app.m_loadStep == 0; }));
     ASSERT_EQ(host_->GetDeviceWidth(), kWideWidth);
     ASSERT_TRUE(scenes::enterPlay(*host_, kWideTheme));
-    std::string where;
-    EXPECT_EQ(differingPixels(*host_, where), 0) << where;
+    comparePlay("1280x720");
 }
