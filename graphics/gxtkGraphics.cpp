@@ -617,8 +617,20 @@ void gxtkGraphics::flush() {
     ++drawCalls;
     if (hasContext()) {
         prepareDraw();
-        const bool trimmed = trimScissor();
-        switch (primType) {
+        // A batch that starts with a plain rectangle over the whole window starts with a clear
+        // instead: the same pixels, at a fraction of the cost.
+        const int first = clearsWindow() ? kQuadCorners : 0;
+        if (first != 0) {
+            const uint32_t c = vertices[0].color;
+            glClearColor(static_cast<float>(c & kByteMax) / kByteMax,
+                         static_cast<float>(c >> 8 & kByteMax) / kByteMax,
+                         static_cast<float>(c >> 16 & kByteMax) / kByteMax, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        const bool trimmed = first < vertexCount && trimScissor();
+        switch (first < vertexCount ? primType : 0) {
+        case 0:
+            break; // the clear was all
         case kPoints:
             glDrawArrays(GL_POINTS, 0, vertexCount);
             break;
@@ -631,9 +643,10 @@ void gxtkGraphics::flush() {
         case kQuads:
             if (shortcuts) {
                 // The range spares the driver a scan of the indices for the vertices used.
-                glDrawRangeElements(GL_TRIANGLES, 0, static_cast<GLuint>(vertexCount - 1),
-                                    vertexCount / kQuadCorners * kIndicesPerQuad, GL_UNSIGNED_SHORT,
-                                    quadIndices);
+                glDrawRangeElements(
+                    GL_TRIANGLES, static_cast<GLuint>(first), static_cast<GLuint>(vertexCount - 1),
+                    (vertexCount - first) / kQuadCorners * kIndicesPerQuad, GL_UNSIGNED_SHORT,
+                    quadIndices + first / kQuadCorners * kIndicesPerQuad);
             } else {
                 glDrawElements(GL_TRIANGLES, vertexCount / kQuadCorners * kIndicesPerQuad,
                                GL_UNSIGNED_SHORT, quadIndices);
@@ -657,6 +670,28 @@ void gxtkGraphics::flush() {
         }
     }
     vertexCount = 0;
+}
+
+bool gxtkGraphics::clearsWindow() const {
+    // Only the frame's first draw call: the driver drops the work of earlier draws under an
+    // opaque rectangle itself, but a clear after them makes it draw them first.
+    if (drawCalls != 1 || !shortcuts || primType != kQuads || primSurf ||
+        blendState != kBlendAlpha) {
+        return false;
+    }
+    const KpVertex* v = vertices;
+    if ((v[0].color >> 24) != kByteMax) return false;
+    for (int i = 1; i < kQuadCorners; ++i) {
+        if (v[i].color != v[0].color) return false;
+    }
+    const bool upright =
+        v[0].x == v[3].x && v[1].x == v[2].x && v[0].y == v[1].y && v[2].y == v[3].y;
+    const auto [minX, maxX] = std::minmax(v[0].x, v[1].x);
+    const auto [minY, maxY] = std::minmax(v[0].y, v[2].y);
+    // Every pixel centre of the window well inside it (false for corners that are not numbers).
+    return upright && minX <= 0.5f - kEdgeDoubt &&
+           maxX >= static_cast<float>(width) - 0.5f + kEdgeDoubt && minY <= 0.5f - kEdgeDoubt &&
+           maxY >= static_cast<float>(height) - 0.5f + kEdgeDoubt;
 }
 
 bool gxtkGraphics::trimScissor() {

@@ -9,7 +9,8 @@
 // blending, a batch is scissored to the pixels its texels with ink can reach (a quad over
 // clear texels only is not sent), primitives hidden under covering rectangles that span the
 // clip box are dropped from the batch, so are quads hidden under a row of rectangles side by
-// side that hide what lies under them across the clip box's width, and texture binding and
+// side that hide what lies under them across the clip box's width, a plain rectangle over
+// the whole window that the frame starts with is drawn as a clear, and texture binding and
 // texturing are switched only when they change. Quads wholly outside the window are still
 // sent: the driver takes a group of vertices that reaches outside the window through its
 // clipping code, which can round a sample that lies exactly on a texel's edge the other way,
@@ -153,6 +154,10 @@ class gxtkGraphics : public Object {
     // Scissors the batch about to be drawn to the pixels it can change, when that spares a
     // good share of its bounds; true if it did (restoreScissor then undoes it).
     bool trimScissor();
+    // Whether the frame's first batch starts with an opaque rectangle of one colour,
+    // untextured and alpha blended, that covers every pixel of the window: a clear to that
+    // colour draws the same.
+    bool clearsWindow() const;
     void restoreScissor();
     void flush();
     // Sets texturing, the texture and blending for the batch about to be drawn.

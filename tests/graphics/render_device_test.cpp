@@ -353,6 +353,79 @@ TEST_F(RenderDevice, ABatchThatCoversBelowSkipsBlendingAndTheNextTranslucentOneB
     EXPECT_RGB(pixel(50, 10), 127, 0, 100);
 }
 
+// A frame that starts with a plain opaque rectangle over the whole window starts with a clear
+// to its colour: the clear colour tells which frames did.
+TEST_F(RenderDevice, AFrameThatStartsWithAPlainRectangleOverTheWindowStartsWithAClear) {
+    auto clearedTo = [&](auto draw) {
+        device->BeginRender();
+        device->SetColor(255, 255, 255);
+        device->SetAlpha(1);
+        device->SetBlend(gxtkGraphics::kBlendAlpha);
+        device->SetScissor(0, 0, kWidth, kHeight);
+        glClearColor(0, 0, 0, 0);
+        draw();
+        device->EndRender();
+        std::array<float, 4> c = {};
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, c.data());
+        return std::array<int, 3>{static_cast<int>(c[0] * 255 + 0.5f),
+                                  static_cast<int>(c[1] * 255 + 0.5f),
+                                  static_cast<int>(c[2] * 255 + 0.5f)};
+    };
+    using Rgb3 = std::array<int, 3>;
+    auto backdrop = [&](float x, float y, float w, float h) {
+        device->SetColor(10, 120, 250);
+        device->DrawRect(x, y, w, h);
+    };
+    EXPECT_EQ(clearedTo([&] { backdrop(-1, -1, kWidth + 2, kHeight + 2); }), (Rgb3{10, 120, 250}));
+    EXPECT_EQ(clearedTo([&] { backdrop(0, 0, kWidth, kHeight); }), (Rgb3{10, 120, 250}));
+    // Then the rest of its batch is drawn over the clear, and no more: a frame before leaves
+    // a magenta square in the vertex slots past it.
+    clearedTo([&] {
+        device->DrawRect(0, 0, 1, 1);
+        device->DrawRect(2, 0, 1, 1);
+        device->SetColor(255, 0, 255);
+        device->DrawRect(20, 20, 40, 40);
+    });
+    EXPECT_EQ(clearedTo([&] {
+                  backdrop(0, 0, kWidth, kHeight);
+                  device->SetColor(0, 255, 0);
+                  device->DrawRect(5, 5, 10, 10);
+              }),
+              (Rgb3{10, 120, 250}));
+    EXPECT_RGB(pixel(7, 7), 0, 255, 0);
+    EXPECT_RGB(pixel(30, 30), 10, 120, 250);
+
+    const Rgb3 none = {0, 0, 0};
+    EXPECT_EQ(clearedTo([&] { backdrop(0.5f, 0, kWidth, kHeight); }), none);     // a column short
+    EXPECT_EQ(clearedTo([&] { backdrop(0, 0, kWidth, kHeight - 0.5f); }), none); // a row short
+    EXPECT_EQ(clearedTo([&] {
+                  device->SetAlpha(0.99f);
+                  backdrop(0, 0, kWidth, kHeight);
+              }),
+              none);
+    EXPECT_EQ(clearedTo([&] {
+                  device->SetBlend(gxtkGraphics::kBlendAdditive);
+                  backdrop(0, 0, kWidth, kHeight);
+              }),
+              none);
+    EXPECT_EQ(clearedTo([&] {
+                  device->SetMatrix(0.9f, 0.1f, -0.1f, 0.9f, 0, 0); // turned
+                  backdrop(-200, -200, kWidth + 400, kHeight + 400);
+                  device->SetMatrix(1, 0, 0, 1, 0, 0);
+              }),
+              none);
+    // Not after something else was drawn: the driver skips what such a rectangle hides on
+    // its own, and a clear would make it draw that first.
+    EXPECT_EQ(clearedTo([&] {
+                  device->DrawLine(0, 0.5f, 10, 0.5f);
+                  backdrop(0, 0, kWidth, kHeight);
+              }),
+              none);
+    device->SetShortcuts(false);
+    EXPECT_EQ(clearedTo([&] { backdrop(0, 0, kWidth, kHeight); }), none);
+    device->SetShortcuts(true);
+}
+
 TEST_F(RenderDevice, ATranslucentPrimitiveMakesItsWholeBatchBlend) {
     device->Cls(0, 0, 200);
     device->SetColor(255, 0, 0);
