@@ -617,8 +617,8 @@ void gxtkGraphics::flush() {
     ++drawCalls;
     if (hasContext()) {
         prepareDraw();
-        // A batch that starts with a plain rectangle over the whole window starts with a clear
-        // instead: the same pixels, at a fraction of the cost.
+        // The frame's first batch, when it starts with a plain rectangle over the whole window,
+        // starts with a clear instead: the same pixels, at a fraction of the cost.
         const int first = clearsWindow() ? kQuadCorners : 0;
         if (first != 0) {
             const uint32_t c = vertices[0].color;

@@ -5,8 +5,8 @@
 // Colours and textures are premultiplied by alpha. No OpenGL call is made while no context
 // exists (glfwGraphicsSeq 0): primitives are then batched and counted but not drawn.
 // Shortcuts that leave the picture unchanged spare a software rasteriser most of its work: a
-// batch of primitives that all cover what lies below (full alpha, opaque texture) is drawn without
-// blending, a batch is scissored to the pixels its texels with ink can reach (a quad over
+// batch of primitives that all cover what lies below (full alpha, opaque texture) is drawn
+// without blending, a batch is scissored to the pixels its texels with ink can reach (a quad over
 // clear texels only is not sent), primitives hidden under covering rectangles that span the
 // clip box are dropped from the batch, so are quads hidden under a row of rectangles side by
 // side that hide what lies under them across the clip box's width, a plain rectangle over
