@@ -37,17 +37,21 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
     const std::string out = readFile(dir.file("soak.txt"));
     ASSERT_EQ(status, 0) << out;
 
-    // Sample lines: seconds, rss MB, fds, textures alive, textures held, commands, window, screen.
+    // Sample lines: seconds, rss MB, fds, textures alive, textures held, commands, window,
+    // screen, MB in use.
     std::istringstream lines(out);
     std::string line;
     int samples = 0;
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
-        double seconds = 0, rss = 0;
-        int fds = 0, alive = 0, held = 0;
+        double seconds = 0, rss = 0, inUse = 0;
+        int fds = 0, alive = 0, held = 0, commands = 0, screen = 0;
+        std::string window;
         if (!(fields >> seconds >> rss >> fds >> alive >> held)) continue;
         ++samples;
+        EXPECT_TRUE(fields >> commands >> window >> screen >> inUse) << line;
         EXPECT_GT(rss, 0) << line;
+        EXPECT_GT(inUse, 0) << line;
         EXPECT_GT(fds, 2) << line;
         EXPECT_EQ(alive, held) << line;
     }
@@ -57,7 +61,7 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
     // only the start, one sample between and the end are certain.
     EXPECT_GE(samples, 3 + 2) << out;
     for (const char* figure :
-         {"resident memory", "file descriptors", "textures alive", "draw list"}) {
+         {"resident memory", "memory in use", "file descriptors", "textures alive", "draw list"}) {
         EXPECT_NE(out.find(figure), std::string::npos) << figure << "\n" << out;
     }
     EXPECT_NE(out.find("fullscreen keys"), std::string::npos) << out;
