@@ -17,14 +17,11 @@ namespace {
 class AudioFade : public ::testing::Test {
   protected:
     void SetUp() override {
-        audioTestFolder();
-        device = std::make_unique<gxtkAudio>();
+        device = openTestDevice();
         ASSERT_TRUE(device->Live()) << "the wave backend did not open";
-        kp_audio_SetAudioDevice(device.get());
         Tone tone;
         tone.seconds = 3.0; // long enough that no loop wraps between two looks at its offset
-        writeToneWav("data/hum.wav", tone);
-        hum = kp_audio_LoadSound(kpS("hum.wav"));
+        hum = loadTone("hum.wav", tone);
         ASSERT_TRUE(hum);
     }
 

@@ -22,16 +22,13 @@ constexpr double kLargestStep = 0.1;
 class AudioRamp : public ::testing::Test {
   protected:
     void SetUp() override {
-        audioTestFolder();
-        device = std::make_unique<gxtkAudio>();
+        device = openTestDevice();
         ASSERT_TRUE(device->Live()) << "the wave backend did not open";
-        kp_audio_SetAudioDevice(device.get());
         Tone tone;
         tone.seconds = 1.0;
         tone.amplitude = kAmplitude;
         tone.hertz = kHertz;
-        writeToneWav("data/hum.wav", tone);
-        hum = kp_audio_LoadSound(kpS("hum.wav"));
+        hum = loadTone("hum.wav", tone);
         ASSERT_TRUE(hum);
     }
 

@@ -2,6 +2,7 @@
 #include "audio_support.h"
 
 #include "audio/gxtkAudio.h"
+#include "audio/kp_audio.h"
 
 #include <AL/alext.h>
 
@@ -201,4 +202,16 @@ bool tickUntil(gxtkAudio& device, const std::function<bool()>& done) {
 bool mixWithTicks(gxtkAudio& device, double seconds) {
     const double until = mixedSeconds(device.alcDevice) + seconds;
     return tickUntil(device, [&] { return mixedSeconds(device.alcDevice) >= until; });
+}
+
+std::unique_ptr<gxtkAudio> openTestDevice() {
+    audioTestFolder();
+    auto device = std::make_unique<gxtkAudio>();
+    if (device->Live()) kp_audio_SetAudioDevice(device.get());
+    return device;
+}
+
+std::unique_ptr<c_Sound> loadTone(const std::string& name, const Tone& tone) {
+    writeToneWav("data/" + name, tone);
+    return kp_audio_LoadSound(kpS(name));
 }

@@ -9,12 +9,14 @@
 #include <AL/alc.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
 
 class gxtkAudio;
+class c_Sound;
 
 // How the process's OpenAL Soft is set up; only the first call in a process takes effect.
 struct AudioTestConfig {
@@ -37,6 +39,12 @@ struct Tone {
     double hertz = 440.0;
 };
 void writeToneWav(const std::string& path, const Tone& tone);
+
+// Makes the test folder, opens the audio device on its wave backend and, when it opened
+// (callers check Live()), makes it the audio module's device.
+std::unique_ptr<gxtkAudio> openTestDevice();
+// Writes the tone to data/NAME and loads it through the audio module; none if that fails.
+std::unique_ptr<c_Sound> loadTone(const std::string& name, const Tone& tone);
 
 // The wave backend's output, per channel, as samples in [-1, 1].
 struct MixedOutput {

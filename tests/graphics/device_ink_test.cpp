@@ -3,35 +3,23 @@
 // picture stays the same as without the shortcut, pixel for pixel, at the scales, offsets
 // and mirrorings the game draws with.
 #include <GL/gl.h>
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "graphics/kp_graphics.h"
-#include "runtime/kp_app.h"
-#include "runtime/kp_glfw_game.h"
-#include "support/test_window.h"
+#include "device_fixture.h"
 
 namespace {
 
-constexpr int kWidth = KpGlfwGame::kInitialWidth;
-constexpr int kHeight = KpGlfwGame::kInitialHeight;
 constexpr int kSheet = 64;           // a 64x64 sheet of four 32x32 frames
 constexpr int kInkX = 40, kInkY = 6; // frame 1's ink: a 5x3 block at (40, 6)
 constexpr int kInkW = 5, kInkH = 3;
 constexpr int kWashY = 40; // the lower frames are translucent from this row down
 
-class DeviceInk : public ::testing::Test {
+class DeviceInk : public DeviceFixture {
   protected:
     DeviceInk() {
-        host = sharedTestWindow();
-        kp_app_Init(host);
-        kp_app_ValidateDeviceWindow(false);
-        kp_graphics_Init();
-        device = std::make_unique<gxtkGraphics>();
-        kp_graphics_SetGraphicsDevice(device.get());
         // Frame 0 (0, 0) is clear, frame 1 (32, 0) holds a small block of ink, frames 2 and 3
         // (the lower row) are translucent below their top eight rows.
         std::vector<int> argb(static_cast<size_t>(kSheet) * kSheet, 0);
@@ -44,35 +32,11 @@ class DeviceInk : public ::testing::Test {
                 }
             }
         }
-        sheet = device->CreateSurface(kSheet, kSheet);
-        device->WritePixels2(sheet.get(), argb, 0, 0, kSheet, kSheet, 0, kSheet);
+        sheet = surfaceOf(argb, kSheet, kSheet);
     }
 
-    void begin() {
-        device->BeginRender();
-        device->SetColor(255, 255, 255);
-        device->SetAlpha(1);
-        device->SetBlend(0);
-        device->SetScissor(0, 0, kWidth, kHeight);
-        device->Cls(30, 60, 90);
-    }
-
-    std::vector<int> frame() {
-        std::vector<int> pixels(static_cast<size_t>(kWidth) * kHeight);
-        device->ReadPixels(pixels, 0, 0, kWidth, kHeight, 0, kWidth);
-        return pixels;
-    }
-
-    KpGlfwGame* host = nullptr;
-    std::unique_ptr<gxtkGraphics> device;
     std::unique_ptr<gxtkSurface> sheet;
 };
-
-int differing(const std::vector<int>& a, const std::vector<int>& b) {
-    int n = 0;
-    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-    return n;
-}
 
 } // namespace
 

@@ -4,22 +4,16 @@
 // the shortcut, pixel for pixel, with tiles at fractional places, scales and mirrored; also
 // with a quad outside the window in the batch.
 #include <GL/gl.h>
-#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 #include <vector>
 
-#include "graphics/kp_graphics.h"
-#include "runtime/kp_app.h"
-#include "runtime/kp_glfw_game.h"
-#include "support/test_window.h"
+#include "device_fixture.h"
 
 namespace {
 
-constexpr int kWidth = KpGlfwGame::kInitialWidth;
-constexpr int kHeight = KpGlfwGame::kInitialHeight;
 // A 16x24 sheet: rows 0 to 7 translucent, the rest with full alpha but for column 3 and one
 // texel on the right edge in the lower rows.
 constexpr int kSheetW = 16, kSheetH = 24;
@@ -27,15 +21,9 @@ constexpr int kSolidTop = 8, kLowerTop = 16;
 constexpr int kStripeX = 3;
 constexpr int kHoleX = kSheetW - 1, kHoleY = 20;
 
-class DeviceRows : public ::testing::Test {
+class DeviceRows : public DeviceFixture {
   protected:
     DeviceRows() {
-        host = sharedTestWindow();
-        kp_app_Init(host);
-        kp_app_ValidateDeviceWindow(false);
-        kp_graphics_Init();
-        device = std::make_unique<gxtkGraphics>();
-        kp_graphics_SetGraphicsDevice(device.get());
         std::vector<int> argb(static_cast<size_t>(kSheetW) * kSheetH);
         for (int y = 0; y < kSheetH; ++y) {
             for (int x = 0; x < kSheetW; ++x) {
@@ -49,17 +37,7 @@ class DeviceRows : public ::testing::Test {
                     static_cast<int>((translucent ? 0x80000000u : 0xff000000u) | rgb);
             }
         }
-        sheet = device->CreateSurface(kSheetW, kSheetH);
-        device->WritePixels2(sheet.get(), argb, 0, 0, kSheetW, kSheetH, 0, kSheetW);
-    }
-
-    void begin() {
-        device->BeginRender();
-        device->SetColor(255, 255, 255);
-        device->SetAlpha(1);
-        device->SetBlend(0);
-        device->SetScissor(0, 0, kWidth, kHeight);
-        device->Cls(30, 60, 90);
+        sheet = surfaceOf(argb, kSheetW, kSheetH);
     }
 
     // Untextured tiles from left to right across the window at rows y to y + h, each w wide
@@ -69,22 +47,8 @@ class DeviceRows : public ::testing::Test {
         return device->VertexCount();
     }
 
-    std::vector<int> frame() {
-        std::vector<int> pixels(static_cast<size_t>(kWidth) * kHeight);
-        device->ReadPixels(pixels, 0, 0, kWidth, kHeight, 0, kWidth);
-        return pixels;
-    }
-
-    KpGlfwGame* host = nullptr;
-    std::unique_ptr<gxtkGraphics> device;
     std::unique_ptr<gxtkSurface> sheet;
 };
-
-int differing(const std::vector<int>& a, const std::vector<int>& b) {
-    int n = 0;
-    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
-    return n;
-}
 
 } // namespace
 
