@@ -78,12 +78,18 @@ gxtkSurface::~gxtkSurface() {
 }
 
 void gxtkSurface::Discard() {
+    // The pixel copy and the driver's copy in the texture, which go at once.
+    const size_t pixels =
+        static_cast<size_t>(std::max(width, 0)) * static_cast<size_t>(std::max(height, 0));
+    size_t released = data ? pixels * static_cast<size_t>(depth) : 0;
     // A texture of an older context went away with that context; only ours is deleted.
     if (seq > 0 && seq == glfwGraphicsSeq) {
         glDeleteTextures(1, &texture);
         seq = kNoTextureSeq;
+        released += pixels * kMaxDepth;
     }
     data.reset();
+    if (released > 0 && KpGame::_game) KpGame::_game->NoteMemoryReleased(released);
 }
 
 void gxtkSurface::SetData(KpBytes pixels, int w, int h, int d) {

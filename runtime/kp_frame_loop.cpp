@@ -19,6 +19,7 @@ void KpFrameLoop::Iterate(KpGame& game, KpLoopPlatform& platform) {
 
     // While suspended, block until something happens instead of spinning.
     platform.ProcessEvents(game.Suspended());
+    if (game.MemoryReturn().Due(platform.Now())) platform.ReturnMemory();
 
     bool active = platform.WindowActive();
     if (active && game.Suspended()) {

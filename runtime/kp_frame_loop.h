@@ -1,6 +1,7 @@
 // The frame loop's scheduling, apart from any window: one render per iteration, a sleep
 // until the next update is due, event processing, focus changes, then 0 to 4 fixed-rate
-// updates. A platform supplies the clock, sleeping, swapping and events, so tests can drive
+// updates; free memory goes back to the system a while after the host or the game noted
+// a large release. A platform supplies the clock, sleeping, swapping and events, so tests can drive
 // the schedule with a clock of their own.
 #pragma once
 
@@ -14,6 +15,8 @@ class KpLoopPlatform {
     virtual void SwapBuffers() = 0;
     virtual void ProcessEvents(bool block) = 0;
     virtual bool WindowActive() = 0;
+    // Gives the heap's free pages back to the system.
+    virtual void ReturnMemory() = 0;
 };
 
 struct KpFrameLoop {

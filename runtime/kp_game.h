@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/kp_memory_return.h"
 #include "runtime/kp_object.h"
 #include "runtime/kp_string.h"
 
@@ -111,6 +112,10 @@ class KpGame : public Object {
     [[noreturn]] virtual void Die(const ThrowableObject* thrown);
     // Run after every event wrapper's delegate call; nothing depends on it.
     virtual void Housekeeping() {}
+    // Notes that bytes were released at once (an image's pixels and texture, a window's
+    // buffers); the frame loop gives free memory back to the system once things settle.
+    void NoteMemoryReleased(size_t bytes) { memoryReturn_.Note(bytes); }
+    KpMemoryReturn& MemoryReturn() { return memoryReturn_; }
 
     // Event wrappers: check the guard, call the delegate, report escaped throws.
     void StartGame();
@@ -136,6 +141,7 @@ class KpGame : public Object {
     KpGameDelegate* delegate_ = nullptr;
     bool keyboardEnabled_ = false;
     std::unique_ptr<KpImagePrefetch> imagePrefetch_; // made on the first prefetch
+    KpMemoryReturn memoryReturn_;
     int updateRate_ = 0;
     bool started_ = false;
     bool suspended_ = false;

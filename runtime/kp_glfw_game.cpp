@@ -5,6 +5,7 @@
 #include "runtime/kp_glfw_game.h"
 
 #include <GLFW/glfw3.h>
+#include <algorithm>
 #include <malloc.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -28,8 +29,11 @@ constexpr int kRgba = 4;
 // back to the system only past kHeapTrimLimit. The OpenGL driver allocates and frees its
 // per-frame vertex and scene buffers every frame; returned each time, they cost page faults
 // on the next frame. Larger blocks (decoded images) are mapped and returned as before.
+// Past a large release (a window size left, images let go) the frame loop gives the heap's
+// free pages back with malloc_trim, which costs about a millisecond.
 constexpr int kHeapBlockLimit = 4 * 1024 * 1024;
 constexpr int kHeapTrimLimit = 32 * 1024 * 1024;
+constexpr size_t kBuffersPerDrawable = 2; // front and back, 4 bytes a pixel
 
 // The window icons in the data folder, the sizes a window manager picks from.
 constexpr const char16_t* kWindowIcons[] = {
@@ -197,6 +201,8 @@ void KpGlfwGame::SetGlfwWindow(int width, int height, int red, int green, int bl
     if (window_) {
         glfwDestroyWindow(window_);
         window_ = nullptr;
+        // Its buffers and its context's textures went with it: always worth giving back.
+        NoteMemoryReleased(KpMemoryReturn::kWorthBytes);
     }
 
     glfwDefaultWindowHints();
@@ -257,6 +263,7 @@ void KpGlfwGame::installCallbacks() {
 }
 
 void KpGlfwGame::onFramebufferSize(GLFWwindow*, int width, int height) {
+    _glfwGame->noteBuffersReleased(_glfwGame->view_.fbWidth, _glfwGame->view_.fbHeight);
     _glfwGame->view_.fbWidth = width;
     _glfwGame->view_.fbHeight = height;
 }
@@ -290,6 +297,16 @@ double KpGlfwGame::Now() {
 
 void KpGlfwGame::Sleep(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+void KpGlfwGame::ReturnMemory() {
+    malloc_trim(0);
+    ++memoryReturns_;
+}
+
+void KpGlfwGame::noteBuffersReleased(int width, int height) {
+    NoteMemoryReleased(static_cast<size_t>(std::max(width, 0)) *
+                       static_cast<size_t>(std::max(height, 0)) * kRgba * kBuffersPerDrawable);
 }
 
 void KpGlfwGame::SwapBuffers() {

@@ -60,6 +60,8 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
     bool WindowOpen() const;
     GLFWwindow* Window() const { return window_; }
     const KpFrameLoop& Loop() const { return loop_; }
+    // How often the loop gave free memory back to the system.
+    int MemoryReturns() const { return memoryReturns_; }
 
   private:
     double Now() override;
@@ -67,6 +69,9 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
     void SwapBuffers() override;
     void ProcessEvents(bool block) override;
     bool WindowActive() override;
+    void ReturnMemory() override;
+    // The driver lets go of the buffers of a drawable of this size.
+    void noteBuffersReleased(int width, int height);
 
     void releaseHeldKeys();
     // Gives the window the data folder's icons.
@@ -85,6 +90,7 @@ class KpGlfwGame : public KpGame, private KpLoopPlatform {
 
     KpFrameLoop loop_;
     int swapInterval_ = 1; // negative: leave the interval alone
+    int memoryReturns_ = 0;
     GLFWwindow* window_ = nullptr;
     // The window as its callbacks last reported it: drawable and window sizes, focus.
     struct View {

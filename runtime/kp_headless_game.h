@@ -35,6 +35,8 @@ class KpHeadlessGame : public KpGame, private KpLoopPlatform {
     void Advance(double seconds) { now_ += seconds; }
     double Time() const { return now_; }
     double SleptSeconds() const { return slept_; }
+    // How often the loop gave free memory back.
+    int MemoryReturns() const { return memoryReturns_; }
 
     void SetDeviceSize(int width, int height);
     void SetActive(bool active) { active_ = active; }
@@ -74,10 +76,12 @@ class KpHeadlessGame : public KpGame, private KpLoopPlatform {
     void SwapBuffers() override {}
     void ProcessEvents(bool) override {}
     bool WindowActive() override { return active_; }
+    void ReturnMemory() override { ++memoryReturns_; }
 
     KpFrameLoop loop_;
     double now_ = 0.0;
     double slept_ = 0.0;
+    int memoryReturns_ = 0;
     int width_;
     int height_;
     bool active_ = true;

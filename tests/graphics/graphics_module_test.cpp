@@ -1,5 +1,6 @@
 // The graphics module without a window: images cut from PNGs the tests write, flags and
-// handles, the matrix and its stack, state forwarding, and the vertices the device receives.
+// handles, the memory images let go of, the matrix and its stack, state forwarding, and the
+// vertices the device receives.
 // With no OpenGL context the device batches without drawing, so its buffer can be inspected.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -150,6 +151,23 @@ TEST_F(GraphicsModule, MissingFilesGiveNoImage) {
     EXPECT_FALSE(kp_graphics_LoadImage2(u"absent.png", 8, 8, 1, 0));
     writeFile("data/broken.png", "not an image");
     EXPECT_FALSE(kp_graphics_LoadImage(u"broken.png", 1, 0));
+}
+
+TEST_F(GraphicsModule, LettingGoOfLargeImagesIsNotedForTheFrameLoop) {
+    // 2 MB of pixels each: the first alone is not worth giving memory back for, both are.
+    writeSolidPng("data/large.png", 1024, 512, 255, 255, 255, 255);
+    auto first = kp_graphics_LoadImage(u"large.png", 1, 0);
+    auto second = kp_graphics_LoadImage(u"large.png", 1, 0);
+    ASSERT_TRUE(first && second);
+    EXPECT_FALSE(host.MemoryReturn().Due(0.0));
+    first.reset();
+    EXPECT_FALSE(host.MemoryReturn().Due(0.0));
+    EXPECT_FALSE(host.MemoryReturn().Due(5.0));
+    second->surface->Discard();
+    second.reset(); // already discarded: nothing more to note
+    EXPECT_FALSE(host.MemoryReturn().Due(5.0));
+    EXPECT_TRUE(host.MemoryReturn().Due(6.0));
+    EXPECT_FALSE(host.MemoryReturn().Due(10.0));
 }
 
 TEST_F(GraphicsModule, LoadedPixelsArePremultipliedByAlpha) {

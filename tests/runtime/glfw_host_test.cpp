@@ -128,6 +128,20 @@ TEST_F(GlfwHost, ResizingTheWindowChangesTheDeviceSize) {
     EXPECT_EQ(host->GetDeviceHeight(), 400);
 }
 
+TEST_F(GlfwHost, LeavingALargeWindowSizeGivesFreeMemoryBackOnceItSettles) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
+    // Leaving 640x480 lets go of too little to be worth it.
+    glfwSetWindowSize(host->Window(), 1024, 768);
+    ASSERT_TRUE(iterateUntil([&] { return host->GetDeviceWidth() == 1024; }));
+    iterateUntil([] { return false; }, 1.5);
+    EXPECT_EQ(host->MemoryReturns(), 0);
+    // Leaving 1024x768 lets go of 6 MB of buffers.
+    glfwSetWindowSize(host->Window(), 320, 240);
+    EXPECT_TRUE(iterateUntil([&] { return host->MemoryReturns() == 1; }, 30.0));
+    iterateUntil([] { return false; }, 1.5);
+    EXPECT_EQ(host->MemoryReturns(), 1);
+}
+
 TEST_F(GlfwHost, KeysReachTheDelegateTranslatedWithTheirCharacters) {
     ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
     runCommand("xdotool key Escape Left Delete a");

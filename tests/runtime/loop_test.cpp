@@ -1,5 +1,5 @@
 // The frame loop's schedule, driven by the headless host's clock: catch-up, the cap of four
-// updates, rate changes, rate 0, and suspend/resume by focus.
+// updates, rate changes, rate 0, suspend/resume by focus, and giving free memory back.
 #include <gtest/gtest.h>
 
 #include "runtime/kp_headless_game.h"
@@ -136,4 +136,30 @@ TEST_F(FrameLoop, GuardsKeepEventsFromAnUnstartedOrSuspendedGame) {
     fresh.ResumeGame();
     fresh.ResumeGame();
     EXPECT_EQ(other.resumes, 1);
+}
+
+TEST_F(FrameLoop, FreeMemoryGoesBackOnceASecondAfterTheLastLargeRelease) {
+    constexpr size_t kMb = size_t{1} << 20;
+    host.SetUpdateRate(60);
+    iterate();
+    // Releases below the worthwhile amount add up but return nothing by themselves.
+    host.NoteMemoryReleased(3 * kMb);
+    for (int i = 0; i < 180; ++i) iterate();
+    EXPECT_EQ(host.MemoryReturns(), 0);
+
+    // The next release makes it worthwhile; each one restarts the wait for things to settle.
+    host.NoteMemoryReleased(1 * kMb);
+    for (int i = 0; i < 48; ++i) iterate(); // 0.8 s
+    host.NoteMemoryReleased(kMb / 2);
+    for (int i = 0; i < 48; ++i) iterate();
+    EXPECT_EQ(host.MemoryReturns(), 0);
+    for (int i = 0; i < 18; ++i) iterate(); // 1.1 s after the last release
+    EXPECT_EQ(host.MemoryReturns(), 1);
+
+    // Once only: what went back is not counted again.
+    for (int i = 0; i < 180; ++i) iterate();
+    EXPECT_EQ(host.MemoryReturns(), 1);
+    host.NoteMemoryReleased(8 * kMb);
+    for (int i = 0; i < 70; ++i) iterate();
+    EXPECT_EQ(host.MemoryReturns(), 2);
 }

@@ -1,6 +1,7 @@
 // The display soak run briefly on the real game under Xvfb: it must finish by itself with
 // status 0 (the game not ended, no texture alive that no image holds), print a sample every
 // period with the game's textures all accounted for, and judge each figure at the end.
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -63,6 +64,24 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
     for (const char* figure :
          {"resident memory", "memory in use", "file descriptors", "textures alive", "draw list"}) {
         EXPECT_NE(out.find(figure), std::string::npos) << figure << "\n" << out;
+    }
+    // Counted figures are judged by their floor with no slack: rose when the second half's
+    // lowest value lies above the first half's.
+    for (const std::string figure : {"file descriptors", "textures alive", "draw list"}) {
+        const size_t at = out.find(figure + " ");
+        ASSERT_NE(at, std::string::npos) << out;
+        std::string line = out.substr(at + figure.size(), out.find('\n', at) - at - figure.size());
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == ',' || c == ':'; }, ' ');
+        std::istringstream verdict(line);
+        std::string first, half1, second, half2, to1, to2, judged;
+        double earlyLo = 0, earlyHi = 0, lateLo = 0, lateHi = 0;
+        ASSERT_TRUE(verdict >> first >> half1 >> earlyLo >> to1 >> earlyHi >> second >> half2 >>
+                    lateLo >> to2 >> lateHi >> judged)
+            << out.substr(at, 120);
+        EXPECT_LE(earlyLo, earlyHi);
+        EXPECT_LE(lateLo, lateHi);
+        EXPECT_EQ(judged, lateLo > earlyLo ? "ROSE" : "flat") << out.substr(at, 120);
     }
     EXPECT_NE(out.find("fullscreen keys"), std::string::npos) << out;
 }

@@ -5,8 +5,9 @@
 // file descriptors, the OpenGL textures alive in the current context (asked of the driver,
 // name by name), the textures the game's images hold, the draw list's size and the memory
 // the process's allocations hold (the driver's included), which tells a leak apart from
-// pages the allocator keeps after a window size was left; at the end
-// the first and last samples and, per figure, whether the second half rose above the first.
+// pages the allocator keeps after a window size was left; at the end the first and last
+// samples and, per figure, its range in each half and whether the second half's floor rose
+// above the first's.
 // Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
 // Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]   (FOLDER holds data/)
@@ -51,7 +52,7 @@ constexpr unsigned kMaxTextureName = 1u << 18; // names asked of the driver per 
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr int kDrawFloats = 15;              // floats per draw command
 constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
-constexpr double kRssTolerance = 0.05;       // a later peak this much above an earlier: growing
+constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
@@ -247,48 +248,50 @@ void randomInput(Soak& s, KpGlfwGame& host) {
     }
 }
 
-// Whether the later half of the samples peaked above the earlier half's peak (+ tolerance).
-template <typename Figure> bool rose(const std::vector<Sample>& v, Figure figure, double slack) {
-    const size_t half = v.size() / 2;
-    double early = 0, late = 0;
-    for (size_t i = 0; i < v.size(); ++i) {
-        double& peak = i < half ? early : late;
-        peak = std::max(peak, figure(v[i]));
+// A figure's lowest and highest values over samples from to to - 1.
+struct Range {
+    double lo, hi;
+};
+
+template <typename Figure>
+Range rangeOf(const std::vector<Sample>& v, size_t from, size_t to, Figure figure) {
+    Range r{figure(v[from]), figure(v[from])};
+    for (size_t i = from; i < to; ++i) {
+        r.lo = std::min(r.lo, figure(v[i]));
+        r.hi = std::max(r.hi, figure(v[i]));
     }
-    return late > early + slack;
+    return r;
 }
 
+// Judges each figure by its floor: what a leak or memory kept for good adds stays in every
+// later sample, whatever the window size or screen, while the peaks follow the largest
+// window and the busiest screen the random input happened to reach in each half.
 void printVerdict(const std::vector<Sample>& v) {
     if (v.size() < 4) {
         std::fprintf(out, "too few samples to judge flatness\n");
         return;
     }
-    // Memory may rise by a share of its early peak (or a few MB) before it counts as growing.
-    auto slack = [&](double Sample::*figure) {
-        double early = 0;
-        for (size_t i = 0; i < v.size() / 2; ++i) early = std::max(early, v[i].*figure);
-        return std::max(kRssToleranceMb, early * kRssTolerance);
-    };
     struct Row {
         const char* name;
-        bool rose;
+        double (*figure)(const Sample&);
+        bool memory; // may rise by a share of its early floor (or a few MB) before it counts
     } rows[] = {
-        {"resident memory", rose(
-                                v, [](const Sample& s) { return s.rssMb; }, slack(&Sample::rssMb))},
-        {"memory in use",
-         rose(
-             v, [](const Sample& s) { return s.inUseMb; }, slack(&Sample::inUseMb))},
-        {"file descriptors", rose(
-                                 v, [](const Sample& s) { return double(s.fds); }, 0)},
-        {"textures alive", rose(
-                               v, [](const Sample& s) { return double(s.textures); }, 0)},
-        {"draw list", rose(
-                          v, [](const Sample& s) { return double(s.drawCommands); }, 0)},
+        {"resident memory", [](const Sample& s) { return s.rssMb; }, true},
+        {"memory in use", [](const Sample& s) { return s.inUseMb; }, true},
+        {"file descriptors", [](const Sample& s) { return double(s.fds); }, false},
+        {"textures alive", [](const Sample& s) { return double(s.textures); }, false},
+        {"draw list", [](const Sample& s) { return double(s.drawCommands); }, false},
     };
+    const size_t half = v.size() / 2;
     for (const Row& row : rows) {
-        std::fprintf(out, "%-17s %s\n", row.name,
-                     row.rose ? "ROSE: the second half peaked above the first"
-                              : "flat: the second half stayed within the first half's peak");
+        const Range early = rangeOf(v, 0, half, row.figure);
+        const Range late = rangeOf(v, half, v.size(), row.figure);
+        const double slack = row.memory ? std::max(kRssToleranceMb, early.lo * kRssTolerance) : 0;
+        const bool rose = late.lo > early.lo + slack;
+        std::fprintf(out, "%-17s first half %.1f to %.1f, second half %.1f to %.1f: %s\n", row.name,
+                     early.lo, early.hi, late.lo, late.hi,
+                     rose ? "ROSE: the second half's floor lies above the first's"
+                          : "flat: the second half's floor stayed at the first's");
     }
 }
 
