@@ -5,9 +5,10 @@
 // file descriptors, the OpenGL textures alive in the current context (asked of the driver,
 // name by name), the textures the game's images hold, the draw list's size and the memory
 // the process's allocations hold (the driver's included), which tells a leak apart from
-// pages the allocator keeps after a window size was left; at the end the first and last
-// samples and, per figure, its range in each half and whether the second half's floor rose
-// above the first's.
+// pages the allocator keeps after a window size was left, and the theme; at the end the first
+// and last samples and, per figure, its range and whether it rose: in how many of the states
+// (window size, screen, theme, images held) seen in both halves of the run the second half's
+// floor lies above the first's.
 // Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
 // Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]   (FOLDER holds data/)
@@ -54,6 +55,7 @@ constexpr int kDrawFloats = 15;              // floats per draw command
 constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
 constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
+constexpr double kDrawTolerance = 0.25; // what is on screen varies within a state
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
@@ -85,6 +87,7 @@ struct Sample {
     int drawCommands = 0;
     int width = 0, height = 0;
     int screen = 0;
+    int theme = 0;
 };
 
 struct Soak {
@@ -188,12 +191,14 @@ Sample takeSample(KpGlfwGame& host) {
     s.width = host.GetDeviceWidth();
     s.height = host.GetDeviceHeight();
     s.screen = game().m_screen;
+    s.theme = game().m_theme;
     return s;
 }
 
 void printSample(const Sample& s) {
-    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f\n", s.seconds, s.rssMb, s.fds,
-                 s.textures, s.held, s.drawCommands, s.width, s.height, s.screen, s.inUseMb);
+    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d\n", s.seconds, s.rssMb,
+                 s.fds, s.textures, s.held, s.drawCommands, s.width, s.height, s.screen, s.inUseMb,
+                 s.theme);
     std::fflush(out);
 }
 
@@ -248,24 +253,17 @@ void randomInput(Soak& s, KpGlfwGame& host) {
     }
 }
 
-// A figure's lowest and highest values over samples from to to - 1.
-struct Range {
-    double lo, hi;
-};
-
-template <typename Figure>
-Range rangeOf(const std::vector<Sample>& v, size_t from, size_t to, Figure figure) {
-    Range r{figure(v[from]), figure(v[from])};
-    for (size_t i = from; i < to; ++i) {
-        r.lo = std::min(r.lo, figure(v[i]));
-        r.hi = std::max(r.hi, figure(v[i]));
-    }
-    return r;
+// What a sample's figures follow besides time: the window size, the screen, the theme and the
+// images held. Samples in the same state are compared with each other.
+bool sameState(const Sample& a, const Sample& b) {
+    return a.width == b.width && a.height == b.height && a.screen == b.screen &&
+           a.theme == b.theme && a.held == b.held;
 }
 
-// Judges each figure by its floor: what a leak or memory kept for good adds stays in every
-// later sample, whatever the window size or screen, while the peaks follow the largest
-// window and the busiest screen the random input happened to reach in each half.
+// Judges each figure state by state: a leak, or memory kept for good, lifts every later sample
+// of a state above that state's earlier ones, while across states the figures follow the
+// window size and what is on screen. A state rose when its lowest value in the second half
+// of the samples lies above its lowest in the first half by more than the figure's slack.
 void printVerdict(const std::vector<Sample>& v) {
     if (v.size() < 4) {
         std::fprintf(out, "too few samples to judge flatness\n");
@@ -274,24 +272,47 @@ void printVerdict(const std::vector<Sample>& v) {
     struct Row {
         const char* name;
         double (*figure)(const Sample&);
-        bool memory; // may rise by a share of its early floor (or a few MB) before it counts
+        double share; // slack: this share of the early floor (memory: at least a few MB)
+        double least;
     } rows[] = {
-        {"resident memory", [](const Sample& s) { return s.rssMb; }, true},
-        {"memory in use", [](const Sample& s) { return s.inUseMb; }, true},
-        {"file descriptors", [](const Sample& s) { return double(s.fds); }, false},
-        {"textures alive", [](const Sample& s) { return double(s.textures); }, false},
-        {"draw list", [](const Sample& s) { return double(s.drawCommands); }, false},
+        {"resident memory", [](const Sample& s) { return s.rssMb; }, kRssTolerance,
+         kRssToleranceMb},
+        {"memory in use", [](const Sample& s) { return s.inUseMb; }, kRssTolerance,
+         kRssToleranceMb},
+        {"file descriptors", [](const Sample& s) { return double(s.fds); }, 0, 0},
+        {"textures alive", [](const Sample& s) { return double(s.textures); }, 0, 0},
+        {"draw list", [](const Sample& s) { return double(s.drawCommands); }, kDrawTolerance, 0},
     };
     const size_t half = v.size() / 2;
     for (const Row& row : rows) {
-        const Range early = rangeOf(v, 0, half, row.figure);
-        const Range late = rangeOf(v, half, v.size(), row.figure);
-        const double slack = row.memory ? std::max(kRssToleranceMb, early.lo * kRssTolerance) : 0;
-        const bool rose = late.lo > early.lo + slack;
-        std::fprintf(out, "%-17s first half %.1f to %.1f, second half %.1f to %.1f: %s\n", row.name,
-                     early.lo, early.hi, late.lo, late.hi,
-                     rose ? "ROSE: the second half's floor lies above the first's"
-                          : "flat: the second half's floor stayed at the first's");
+        double lo = row.figure(v[0]), hi = lo;
+        int states = 0, rose = 0;
+        for (size_t i = 0; i < v.size(); ++i) {
+            lo = std::min(lo, row.figure(v[i]));
+            hi = std::max(hi, row.figure(v[i]));
+            // Each state once, at its first sample of the first half.
+            bool first = i < half;
+            for (size_t j = 0; j < i && first; ++j) first = !sameState(v[i], v[j]);
+            if (!first) continue;
+            double early = row.figure(v[i]), late = -1;
+            for (size_t j = i; j < v.size(); ++j) {
+                if (!sameState(v[i], v[j])) continue;
+                const double f = row.figure(v[j]);
+                if (j < half) {
+                    early = std::min(early, f);
+                } else {
+                    late = late < 0 ? f : std::min(late, f);
+                }
+            }
+            if (late < 0) continue; // not seen in the second half
+            ++states;
+            if (late > early + std::max(row.least, early * row.share)) ++rose;
+        }
+        std::fprintf(out, "%-17s %.1f to %.1f; %d states seen in both halves, rose in %d: %s\n",
+                     row.name, lo, hi, states, rose,
+                     states == 0 ? "too few states to judge"
+                     : rose > 0  ? "ROSE"
+                                 : "flat");
     }
 }
 
@@ -347,8 +368,8 @@ int main(int argc, char** argv) {
     std::atexit(reportUnexpectedExit);
     std::fprintf(out, "soak: %.0f s, seed %d, a sample every %.0f s\n", seconds, seed,
                  samplePeriod);
-    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s\n", "seconds", "rss MB", "fds",
-                 "textures", "held", "commands", "window", "screen", "in use MB");
+    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s\n", "seconds", "rss MB", "fds",
+                 "textures", "held", "commands", "window", "screen", "in use MB", "theme");
 
     Soak s;
     s.random.seed(static_cast<unsigned>(seed));
