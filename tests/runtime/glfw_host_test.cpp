@@ -1,6 +1,7 @@
 // The desktop host in a real window under Xvfb: the first window, focus driving suspend and
-// resume, re-opening the window (a new context number, held keys released first), and the
-// data folder's icons on every window it opens.
+// resume, re-opening the window (a new context number, held keys released first), free memory
+// given back once a large window size or a window was left, and the data folder's icons on
+// every window it opens.
 #include <GLFW/glfw3.h>
 #include <chrono>
 #include <cstdlib>
@@ -137,6 +138,15 @@ TEST_F(GlfwHost, LeavingALargeWindowSizeGivesFreeMemoryBackOnceItSettles) {
     EXPECT_EQ(host->MemoryReturns(), 0);
     // Leaving 1024x768 lets go of 6 MB of buffers.
     glfwSetWindowSize(host->Window(), 320, 240);
+    EXPECT_TRUE(iterateUntil([&] { return host->MemoryReturns() == 1; }, 30.0));
+    iterateUntil([] { return false; }, 1.5);
+    EXPECT_EQ(host->MemoryReturns(), 1);
+}
+
+TEST_F(GlfwHost, ReopeningTheWindowGivesFreeMemoryBackOnce) {
+    ASSERT_TRUE(iterateUntil([&] { return delegate.updates >= 1; }));
+    // The old window's buffers and its context's textures go with it, whatever its size.
+    host->SetDeviceWindow(320, 240, 0);
     EXPECT_TRUE(iterateUntil([&] { return host->MemoryReturns() == 1; }, 30.0));
     iterateUntil([] { return false; }, 1.5);
     EXPECT_EQ(host->MemoryReturns(), 1);
