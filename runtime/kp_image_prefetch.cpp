@@ -85,6 +85,17 @@ size_t KpImagePrefetch::Untaken() {
     return entries_.size();
 }
 
+size_t KpImagePrefetch::DecodedBytes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    size_t bytes = 0;
+    for (const auto& entry : entries_) {
+        if (entry->done && entry->pixels) {
+            bytes += static_cast<size_t>(entry->width) * entry->height * entry->depth;
+        }
+    }
+    return bytes;
+}
+
 void KpImagePrefetch::decode(Entry& entry) {
     if (entry.file) {
         entry.pixels = kpDecodeImageFile(entry.file, &entry.width, &entry.height, &entry.depth);

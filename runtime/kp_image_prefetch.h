@@ -40,6 +40,8 @@ class KpImagePrefetch {
     bool Waiting(const String& path);
     // Requests not yet taken, decoded or not.
     size_t Untaken();
+    // Bytes of decoded pixels waiting to be taken: memory the prefetcher holds for the loader.
+    size_t DecodedBytes();
 
   private:
     struct Entry {

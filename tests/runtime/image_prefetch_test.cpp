@@ -4,8 +4,10 @@
 // the cap drop the oldest.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "graphics/png_writer.h"
@@ -30,6 +32,16 @@ void writeImage(int n, int w, int h) {
     writePng("data/img" + std::to_string(n) + ".png", w, h, 4, pattern(w, h, n));
 }
 
+// Waits, with a generous bound, until the prefetcher holds exactly bytes of decoded pixels.
+bool decodedWithin(KpHeadlessGame& host, size_t bytes) {
+    KpImagePrefetch& prefetch = *host.ImagePrefetch();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (prefetch.DecodedBytes() != bytes && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    return prefetch.DecodedBytes() == bytes;
+}
+
 class ImagePrefetch : public ::testing::Test {
   protected:
     TempDir dir;
@@ -46,8 +58,10 @@ TEST_F(ImagePrefetch, LoadTakesThePrefetchedPixels) {
     host.PrefetchImage(dataPath(1)); // named twice: one request
     EXPECT_EQ(host.ImagePrefetch()->Untaken(), 1u);
 
-    // The file was opened when it was named: gone from the folder, it still loads.
+    // The decoded pixels count as held while they wait; the file was opened when it was named:
+    // gone from the folder, it still loads.
     std::filesystem::remove("data/img1.png");
+    EXPECT_TRUE(decodedWithin(host, 300 * 200 * 4));
     int w = 0, h = 0, depth = 0;
     KpBytes pixels = host.LoadImageData(dataPath(1), &w, &h, &depth);
     ASSERT_TRUE(pixels);
@@ -57,6 +71,7 @@ TEST_F(ImagePrefetch, LoadTakesThePrefetchedPixels) {
     std::vector<unsigned char> expected = pattern(300, 200, 1);
     EXPECT_EQ(std::memcmp(pixels.get(), expected.data(), expected.size()), 0);
     EXPECT_EQ(host.ImagePrefetch()->Untaken(), 0u);
+    EXPECT_EQ(host.ImagePrefetch()->DecodedBytes(), 0u) << "taken pixels still counted";
     EXPECT_FALSE(host.LoadImageData(dataPath(1), &w, &h, &depth)) << "taken once, then gone";
 
     // A file that is not an image loads as none, as without a prefetch; a file missing when

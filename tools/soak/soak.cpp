@@ -5,10 +5,13 @@
 // file descriptors, the OpenGL textures alive in the current context (asked of the driver,
 // name by name), the textures the game's images hold, the draw list's size and the memory
 // the process's allocations hold (the driver's included), which tells a leak apart from
-// pages the allocator keeps after a window size was left, and the theme; at the end the first
-// and last samples and, per figure, its range and whether it rose: in how many of the states
-// (window size, screen, theme, images held) seen in both halves of the run the second half's
-// floor lies above the first's.
+// pages the allocator keeps after a window size was left, the theme, and the memory the images
+// account for (their pixel copies, their textures and the decoded pixels the loader has not
+// taken yet); at the end the first and last samples and, per figure, its range and whether it
+// rose: in how many of the states (window size, screen, theme, images and their memory) seen
+// in both halves of the run the second half's floor lies above the first's. The draw list
+// follows what is on screen from frame to frame more than any state, so it is judged by each
+// half's highest size instead.
 // Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
 // Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]   (FOLDER holds data/)
@@ -34,6 +37,7 @@
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
 #include "runtime/kp_glfw_game.h"
+#include "runtime/kp_image_prefetch.h"
 #include "tools/random_keys.h"
 // Last: Xlib's macros would clash with names in the headers above.
 #include <X11/Xlib.h>
@@ -55,7 +59,7 @@ constexpr int kDrawFloats = 15;              // floats per draw command
 constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
 constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
-constexpr double kDrawTolerance = 0.25; // what is on screen varies within a state
+constexpr double kDrawTolerance = 0.25; // a later highest draw list this much above: growing
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
@@ -88,6 +92,7 @@ struct Sample {
     int width = 0, height = 0;
     int screen = 0;
     int theme = 0;
+    size_t imageBytes = 0; // pixel copies, textures and prefetched pixels of the game's images
 };
 
 struct Soak {
@@ -179,6 +184,21 @@ int texturesHeld() {
     return count;
 }
 
+// An image's pixel copy and, when it holds one, its texture.
+size_t bytesOf(const c_Image* image) {
+    if (!image || !image->surface) return 0;
+    const gxtkSurface& surface = *image->surface;
+    const size_t pixels = static_cast<size_t>(surface.width) * surface.height * surface.depth;
+    return (surface.data ? pixels : 0) + (holdsTexture(image) ? pixels : 0);
+}
+
+size_t imageBytes(KpGlfwGame& host) {
+    size_t bytes = bytesOf(kp_graphics_context->defaultFont.get());
+    for (const auto& image : game().m_images) bytes += bytesOf(image.get());
+    if (host.ImagePrefetch()) bytes += host.ImagePrefetch()->DecodedBytes();
+    return bytes;
+}
+
 Sample takeSample(KpGlfwGame& host) {
     Sample s;
     s.seconds = now() - runStart;
@@ -192,13 +212,14 @@ Sample takeSample(KpGlfwGame& host) {
     s.height = host.GetDeviceHeight();
     s.screen = game().m_screen;
     s.theme = game().m_theme;
+    s.imageBytes = imageBytes(host);
     return s;
 }
 
 void printSample(const Sample& s) {
-    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d\n", s.seconds, s.rssMb,
-                 s.fds, s.textures, s.held, s.drawCommands, s.width, s.height, s.screen, s.inUseMb,
-                 s.theme);
+    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d %9.1f\n", s.seconds,
+                 s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height, s.screen,
+                 s.inUseMb, s.theme, static_cast<double>(s.imageBytes) / kMegabyte);
     std::fflush(out);
 }
 
@@ -253,11 +274,29 @@ void randomInput(Soak& s, KpGlfwGame& host) {
     }
 }
 
-// What a sample's figures follow besides time: the window size, the screen, the theme and the
-// images held. Samples in the same state are compared with each other.
+// What a sample's figures follow besides time: the window size, the screen, the theme, the
+// images held and the memory they account for (which art size is loaded, and whether the
+// loader holds the next images' pixels). Samples in the same state are compared with each
+// other.
 bool sameState(const Sample& a, const Sample& b) {
     return a.width == b.width && a.height == b.height && a.screen == b.screen &&
-           a.theme == b.theme && a.held == b.held;
+           a.theme == b.theme && a.held == b.held && a.imageBytes == b.imageBytes;
+}
+
+// The draw list: rose when the second half's highest size lies above the first half's by
+// more than the slack. A list that is not emptied grows without bound, far past that.
+void printDrawVerdict(const std::vector<Sample>& v) {
+    const size_t half = v.size() / 2;
+    int lo = v[0].drawCommands, hi = lo, early = 0, late = 0;
+    for (size_t i = 0; i < v.size(); ++i) {
+        lo = std::min(lo, v[i].drawCommands);
+        hi = std::max(hi, v[i].drawCommands);
+        int& highest = i < half ? early : late;
+        highest = std::max(highest, v[i].drawCommands);
+    }
+    const bool rose = late > early * (1.0 + kDrawTolerance);
+    std::fprintf(out, "%-17s %d to %d; highest %d in the first half, %d in the second: %s\n",
+                 "draw list", lo, hi, early, late, rose ? "ROSE" : "flat");
 }
 
 // Judges each figure state by state: a leak, or memory kept for good, lifts every later sample
@@ -281,7 +320,6 @@ void printVerdict(const std::vector<Sample>& v) {
          kRssToleranceMb},
         {"file descriptors", [](const Sample& s) { return double(s.fds); }, 0, 0},
         {"textures alive", [](const Sample& s) { return double(s.textures); }, 0, 0},
-        {"draw list", [](const Sample& s) { return double(s.drawCommands); }, kDrawTolerance, 0},
     };
     const size_t half = v.size() / 2;
     for (const Row& row : rows) {
@@ -314,6 +352,7 @@ void printVerdict(const std::vector<Sample>& v) {
                      : rose > 0  ? "ROSE"
                                  : "flat");
     }
+    printDrawVerdict(v);
 }
 
 int usage() {
@@ -368,8 +407,9 @@ int main(int argc, char** argv) {
     std::atexit(reportUnexpectedExit);
     std::fprintf(out, "soak: %.0f s, seed %d, a sample every %.0f s\n", seconds, seed,
                  samplePeriod);
-    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s\n", "seconds", "rss MB", "fds",
-                 "textures", "held", "commands", "window", "screen", "in use MB", "theme");
+    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s\n", "seconds", "rss MB", "fds",
+                 "textures", "held", "commands", "window", "screen", "in use MB", "theme",
+                 "images MB");
 
     Soak s;
     s.random.seed(static_cast<unsigned>(seed));
