@@ -4,8 +4,29 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <unistd.h>
+
+namespace {
+
+// Folders whose owner has not been destroyed yet, with the process that made them. A process
+// that ends through exit() (a death test's child, where the game quits the program) never
+// runs its fixtures' destructors, so it removes the folders it made when it exits. A forked
+// child inherits its parent's folders, still in use, and leaves them alone.
+std::map<std::string, pid_t>& liveFolders() {
+    static std::map<std::string, pid_t> folders;
+    return folders;
+}
+
+void removeLiveFolders() {
+    std::error_code ignored;
+    for (const auto& [folder, maker] : liveFolders()) {
+        if (maker == getpid()) std::filesystem::remove_all(folder, ignored);
+    }
+}
+
+} // namespace
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "bt3test-XXXXXX").string();
@@ -13,12 +34,18 @@ TempDir::TempDir() {
     path_ = made ? made : "";
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(path_);
+    // The set is made before the handler is registered, so it is destroyed after it runs.
+    std::map<std::string, pid_t>& folders = liveFolders();
+    static const bool registered = std::atexit(removeLiveFolders) == 0;
+    (void)registered;
+    if (!path_.empty()) folders[path_] = getpid();
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::current_path(previous_, ignored);
     std::filesystem::remove_all(path_, ignored);
+    liveFolders().erase(path_);
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
