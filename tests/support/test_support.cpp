@@ -13,10 +13,11 @@ namespace {
 // Folders whose owner has not been destroyed yet, with the process that made them. A process
 // that ends through exit() (a death test's child, where the game quits the program) never
 // runs its fixtures' destructors, so it removes the folders it made when it exits. A forked
-// child inherits its parent's folders, still in use, and leaves them alone.
+// child inherits its parent's folders, still in use, and leaves them alone. The map is never
+// destroyed: a folder held by a static object is let go after the statics made later are.
 std::map<std::string, pid_t>& liveFolders() {
-    static std::map<std::string, pid_t> folders;
-    return folders;
+    static auto* folders = new std::map<std::string, pid_t>;
+    return *folders;
 }
 
 void removeLiveFolders() {
@@ -34,11 +35,9 @@ TempDir::TempDir() {
     path_ = made ? made : "";
     previous_ = std::filesystem::current_path().string();
     std::filesystem::current_path(path_);
-    // The set is made before the handler is registered, so it is destroyed after it runs.
-    std::map<std::string, pid_t>& folders = liveFolders();
     static const bool registered = std::atexit(removeLiveFolders) == 0;
     (void)registered;
-    if (!path_.empty()) folders[path_] = getpid();
+    if (!path_.empty()) liveFolders()[path_] = getpid();
 }
 
 TempDir::~TempDir() {
