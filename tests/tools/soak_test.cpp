@@ -82,9 +82,9 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
         std::istringstream verdict(line);
         double lo = 0, hi = 0;
         int states = 0, rose = 0;
-        std::string to, statesWord, seen, in, both, halves, roseWord, inWord, judged;
-        ASSERT_TRUE(verdict >> lo >> to >> hi >> states >> statesWord >> seen >> in >> both >>
-                    halves >> roseWord >> inWord >> rose >> judged)
+        std::string to, statesWord, seen, twice, in, both, halves, roseWord, inWord, judged;
+        ASSERT_TRUE(verdict >> lo >> to >> hi >> states >> statesWord >> seen >> twice >> in >>
+                    both >> halves >> roseWord >> inWord >> rose >> judged)
             << out.substr(at, 120);
         EXPECT_LE(lo, hi);
         EXPECT_LE(rose, states);

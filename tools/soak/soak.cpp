@@ -9,18 +9,21 @@
 // account for (their pixel copies, their textures and the decoded pixels the loader has not
 // taken yet); at the end the first and last samples and, per figure, its range and whether it
 // rose: in how many of the states (window size, screen, theme, images and their memory) seen
-// in both halves of the run the second half's floor lies above the first's. The draw list
-// follows what is on screen from frame to frame more than any state, so it is judged by each
-// half's highest size instead.
+// at least twice in each half of the run the second half's floor lies above the first's. The
+// draw list follows what is on screen from frame to frame more than any state, so it is
+// judged by each half's highest size instead. With --judge it reads the samples a run printed
+// and prints the verdict on them alone, so a run can be judged again.
 // Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
 // Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]   (FOLDER holds data/)
+//        soak --judge FILE                                      (FILE: a run's output)
 // Exit status: 0 done; 1 the game ended the program or the window could not be opened;
 // 2 textures alive differed from the ones held (a leak or a lost texture); 3 bad usage.
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +63,7 @@ constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing up
 constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
 constexpr double kDrawTolerance = 0.25; // a later highest draw list this much above: growing
+constexpr int kLeastPerHalf = 2;        // samples of a state in each half before it is judged
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
@@ -92,7 +96,7 @@ struct Sample {
     int width = 0, height = 0;
     int screen = 0;
     int theme = 0;
-    size_t imageBytes = 0; // pixel copies, textures and prefetched pixels of the game's images
+    double imageMb = 0; // pixel copies, textures and prefetched pixels of the game's images
 };
 
 struct Soak {
@@ -212,14 +216,14 @@ Sample takeSample(KpGlfwGame& host) {
     s.height = host.GetDeviceHeight();
     s.screen = game().m_screen;
     s.theme = game().m_theme;
-    s.imageBytes = imageBytes(host);
+    s.imageMb = static_cast<double>(imageBytes(host)) / kMegabyte;
     return s;
 }
 
 void printSample(const Sample& s) {
     std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d %9.1f\n", s.seconds,
                  s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height, s.screen,
-                 s.inUseMb, s.theme, static_cast<double>(s.imageBytes) / kMegabyte);
+                 s.inUseMb, s.theme, s.imageMb);
     std::fflush(out);
 }
 
@@ -276,11 +280,12 @@ void randomInput(Soak& s, KpGlfwGame& host) {
 
 // What a sample's figures follow besides time: the window size, the screen, the theme, the
 // images held and the memory they account for (which art size is loaded, and whether the
-// loader holds the next images' pixels). Samples in the same state are compared with each
-// other.
+// loader holds the next images' pixels), to the tenth of a MB it is printed with. Samples in
+// the same state are compared with each other.
 bool sameState(const Sample& a, const Sample& b) {
     return a.width == b.width && a.height == b.height && a.screen == b.screen &&
-           a.theme == b.theme && a.held == b.held && a.imageBytes == b.imageBytes;
+           a.theme == b.theme && a.held == b.held &&
+           std::llround(a.imageMb * 10) == std::llround(b.imageMb * 10);
 }
 
 // The draw list: rose when the second half's highest size lies above the first half's by
@@ -332,21 +337,25 @@ void printVerdict(const std::vector<Sample>& v) {
             bool first = i < half;
             for (size_t j = 0; j < i && first; ++j) first = !sameState(v[i], v[j]);
             if (!first) continue;
-            double early = row.figure(v[i]), late = -1;
+            double early = row.figure(v[i]), late = 0;
+            int earlyCount = 0, lateCount = 0;
             for (size_t j = i; j < v.size(); ++j) {
                 if (!sameState(v[i], v[j])) continue;
                 const double f = row.figure(v[j]);
                 if (j < half) {
                     early = std::min(early, f);
+                    ++earlyCount;
                 } else {
-                    late = late < 0 ? f : std::min(late, f);
+                    late = lateCount++ == 0 ? f : std::min(late, f);
                 }
             }
-            if (late < 0) continue; // not seen in the second half
+            // One sample cannot tell noise from a trend.
+            if (earlyCount < kLeastPerHalf || lateCount < kLeastPerHalf) continue;
             ++states;
             if (late > early + std::max(row.least, early * row.share)) ++rose;
         }
-        std::fprintf(out, "%-17s %.1f to %.1f; %d states seen in both halves, rose in %d: %s\n",
+        std::fprintf(out,
+                     "%-17s %.1f to %.1f; %d states seen twice in both halves, rose in %d: %s\n",
                      row.name, lo, hi, states, rose,
                      states == 0 ? "too few states to judge"
                      : rose > 0  ? "ROSE"
@@ -356,8 +365,36 @@ void printVerdict(const std::vector<Sample>& v) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]\n");
+    std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]\n"
+                         "       soak --judge FILE\n");
     return kExitUsage;
+}
+
+// Reads the sample lines of a run's output, up to its closing summary, and judges them as the
+// run does, leaving out the first sample.
+int judge(const char* path) {
+    FILE* f = std::fopen(path, "r");
+    if (!f) {
+        std::fprintf(stderr, "soak: cannot read %s\n", path);
+        return kExitUsage;
+    }
+    std::vector<Sample> samples;
+    char line[512];
+    while (std::fgets(line, sizeof line, f) && std::strncmp(line, "input:", 6) != 0) {
+        Sample s;
+        if (std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf", &s.seconds, &s.rssMb,
+                        &s.fds, &s.textures, &s.held, &s.drawCommands, &s.width, &s.height,
+                        &s.screen, &s.inUseMb, &s.theme, &s.imageMb) == 12) {
+            samples.push_back(s);
+        }
+    }
+    std::fclose(f);
+    if (samples.empty()) {
+        std::fprintf(stderr, "soak: no samples in %s\n", path);
+        return kExitUsage;
+    }
+    printVerdict(std::vector<Sample>(samples.begin() + 1, samples.end()));
+    return kExitOk;
 }
 
 } // namespace
@@ -367,6 +404,7 @@ int usage() {
 // ---------------------------------------------------------------------------------------------
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
+    if (std::strcmp(argv[1], "--judge") == 0) return argc == 3 ? judge(argv[2]) : usage();
     double seconds = -1, samplePeriod = kDefaultSample;
     int seed = kDefaultSeed;
     for (int i = 2; i + 1 < argc; i += 2) {
