@@ -17,11 +17,6 @@
 
 namespace {
 
-std::string buildDir() {
-    const char* dir = std::getenv("KP_BINARY_DIR");
-    return dir ? dir : ".";
-}
-
 void pause(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

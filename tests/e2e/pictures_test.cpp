@@ -27,11 +27,6 @@ constexpr int kWideWidth = 1280;
 constexpr int kWideHeight = 720;
 constexpr int kRgba = 4;
 
-std::string buildDir() {
-    const char* dir = std::getenv("KP_BINARY_DIR");
-    return dir ? dir : ".";
-}
-
 // The current frame as the window shows it, with the shortcuts as given.
 std::vector<unsigned char> render(KpGlfwGame& host, bool shortcuts) {
     kp_graphics_device->SetShortcuts(shortcuts);

@@ -11,8 +11,7 @@
 namespace {
 
 std::string binary() {
-    const char* dir = std::getenv("KP_BINARY_DIR");
-    return std::string(dir ? dir : ".") + "/brambolt3";
+    return buildDir() + "/brambolt3";
 }
 
 constexpr int kMaxDataRuns = 200; // far more than the files the game needs to start

@@ -76,7 +76,6 @@ class EffectsOnScreen : public ::testing::Test {
         host->RenderGame();
         frame.assign(kW * kH, 0);
         kp_app__delegate->graphics->ReadPixels(frame, 0, 0, kW, kH, 0, kW);
-        const char* build = std::getenv("KP_BINARY_DIR");
         assetgen::Canvas shot(kW, kH);
         for (int y = 0; y < kH; ++y) {
             for (int x = 0; x < kW; ++x) {
@@ -84,8 +83,7 @@ class EffectsOnScreen : public ::testing::Test {
                 shot.set(x, y, assetgen::rgb(c.r, c.g, c.b));
             }
         }
-        assetgen::writePng(
-            std::string(build ? build : ".") + "/screenshots/effects_" + name + ".png", shot);
+        assetgen::writePng(buildDir() + "/screenshots/effects_" + name + ".png", shot);
     }
 
     Rgb at(int x, int y) const {

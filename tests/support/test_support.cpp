@@ -47,6 +47,11 @@ TempDir::~TempDir() {
     liveFolders().erase(path_);
 }
 
+std::string buildDir() {
+    const char* dir = std::getenv("KP_BINARY_DIR");
+    return dir ? dir : ".";
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
     std::filesystem::path parent = std::filesystem::path(path).parent_path();
     if (!parent.empty()) std::filesystem::create_directories(parent);

@@ -21,5 +21,8 @@ class TempDir {
     std::string previous_;
 };
 
+// The build folder the tests run from (where the programs and the data folder are).
+std::string buildDir();
+
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);

@@ -32,10 +32,9 @@ class PlaytestRunner : public ::testing::Test {
 
     // Runs `playtest ARGS` in the scratch folder.
     PlaytestOutcome playtest(const std::string& args) {
-        const char* bin = std::getenv("KP_BINARY_DIR");
         const std::string out = dir.path() + "/out.txt";
         const std::string err = dir.path() + "/err.txt";
-        const std::string command = "cd '" + dir.path() + "' && '" + std::string(bin ? bin : ".") +
+        const std::string command = "cd '" + dir.path() + "' && '" + buildDir() +
                                     "/tools/playtest/playtest' " + args + " >'" + out + "' 2>'" +
                                     err + "'";
         const int raw = std::system(command.c_str());

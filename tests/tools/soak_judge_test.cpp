@@ -14,11 +14,6 @@
 
 namespace {
 
-std::string buildDir() {
-    const char* dir = std::getenv("KP_BINARY_DIR");
-    return dir ? dir : ".";
-}
-
 struct Row {
     double rss, inUse;
     int fds, textures, commands;

@@ -18,11 +18,6 @@ namespace {
 constexpr int kSeconds = 24;
 constexpr int kSamplePeriod = 4;
 
-std::string buildDir() {
-    const char* dir = std::getenv("KP_BINARY_DIR");
-    return dir ? dir : ".";
-}
-
 } // namespace
 
 TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
