@@ -2,6 +2,7 @@
 // figure is judged within the states seen at least twice in each half, a state being the
 // window size, screen, theme, images held and the memory they account for; the first sample
 // and the closing summary are left out; the draw list is judged by each half's largest.
+// The anonymous memory and the memory resident after a trim are judged when the run took them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,19 +20,35 @@ struct Row {
     int fds, textures, commands;
     const char* window;
     double images;
+    double anon = 60;
+    double trimmed = -1; // below 0: the run took no such figure and prints "-"
 };
+
+// How a run printed its samples: before the anonymous and free memory were added, or after.
+enum class Columns { kOlder, kCurrent };
 
 // A run's output: the header, one sample a minute from the rows (textures held equal those
 // alive; play, theme 1), then the summary, whose lines must not count as samples.
-std::string runOutput(const std::vector<Row>& rows) {
+std::string runOutput(const std::vector<Row>& rows, Columns columns) {
     std::string out = "soak: 600 s, seed 1, a sample every 60 s\n seconds    rss MB   fds\n";
     char line[160];
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& r = rows[i];
-        std::snprintf(line, sizeof line, "%8zu %9.1f %5d %9d %6d %8d %12s %6d %9.1f %5d %9.1f\n",
+        std::snprintf(line, sizeof line, "%8zu %9.1f %5d %9d %6d %8d %12s %6d %9.1f %5d %9.1f",
                       i * 60, r.rss, r.fds, r.textures, r.textures, r.commands, r.window, 10,
                       r.inUse, 1, r.images);
         out += line;
+        if (columns == Columns::kCurrent) {
+            std::snprintf(line, sizeof line, " %9.1f %9.1f", r.anon, 2.5);
+            out += line;
+            if (r.trimmed < 0) {
+                out += "          -";
+            } else {
+                std::snprintf(line, sizeof line, " %10.1f", r.trimmed);
+                out += line;
+            }
+        }
+        out += "\n";
     }
     out += "input: 10 keys, 3 clicks\nfirst and last samples:\n";
     out += "       0     900.0    99        17     17      900    640x480        10     900.0     "
@@ -39,9 +56,9 @@ std::string runOutput(const std::vector<Row>& rows) {
     return out;
 }
 
-std::string judge(const std::vector<Row>& rows) {
+std::string judge(const std::vector<Row>& rows, Columns columns = Columns::kCurrent) {
     TempDir dir;
-    writeFile(dir.file("run.txt"), runOutput(rows));
+    writeFile(dir.file("run.txt"), runOutput(rows, columns));
     ChildProcess soak(buildDir() + "/tools/soak/soak", {"--judge", dir.file("run.txt")}, dir.path(),
                       dir.file("verdict.txt"));
     EXPECT_EQ(soak.wait(60.0), 0);
@@ -124,4 +141,32 @@ TEST(SoakJudge, TooFewSamplesOrStatesAreSaidSo) {
     // Five samples, but no state twice in both halves.
     EXPECT_TRUE(has(verdictOf(judge({one, one, one, other, other}), "memory in use"),
                     "0 states seen twice in both halves, rose in 0: too few states to judge"));
+}
+
+TEST(SoakJudge, AnonymousAndTrimmedMemoryAreJudgedOnlyWhenTheRunTookThem) {
+    // Resident memory climbs 20 MB in its anonymous part, and all of it goes once the
+    // allocator's free pages are given back: kept free, not held.
+    const Row early = {150, 50, 10, 3, 120, "1280x1024", 28.9, 80, 130};
+    const Row late = {170, 50, 10, 3, 120, "1280x1024", 28.9, 100, 131};
+    const std::string trimmed = judge({early, early, early, late, late});
+    EXPECT_TRUE(has(verdictOf(trimmed, "resident memory"), "rose in 1: ROSE")) << trimmed;
+    EXPECT_EQ(verdictOf(trimmed, "anonymous memory"),
+              "anonymous memory  80.0 to 100.0; 1 states seen twice in both halves, rose in 1: "
+              "ROSE");
+    EXPECT_EQ(verdictOf(trimmed, "resident trimmed"),
+              "resident trimmed  130.0 to 131.0; 1 states seen twice in both halves, rose in 0: "
+              "flat");
+
+    // A run without --trim prints "-": its other figures are judged, that one is not.
+    Row plainEarly = early, plainLate = late;
+    plainEarly.trimmed = plainLate.trimmed = -1;
+    const std::string plain = judge({plainEarly, plainEarly, plainEarly, plainLate, plainLate});
+    EXPECT_TRUE(has(verdictOf(plain, "anonymous memory"), "rose in 1: ROSE")) << plain;
+    EXPECT_FALSE(has(plain, "resident trimmed")) << plain;
+
+    // An older run's output, without the last three columns, is still judged.
+    const std::string older = judge({early, early, early, late, late}, Columns::kOlder);
+    EXPECT_TRUE(has(verdictOf(older, "resident memory"), "rose in 1: ROSE")) << older;
+    EXPECT_FALSE(has(older, "anonymous memory")) << older;
+    EXPECT_FALSE(has(older, "resident trimmed")) << older;
 }

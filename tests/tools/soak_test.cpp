@@ -28,31 +28,40 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
 
     ChildProcess soak(buildDir() + "/tools/soak/soak",
                       {dir.path(), "--seconds", std::to_string(kSeconds), "--sample",
-                       std::to_string(kSamplePeriod), "--seed", "7"},
+                       std::to_string(kSamplePeriod), "--seed", "7", "--trim"},
                       dir.path(), dir.file("soak.txt"));
     const int status = soak.wait(kSeconds + 240.0); // generous: a loaded machine starts slowly
     const std::string out = readFile(dir.file("soak.txt"));
     ASSERT_EQ(status, 0) << out;
 
     // Sample lines: seconds, rss MB, fds, textures alive, textures held, commands, window,
-    // screen, MB in use, theme, MB the images account for.
+    // screen, MB in use, theme, MB the images account for, anonymous MB, the allocator's free
+    // MB, MB resident after the free pages went back.
     std::istringstream lines(out);
     std::string line;
     int samples = 0;
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
-        double seconds = 0, rss = 0, inUse = 0, images = 0;
+        double seconds = 0, rss = 0, inUse = 0, images = 0, anon = 0, free = -1, trimmed = 0;
         int fds = 0, alive = 0, held = 0, commands = 0, screen = 0, theme = 0;
         std::string window;
         if (!(fields >> seconds >> rss >> fds >> alive >> held)) continue;
         ++samples;
-        EXPECT_TRUE(fields >> commands >> window >> screen >> inUse >> theme >> images) << line;
+        EXPECT_TRUE(fields >> commands >> window >> screen >> inUse >> theme >> images >> anon >>
+                    free >> trimmed)
+            << line;
         EXPECT_GT(rss, 0) << line;
         // The images' pixels and textures live in the process's own allocations; the font's
         // copy is always loaded.
         EXPECT_GT(images, 0) << line;
         EXPECT_LE(images, inUse) << line;
         EXPECT_GT(fds, 2) << line;
+        // Resident memory is more than its anonymous part: the program's code is mapped from
+        // files. (What stays after the trim is read later, while the loader may be at work.)
+        EXPECT_GT(anon, 0) << line;
+        EXPECT_LT(anon, rss) << line;
+        EXPECT_GE(free, 0) << line;
+        EXPECT_GT(trimmed, 0) << line;
         EXPECT_EQ(alive, held) << line;
     }
     // The loop samples on time, catching up after a slow iteration; the first and last
@@ -61,7 +70,8 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
     // only the start, one sample between and the end are certain.
     EXPECT_GE(samples, 3 + 2) << out;
     for (const char* figure :
-         {"resident memory", "memory in use", "file descriptors", "textures alive", "draw list"}) {
+         {"resident memory", "memory in use", "file descriptors", "textures alive",
+          "anonymous memory", "resident trimmed", "draw list"}) {
         EXPECT_NE(out.find(figure), std::string::npos) << figure << "\n" << out;
     }
     // Each figure is judged state by state; the word follows the count of states that rose.

@@ -7,7 +7,11 @@
 // the process's allocations hold (the driver's included), which tells a leak apart from
 // pages the allocator keeps after a window size was left, the theme, and the memory the images
 // account for (their pixel copies, their textures and the decoded pixels the loader has not
-// taken yet); at the end the first and last samples and, per figure, its range and whether it
+// taken yet), the anonymous part of resident memory (not backed by files: the heap, the
+// driver's own mappings, stacks) and the allocator's free bytes. With --trim each sample then
+// gives the allocator's free pages back, as the host does after a large release, and prints
+// resident memory again: what stays is held by the program, not kept free by the allocator.
+// At the end the first and last samples and, per figure, its range and whether it
 // rose: in how many of the states (window size, screen, theme, images and their memory) seen
 // at least twice in each half of the run the second half's floor lies above the first's. The
 // draw list follows what is on screen from frame to frame more than any state, so it is
@@ -15,7 +19,7 @@
 // and prints the verdict on them alone, so a run can be judged again.
 // Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
-// Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]   (FOLDER holds data/)
+// Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS] [--trim]  (FOLDER holds data/)
 //        soak --judge FILE                                      (FILE: a run's output)
 // Exit status: 0 done; 1 the game ended the program or the window could not be opened;
 // 2 textures alive differed from the ones held (a leak or a lost texture); 3 bad usage.
@@ -64,6 +68,7 @@ constexpr double kRssTolerance = 0.05;       // a later floor this much above an
 constexpr double kRssToleranceMb = 4.0;
 constexpr double kDrawTolerance = 0.25; // a later highest draw list this much above: growing
 constexpr int kLeastPerHalf = 2;        // samples of a state in each half before it is judged
+constexpr double kAbsent = -1;          // a figure an older run's output does not have
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
@@ -96,7 +101,10 @@ struct Sample {
     int width = 0, height = 0;
     int screen = 0;
     int theme = 0;
-    double imageMb = 0; // pixel copies, textures and prefetched pixels of the game's images
+    double imageMb = 0;         // pixel copies, textures and prefetched pixels of the game's images
+    double anonMb = kAbsent;    // resident and not backed by a file
+    double freeMb = kAbsent;    // free in the allocator's arenas, resident or not
+    double trimmedMb = kAbsent; // resident after the allocator's free pages went back (--trim)
 };
 
 struct Soak {
@@ -158,6 +166,23 @@ double inUseMb() {
     return static_cast<double>(m.uordblks + m.hblkhd) / kMegabyte;
 }
 
+double freeMb() {
+    return static_cast<double>(mallinfo2().fordblks) / kMegabyte;
+}
+
+// The kernel's count of resident anonymous pages, in MB.
+double anonymousMb() {
+    FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return kAbsent;
+    char line[256];
+    long kb = -1;
+    while (kb < 0 && std::fgets(line, sizeof line, f)) {
+        if (std::sscanf(line, "RssAnon: %ld kB", &kb) != 1) kb = -1;
+    }
+    std::fclose(f);
+    return kb < 0 ? kAbsent : static_cast<double>(kb) / 1024.0;
+}
+
 int openDescriptors() {
     DIR* dir = opendir("/proc/self/fd");
     if (!dir) return -1;
@@ -203,10 +228,11 @@ size_t imageBytes(KpGlfwGame& host) {
     return bytes;
 }
 
-Sample takeSample(KpGlfwGame& host) {
+Sample takeSample(KpGlfwGame& host, bool trim) {
     Sample s;
     s.seconds = now() - runStart;
     s.rssMb = residentMb();
+    s.anonMb = anonymousMb(); // at once, so that both count the same pages
     s.inUseMb = inUseMb();
     s.fds = openDescriptors();
     s.textures = texturesAlive();
@@ -217,13 +243,23 @@ Sample takeSample(KpGlfwGame& host) {
     s.screen = game().m_screen;
     s.theme = game().m_theme;
     s.imageMb = static_cast<double>(imageBytes(host)) / kMegabyte;
+    s.freeMb = freeMb();
+    if (trim) {
+        malloc_trim(0);
+        s.trimmedMb = residentMb();
+    }
     return s;
 }
 
 void printSample(const Sample& s) {
-    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d %9.1f\n", s.seconds,
-                 s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height, s.screen,
-                 s.inUseMb, s.theme, s.imageMb);
+    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d %9.1f %9.1f %9.1f",
+                 s.seconds, s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height,
+                 s.screen, s.inUseMb, s.theme, s.imageMb, s.anonMb, s.freeMb);
+    if (s.trimmedMb == kAbsent) {
+        std::fprintf(out, " %10s\n", "-");
+    } else {
+        std::fprintf(out, " %10.1f\n", s.trimmedMb);
+    }
     std::fflush(out);
 }
 
@@ -325,9 +361,18 @@ void printVerdict(const std::vector<Sample>& v) {
          kRssToleranceMb},
         {"file descriptors", [](const Sample& s) { return double(s.fds); }, 0, 0},
         {"textures alive", [](const Sample& s) { return double(s.textures); }, 0, 0},
+        {"anonymous memory", [](const Sample& s) { return s.anonMb; }, kRssTolerance,
+         kRssToleranceMb},
+        {"resident trimmed", [](const Sample& s) { return s.trimmedMb; }, kRssTolerance,
+         kRssToleranceMb},
     };
     const size_t half = v.size() / 2;
     for (const Row& row : rows) {
+        // A figure the run did not take (no --trim, an older run's output) is not judged.
+        if (std::any_of(v.begin(), v.end(),
+                        [&row](const Sample& s) { return row.figure(s) == kAbsent; })) {
+            continue;
+        }
         double lo = row.figure(v[0]), hi = lo;
         int states = 0, rose = 0;
         for (size_t i = 0; i < v.size(); ++i) {
@@ -365,7 +410,7 @@ void printVerdict(const std::vector<Sample>& v) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS]\n"
+    std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS] [--trim]\n"
                          "       soak --judge FILE\n");
     return kExitUsage;
 }
@@ -382,11 +427,13 @@ int judge(const char* path) {
     char line[512];
     while (std::fgets(line, sizeof line, f) && std::strncmp(line, "input:", 6) != 0) {
         Sample s;
-        if (std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf", &s.seconds, &s.rssMb,
-                        &s.fds, &s.textures, &s.held, &s.drawCommands, &s.width, &s.height,
-                        &s.screen, &s.inUseMb, &s.theme, &s.imageMb) == 12) {
-            samples.push_back(s);
-        }
+        // Older runs printed neither the anonymous memory nor the free bytes; runs without
+        // --trim print "-" for the trimmed figure.
+        const int read = std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf %lf %lf %lf",
+                                     &s.seconds, &s.rssMb, &s.fds, &s.textures, &s.held,
+                                     &s.drawCommands, &s.width, &s.height, &s.screen, &s.inUseMb,
+                                     &s.theme, &s.imageMb, &s.anonMb, &s.freeMb, &s.trimmedMb);
+        if (read == 12 || read == 14 || read == 15) samples.push_back(s);
     }
     std::fclose(f);
     if (samples.empty()) {
@@ -407,8 +454,14 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[1], "--judge") == 0) return argc == 3 ? judge(argv[2]) : usage();
     double seconds = -1, samplePeriod = kDefaultSample;
     int seed = kDefaultSeed;
-    for (int i = 2; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--seconds") == 0) {
+    bool trim = false;
+    for (int i = 2; i < argc; i += 2) {
+        if (std::strcmp(argv[i], "--trim") == 0) {
+            trim = true;
+            --i; // a flag without a value
+        } else if (i + 1 == argc) {
+            return usage();
+        } else if (std::strcmp(argv[i], "--seconds") == 0) {
             seconds = std::atof(argv[i + 1]);
         } else if (std::strcmp(argv[i], "--seed") == 0) {
             seed = std::atoi(argv[i + 1]);
@@ -418,7 +471,7 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (argc % 2 != 0 || seconds <= 0 || samplePeriod <= 0) return usage();
+    if (seconds <= 0 || samplePeriod <= 0) return usage();
     if (chdir(argv[1]) != 0) {
         std::fprintf(stderr, "soak: cannot enter %s\n", argv[1]);
         return kExitUsage;
@@ -445,9 +498,9 @@ int main(int argc, char** argv) {
     std::atexit(reportUnexpectedExit);
     std::fprintf(out, "soak: %.0f s, seed %d, a sample every %.0f s\n", seconds, seed,
                  samplePeriod);
-    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s\n", "seconds", "rss MB", "fds",
-                 "textures", "held", "commands", "window", "screen", "in use MB", "theme",
-                 "images MB");
+    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s %9s %9s %10s\n", "seconds",
+                 "rss MB", "fds", "textures", "held", "commands", "window", "screen", "in use MB",
+                 "theme", "images MB", "anon MB", "free MB", "trimmed MB");
 
     Soak s;
     s.random.seed(static_cast<unsigned>(seed));
@@ -459,7 +512,7 @@ int main(int argc, char** argv) {
     while (true) {
         const double t = now() - runStart;
         if (t >= nextSample) {
-            samples.push_back(takeSample(*host));
+            samples.push_back(takeSample(*host, trim));
             printSample(samples.back());
             leak = leak || samples.back().textures != samples.back().held;
             nextSample += samplePeriod;
