@@ -170,3 +170,24 @@ TEST(SoakJudge, AnonymousAndTrimmedMemoryAreJudgedOnlyWhenTheRunTookThem) {
     EXPECT_FALSE(has(older, "anonymous memory")) << older;
     EXPECT_FALSE(has(older, "resident trimmed")) << older;
 }
+
+TEST(SoakJudge, BothHalvesFloorsAreTakenOverAsManySamples) {
+    // Seen four times in the first half and twice in the second, from the same spread: the
+    // lowest of four lies below the lowest of two by chance, which is no rise.
+    auto at = [](double rss) { return Row{rss, 50, 10, 3, 120, "1280x1024", 28.9}; };
+    const Row first = {80, 5, 12, 3, 400, "1280x1024", 28.9};
+    const Row menu = {180, 78, 10, 17, 150, "640x480", 54.3};
+    const std::string spread = judge(
+        {first, at(150), at(152), at(140), at(151), menu, menu, menu, menu, at(150), at(151)});
+    EXPECT_TRUE(has(verdictOf(spread, "resident memory"), "1 states seen twice in both halves, "
+                                                          "rose in 0: flat"))
+        << spread;
+    // A climb still shows with the counts uneven.
+    const std::string climb = judge(
+        {first, at(150), at(152), at(140), at(151), menu, menu, menu, menu, at(170), at(171)});
+    EXPECT_TRUE(has(verdictOf(climb, "resident memory"), "rose in 1: ROSE")) << climb;
+    // The second half's floor is its latest samples', where a leak has grown the most.
+    const std::string lateClimb = judge(
+        {first, at(150), at(151), menu, menu, menu, at(150), at(151), at(170), at(171), menu});
+    EXPECT_TRUE(has(verdictOf(lateClimb, "resident memory"), "rose in 1: ROSE")) << lateClimb;
+}

@@ -13,7 +13,8 @@
 // resident memory again: what stays is held by the program, not kept free by the allocator.
 // At the end the first and last samples and, per figure, its range and whether it
 // rose: in how many of the states (window size, screen, theme, images and their memory) seen
-// at least twice in each half of the run the second half's floor lies above the first's. The
+// at least twice in each half of the run the second half's floor lies above the first's (both
+// floors over as many samples). The
 // draw list follows what is on screen from frame to frame more than any state, so it is
 // judged by each half's highest size instead. With --judge it reads the samples a run printed
 // and prints the verdict on them alone, so a run can be judged again.
@@ -67,7 +68,7 @@ constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing up
 constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
 constexpr double kDrawTolerance = 0.25; // a later highest draw list this much above: growing
-constexpr int kLeastPerHalf = 2;        // samples of a state in each half before it is judged
+constexpr size_t kLeastPerHalf = 2;     // samples of a state in each half before it is judged
 constexpr double kAbsent = -1;          // a figure an older run's output does not have
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
@@ -343,7 +344,8 @@ void printDrawVerdict(const std::vector<Sample>& v) {
 // Judges each figure state by state: a leak, or memory kept for good, lifts every later sample
 // of a state above that state's earlier ones, while across states the figures follow the
 // window size and what is on screen. A state rose when its lowest value in the second half
-// of the samples lies above its lowest in the first half by more than the figure's slack.
+// of the samples lies above its lowest in the first half by more than the figure's slack,
+// each half's lowest taken over the same number of the state's samples.
 void printVerdict(const std::vector<Sample>& v) {
     if (v.size() < 4) {
         std::fprintf(out, "too few samples to judge flatness\n");
@@ -382,22 +384,20 @@ void printVerdict(const std::vector<Sample>& v) {
             bool first = i < half;
             for (size_t j = 0; j < i && first; ++j) first = !sameState(v[i], v[j]);
             if (!first) continue;
-            double early = row.figure(v[i]), late = 0;
-            int earlyCount = 0, lateCount = 0;
+            std::vector<double> early, late;
             for (size_t j = i; j < v.size(); ++j) {
-                if (!sameState(v[i], v[j])) continue;
-                const double f = row.figure(v[j]);
-                if (j < half) {
-                    early = std::min(early, f);
-                    ++earlyCount;
-                } else {
-                    late = lateCount++ == 0 ? f : std::min(late, f);
-                }
+                if (sameState(v[i], v[j])) (j < half ? early : late).push_back(row.figure(v[j]));
             }
             // One sample cannot tell noise from a trend.
-            if (earlyCount < kLeastPerHalf || lateCount < kLeastPerHalf) continue;
+            const size_t k = std::min(early.size(), late.size());
+            if (k < kLeastPerHalf) continue;
+            // The lowest of many samples lies below the lowest of a few by chance alone, so
+            // both floors are taken over as many samples: the state's first k of the first
+            // half against its last k of the second, as far apart in time as the run allows.
+            const double earlyFloor = *std::min_element(early.begin(), early.begin() + k);
+            const double lateFloor = *std::min_element(late.end() - k, late.end());
             ++states;
-            if (late > early + std::max(row.least, early * row.share)) ++rose;
+            if (lateFloor > earlyFloor + std::max(row.least, earlyFloor * row.share)) ++rose;
         }
         std::fprintf(out,
                      "%-17s %.1f to %.1f; %d states seen twice in both halves, rose in %d: %s\n",
