@@ -31,6 +31,12 @@ constexpr int kRgba = 4;
 // on the next frame. Larger blocks (decoded images) are mapped and returned as before.
 // Past a large release (a window size left, images let go) the frame loop gives the heap's
 // free pages back with malloc_trim, which costs about a millisecond.
+// Every thread allocates from the one heap: with an arena of its own, each thread that frees
+// memory (the loader after decoding, the driver's threads, the mixer) kept pages that neither
+// the trim nor the other threads could use, and over an hour of play resident memory crept
+// up by 10 to 30 MB in the same scene while the memory in use stayed level. The threads
+// allocate little per frame, so sharing the heap's lock costs nothing that shows.
+constexpr int kHeapArenas = 1;
 constexpr int kHeapBlockLimit = 4 * 1024 * 1024;
 constexpr int kHeapTrimLimit = 32 * 1024 * 1024;
 constexpr size_t kBuffersPerDrawable = 2; // front and back, 4 bytes a pixel
@@ -62,6 +68,7 @@ std::vector<unsigned char> toRgba(const unsigned char* pixels, int count, int de
 
 KpGlfwGame::KpGlfwGame() {
     _glfwGame = this;
+    mallopt(M_ARENA_MAX, kHeapArenas);
     mallopt(M_MMAP_THRESHOLD, kHeapBlockLimit);
     mallopt(M_TRIM_THRESHOLD, kHeapTrimLimit);
 }

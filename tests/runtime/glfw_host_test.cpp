@@ -1,10 +1,12 @@
 // The desktop host in a real window under Xvfb: the first window, focus driving suspend and
 // resume, re-opening the window (a new context number, held keys released first), free memory
-// given back once a large window size or a window was left, and the data folder's icons on
-// every window it opens.
+// given back once a large window size or a window was left, every thread allocating from the
+// one heap, and the data folder's icons on every window it opens.
 #include <GLFW/glfw3.h>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -150,6 +152,40 @@ TEST_F(GlfwHost, ReopeningTheWindowGivesFreeMemoryBackOnce) {
     EXPECT_TRUE(iterateUntil([&] { return host->MemoryReturns() == 1; }, 30.0));
     iterateUntil([] { return false; }, 1.5);
     EXPECT_EQ(host->MemoryReturns(), 1);
+}
+
+namespace {
+
+// Whether p lies in the program's own heap, the one the main thread allocates from.
+bool inMainHeap(const void* p) {
+    FILE* maps = std::fopen("/proc/self/maps", "r");
+    if (!maps) return false;
+    char line[512];
+    bool in = false;
+    while (!in && std::fgets(line, sizeof line, maps)) {
+        unsigned long from = 0, to = 0;
+        if (std::strstr(line, "[heap]") && std::sscanf(line, "%lx-%lx", &from, &to) == 2) {
+            const auto at = reinterpret_cast<unsigned long>(p);
+            in = at >= from && at < to;
+        }
+    }
+    std::fclose(maps);
+    return in;
+}
+
+} // namespace
+
+TEST(GlfwHostHeap, AnotherThreadAllocatesFromTheMainHeap) {
+    // In a fresh process, before any other thread has made an arena of its own.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            KpGlfwGame host;
+            void* block = nullptr;
+            std::thread([&block] { block = std::malloc(64 * 1024); }).join();
+            std::_Exit(inMainHeap(block) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(GlfwHost, KeysReachTheDelegateTranslatedWithTheirCharacters) {
