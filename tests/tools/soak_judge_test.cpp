@@ -22,7 +22,6 @@ struct Row {
     double images;
     double anon = 60;
     double trimmed = -1; // below 0: the run took no such figure and prints "-"
-    int music = -1;      // whether a tune plays; below 0: not printed, as by older runs
 };
 
 // How a run printed its samples: before the anonymous and free memory were added, or after.
@@ -48,7 +47,6 @@ std::string runOutput(const std::vector<Row>& rows, Columns columns) {
                 std::snprintf(line, sizeof line, " %10.1f", r.trimmed);
                 out += line;
             }
-            if (r.music >= 0) out += r.music ? "     1" : "     0";
         }
         out += "\n";
     }
@@ -192,22 +190,4 @@ TEST(SoakJudge, BothHalvesFloorsAreTakenOverAsManySamples) {
     const std::string lateClimb = judge(
         {first, at(150), at(151), menu, menu, menu, at(150), at(151), at(170), at(171), menu});
     EXPECT_TRUE(has(verdictOf(lateClimb, "resident memory"), "rose in 1: ROSE")) << lateClimb;
-}
-
-TEST(SoakJudge, WhetherATunePlaysIsPartOfTheState) {
-    // The options turned the music off for the first half: the tune's decoded sound is not
-    // held, so the memory in use sits 6 MB lower. That is another state, not a rise.
-    auto play = [](double inUse, int music) {
-        Row r = {150 + inUse, inUse, 10, 3, 120, "1280x1024", 28.9};
-        r.music = music;
-        return r;
-    };
-    const Row first = play(20, 1);
-    const std::string out =
-        judge({first, play(48, 0), play(48, 0), play(48, 0), play(54, 1), play(54, 1)});
-    EXPECT_TRUE(has(verdictOf(out, "memory in use"), "0 states seen twice in both halves")) << out;
-    // With the music the same throughout, the same step is a rise.
-    const std::string step =
-        judge({first, play(48, 1), play(48, 1), play(48, 1), play(54, 1), play(54, 1)});
-    EXPECT_TRUE(has(verdictOf(step, "memory in use"), "rose in 1: ROSE")) << step;
 }

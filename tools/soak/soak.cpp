@@ -11,14 +11,14 @@
 // driver's own mappings, stacks) and the allocator's free bytes. With --trim each sample then
 // gives the allocator's free pages back, as the host does after a large release, and prints
 // resident memory again: what stays is held by the program, not kept free by the allocator.
-// Last comes whether a tune plays. At the end the first and last samples and, per figure,
-// its range and whether it rose: in how many of the states (window size, screen, theme,
-// images and their memory, music) seen at least twice in each half of the run the second
-// half's floor lies above the first's (both floors over as many samples). The draw list follows
-// what is on screen from frame to frame more than any state, so it is judged by each half's highest
-// size instead. With --judge it reads the samples a run printed and prints the verdict on them
-// alone, so a run can be judged again. Keys that end the program by design (back on the menu, F4,
-// the close key) are never sent.
+// At the end the first and last samples and, per figure, its range and whether it
+// rose: in how many of the states (window size, screen, theme, images and their memory) seen
+// at least twice in each half of the run the second half's floor lies above the first's (both
+// floors over as many samples). The
+// draw list follows what is on screen from frame to frame more than any state, so it is
+// judged by each half's highest size instead. With --judge it reads the samples a run printed
+// and prints the verdict on them alone, so a run can be judged again.
+// Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
 // Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS] [--trim]  (FOLDER holds data/)
 //        soak --judge FILE                                      (FILE: a run's output)
@@ -106,7 +106,6 @@ struct Sample {
     double anonMb = kAbsent;    // resident and not backed by a file
     double freeMb = kAbsent;    // free in the allocator's arenas, resident or not
     double trimmedMb = kAbsent; // resident after the allocator's free pages went back (--trim)
-    int music = -1; // 1 while a tune plays (its decoded sound is held), 0 not; -1 not printed
 };
 
 struct Soak {
@@ -245,7 +244,6 @@ Sample takeSample(KpGlfwGame& host, bool trim) {
     s.screen = game().m_screen;
     s.theme = game().m_theme;
     s.imageMb = static_cast<double>(imageBytes(host)) / kMegabyte;
-    s.music = game().m_musicPlaying != 0 ? 1 : 0;
     s.freeMb = freeMb();
     if (trim) {
         malloc_trim(0);
@@ -259,11 +257,10 @@ void printSample(const Sample& s) {
                  s.seconds, s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height,
                  s.screen, s.inUseMb, s.theme, s.imageMb, s.anonMb, s.freeMb);
     if (s.trimmedMb == kAbsent) {
-        std::fprintf(out, " %10s", "-");
+        std::fprintf(out, " %10s\n", "-");
     } else {
-        std::fprintf(out, " %10.1f", s.trimmedMb);
+        std::fprintf(out, " %10.1f\n", s.trimmedMb);
     }
-    std::fprintf(out, " %5d\n", s.music);
     std::fflush(out);
 }
 
@@ -320,12 +317,11 @@ void randomInput(Soak& s, KpGlfwGame& host) {
 
 // What a sample's figures follow besides time: the window size, the screen, the theme, the
 // images held and the memory they account for (which art size is loaded, and whether the
-// loader holds the next images' pixels), to the tenth of a MB it is printed with, and whether
-// a tune plays (its decoded sound, several MB, is held only then; the options can turn the
-// music off). Samples in the same state are compared with each other.
+// loader holds the next images' pixels), to the tenth of a MB it is printed with. Samples in
+// the same state are compared with each other.
 bool sameState(const Sample& a, const Sample& b) {
     return a.width == b.width && a.height == b.height && a.screen == b.screen &&
-           a.theme == b.theme && a.held == b.held && a.music == b.music &&
+           a.theme == b.theme && a.held == b.held &&
            std::llround(a.imageMb * 10) == std::llround(b.imageMb * 10);
 }
 
@@ -431,15 +427,13 @@ int judge(const char* path) {
     char line[512];
     while (std::fgets(line, sizeof line, f) && std::strncmp(line, "input:", 6) != 0) {
         Sample s;
-        // Older runs printed neither the anonymous memory nor the free bytes, nor later
-        // whether a tune played; runs without --trim print "-" for the trimmed figure.
-        char trimmed[32] = {};
-        const int read = std::sscanf(
-            line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf %lf %lf %31s %d", &s.seconds, &s.rssMb,
-            &s.fds, &s.textures, &s.held, &s.drawCommands, &s.width, &s.height, &s.screen,
-            &s.inUseMb, &s.theme, &s.imageMb, &s.anonMb, &s.freeMb, trimmed, &s.music);
-        if (read >= 15 && std::strcmp(trimmed, "-") != 0) s.trimmedMb = std::atof(trimmed);
-        if (read == 12 || read == 15 || read == 16) samples.push_back(s);
+        // Older runs printed neither the anonymous memory nor the free bytes; runs without
+        // --trim print "-" for the trimmed figure.
+        const int read = std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf %lf %lf %lf",
+                                     &s.seconds, &s.rssMb, &s.fds, &s.textures, &s.held,
+                                     &s.drawCommands, &s.width, &s.height, &s.screen, &s.inUseMb,
+                                     &s.theme, &s.imageMb, &s.anonMb, &s.freeMb, &s.trimmedMb);
+        if (read == 12 || read == 14 || read == 15) samples.push_back(s);
     }
     std::fclose(f);
     if (samples.empty()) {
@@ -504,9 +498,9 @@ int main(int argc, char** argv) {
     std::atexit(reportUnexpectedExit);
     std::fprintf(out, "soak: %.0f s, seed %d, a sample every %.0f s\n", seconds, seed,
                  samplePeriod);
-    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s %9s %9s %10s %5s\n", "seconds",
+    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s %9s %9s %10s\n", "seconds",
                  "rss MB", "fds", "textures", "held", "commands", "window", "screen", "in use MB",
-                 "theme", "images MB", "anon MB", "free MB", "trimmed MB", "music");
+                 "theme", "images MB", "anon MB", "free MB", "trimmed MB");
 
     Soak s;
     s.random.seed(static_cast<unsigned>(seed));
