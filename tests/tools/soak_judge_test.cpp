@@ -1,8 +1,8 @@
 // The display soak's verdict, given samples written as a run prints them (soak --judge): each
 // figure is judged within the states seen at least twice in each half, a state being the
 // window size, screen, theme, images held and the memory they account for; the first sample
-// and the closing summary are left out; the draw list is judged by each half's largest.
-// The anonymous memory and the memory resident after a trim are judged when the run took them.
+// and the tune the music channel holds; the first sample and the closing summary are left out.
+// The figures a run did not take (older runs, no --trim) are not judged.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,10 +22,12 @@ struct Row {
     double images;
     double anon = 60;
     double trimmed = -1; // below 0: the run took no such figure and prints "-"
+    double sound = 20, music = 6.1;
 };
 
-// How a run printed its samples: before the anonymous and free memory were added, or after.
-enum class Columns { kOlder, kCurrent };
+// How a run printed its samples: before the anonymous and free memory were added, before the
+// sound memory was, or now.
+enum class Columns { kOlder, kNoSound, kCurrent };
 
 // A run's output: the header, one sample a minute from the rows (textures held equal those
 // alive; play, theme 1), then the summary, whose lines must not count as samples.
@@ -38,7 +40,7 @@ std::string runOutput(const std::vector<Row>& rows, Columns columns) {
                       i * 60, r.rss, r.fds, r.textures, r.textures, r.commands, r.window, 10,
                       r.inUse, 1, r.images);
         out += line;
-        if (columns == Columns::kCurrent) {
+        if (columns != Columns::kOlder) {
             std::snprintf(line, sizeof line, " %9.1f %9.1f", r.anon, 2.5);
             out += line;
             if (r.trimmed < 0) {
@@ -47,6 +49,10 @@ std::string runOutput(const std::vector<Row>& rows, Columns columns) {
                 std::snprintf(line, sizeof line, " %10.1f", r.trimmed);
                 out += line;
             }
+        }
+        if (columns == Columns::kCurrent) {
+            std::snprintf(line, sizeof line, " %9.1f %9.1f", r.sound, r.music);
+            out += line;
         }
         out += "\n";
     }
@@ -106,19 +112,55 @@ TEST(SoakJudge, AFigureRisesOnlyWhenAStateSeenTwiceInEachHalfClimbs) {
               "file descriptors  10.0 to 14.0; 2 states seen twice in both halves, rose in 1: "
               "ROSE");
     EXPECT_TRUE(has(verdictOf(out, "textures alive"), "rose in 0: flat")) << out;
-    // The start-up sample's 400 commands are left out.
+    // The start-up sample's 400 commands are left out; the draw list of 1280x1024 went from
+    // 120 and 200 to 130 and 140 commands.
     EXPECT_EQ(verdictOf(out, "draw list"),
-              "draw list         100 to 200; highest 200 in the first half, 150 in the second: "
+              "draw list         100.0 to 200.0; 2 states seen twice in both halves, rose in 0: "
               "flat");
 }
 
-TEST(SoakJudge, TheDrawListRisesWhenTheSecondHalfsLargestIsAQuarterAboveTheFirsts) {
+TEST(SoakJudge, TheDrawListRisesWhenAStatesFloorClimbsAQuarter) {
     const Row calm = {150, 50, 10, 3, 200, "1280x1024", 28.9};
     Row busy = calm;
     busy.commands = 249; // within a quarter
     EXPECT_TRUE(has(verdictOf(judge({calm, calm, calm, busy, busy}), "draw list"), ": flat"));
     busy.commands = 251;
     EXPECT_TRUE(has(verdictOf(judge({calm, calm, calm, busy, busy}), "draw list"), ": ROSE"));
+    // One busy moment late in the run is no climb; a list that keeps commands is.
+    Row burst = calm;
+    burst.commands = 900;
+    const std::string once = judge({calm, calm, calm, calm, burst, calm, calm});
+    EXPECT_TRUE(has(verdictOf(once, "draw list"), "rose in 0: flat")) << once;
+    std::vector<Row> kept;
+    for (int i = 0; i < 9; ++i) {
+        kept.push_back(calm);
+        kept.back().commands = 200 + 40 * i;
+    }
+    EXPECT_TRUE(has(verdictOf(judge(kept), "draw list"), "rose in 1: ROSE"));
+    // Small lists keep a slack of a few commands.
+    Row few = calm, more = calm;
+    few.commands = 12;
+    more.commands = 21;
+    EXPECT_TRUE(has(verdictOf(judge({calm, few, few, more, more}), "draw list"), ": flat"));
+}
+
+TEST(SoakJudge, TheTunesMemoryIsPartOfTheStateAndTheSoundMemoryIsJudged) {
+    // Play holds the menu's tune or its theme's, 6 MB more: each its own state, no rise.
+    const Row menuTune = {150, 50, 10, 3, 120, "1280x1024", 28.9, 60, -1, 20.0, 6.1};
+    const Row themeTune = {156, 56, 10, 3, 120, "1280x1024", 28.9, 60, -1, 26.0, 12.1};
+    const std::string tunes = judge({menuTune, menuTune, themeTune, menuTune, themeTune, menuTune,
+                                     themeTune, menuTune, themeTune});
+    EXPECT_TRUE(has(verdictOf(tunes, "memory in use"), "2 states seen twice in both halves, rose "
+                                                       "in 0: flat"))
+        << tunes;
+    // With the same tune held, buffers left alive pile up.
+    Row piled = menuTune;
+    piled.sound = 26.0;
+    const std::string leak = judge({menuTune, menuTune, menuTune, piled, piled});
+    EXPECT_EQ(verdictOf(leak, "sound memory"),
+              "sound memory      20.0 to 26.0; 1 states seen twice in both halves, rose in 1: "
+              "ROSE");
+    EXPECT_TRUE(has(verdictOf(leak, "memory in use"), "rose in 0: flat")) << leak;
 }
 
 TEST(SoakJudge, TheImagesMemoryIsPartOfTheState) {
@@ -164,11 +206,16 @@ TEST(SoakJudge, AnonymousAndTrimmedMemoryAreJudgedOnlyWhenTheRunTookThem) {
     EXPECT_TRUE(has(verdictOf(plain, "anonymous memory"), "rose in 1: ROSE")) << plain;
     EXPECT_FALSE(has(plain, "resident trimmed")) << plain;
 
-    // An older run's output, without the last three columns, is still judged.
+    // Older runs' output, without the last five columns or the last two, is still judged.
     const std::string older = judge({early, early, early, late, late}, Columns::kOlder);
     EXPECT_TRUE(has(verdictOf(older, "resident memory"), "rose in 1: ROSE")) << older;
     EXPECT_FALSE(has(older, "anonymous memory")) << older;
     EXPECT_FALSE(has(older, "resident trimmed")) << older;
+    EXPECT_FALSE(has(older, "sound memory")) << older;
+    const std::string noSound = judge({early, early, early, late, late}, Columns::kNoSound);
+    EXPECT_TRUE(has(verdictOf(noSound, "anonymous memory"), "rose in 1: ROSE")) << noSound;
+    EXPECT_TRUE(has(verdictOf(noSound, "resident trimmed"), "rose in 0: flat")) << noSound;
+    EXPECT_FALSE(has(noSound, "sound memory")) << noSound;
 }
 
 TEST(SoakJudge, BothHalvesFloorsAreTakenOverAsManySamples) {

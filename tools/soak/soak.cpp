@@ -11,19 +11,20 @@
 // driver's own mappings, stacks) and the allocator's free bytes. With --trim each sample then
 // gives the allocator's free pages back, as the host does after a large release, and prints
 // resident memory again: what stays is held by the program, not kept free by the allocator.
+// Last come the sound memory (every OpenAL buffer alive, asked of the library name by name)
+// and the part of it the music channel's tune holds.
 // At the end the first and last samples and, per figure, its range and whether it
-// rose: in how many of the states (window size, screen, theme, images and their memory) seen
-// at least twice in each half of the run the second half's floor lies above the first's (both
-// floors over as many samples). The
-// draw list follows what is on screen from frame to frame more than any state, so it is
-// judged by each half's highest size instead. With --judge it reads the samples a run printed
-// and prints the verdict on them alone, so a run can be judged again.
+// rose: in how many of the states (window size, screen, theme, images and their memory, the
+// tune's memory) seen at least twice in each half of the run the second half's floor lies
+// above the first's (both floors over as many samples). With --judge it reads the samples a
+// run printed and prints the verdict on them alone, so a run can be judged again.
 // Keys that end the program by design (back on the menu, F4, the close key) are never sent.
 //
 // Usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS] [--trim]  (FOLDER holds data/)
 //        soak --judge FILE                                      (FILE: a run's output)
 // Exit status: 0 done; 1 the game ended the program or the window could not be opened;
 // 2 textures alive differed from the ones held (a leak or a lost texture); 3 bad usage.
+#include <AL/al.h>
 #include <GL/gl.h>
 #include <GLFW/glfw3.h>
 
@@ -41,6 +42,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "audio/gxtkAudio.h"
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
@@ -62,12 +64,14 @@ namespace {
 constexpr int kDefaultSeed = 1;
 constexpr double kDefaultSample = 60.0;        // seconds between samples
 constexpr unsigned kMaxTextureName = 1u << 18; // names asked of the driver per sample
+constexpr unsigned kMaxBufferName = 1u << 16;  // names asked of OpenAL per sample
 constexpr double kMegabyte = 1024.0 * 1024.0;
 constexpr int kDrawFloats = 15;              // floats per draw command
 constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
 constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
-constexpr double kDrawTolerance = 0.25; // a later highest draw list this much above: growing
+constexpr double kDrawTolerance = 0.25; // a later floor of the draw list this much above,
+constexpr double kDrawToleranceCommands = 10; // and at least this many commands: growing
 constexpr size_t kLeastPerHalf = 2;     // samples of a state in each half before it is judged
 constexpr double kAbsent = -1;          // a figure an older run's output does not have
 constexpr int kExitOk = 0;
@@ -106,6 +110,8 @@ struct Sample {
     double anonMb = kAbsent;    // resident and not backed by a file
     double freeMb = kAbsent;    // free in the allocator's arenas, resident or not
     double trimmedMb = kAbsent; // resident after the allocator's free pages went back (--trim)
+    double soundMb = kAbsent;   // in every OpenAL buffer alive
+    double musicMb = kAbsent;   // in the buffer the music channel holds (its last tune)
 };
 
 struct Soak {
@@ -184,6 +190,28 @@ double anonymousMb() {
     return kb < 0 ? kAbsent : static_cast<double>(kb) / 1024.0;
 }
 
+// The bytes of an OpenAL buffer, 0 for none.
+double bufferMb(ALuint buffer) {
+    ALint size = 0;
+    if (buffer != 0 && alIsBuffer(buffer) == AL_TRUE) alGetBufferi(buffer, AL_SIZE, &size);
+    return static_cast<double>(size) / kMegabyte;
+}
+
+// Buffer names OpenAL knows in the current context, whoever made them, in MB.
+double soundMb() {
+    if (!gxtkAudio::audio || !gxtkAudio::audio->Live()) return 0;
+    double mb = 0;
+    for (ALuint name = 1; name < kMaxBufferName; ++name) mb += bufferMb(name);
+    return mb;
+}
+
+// The tune the music channel holds: a stopped tune's buffer stays until the next replaces it.
+double musicMb() {
+    if (!gxtkAudio::audio || !gxtkAudio::audio->Live()) return 0;
+    const auto& sample = gxtkAudio::audio->channels[kMusicChannel].sample;
+    return sample ? bufferMb(sample->buffer) : 0;
+}
+
 int openDescriptors() {
     DIR* dir = opendir("/proc/self/fd");
     if (!dir) return -1;
@@ -245,6 +273,8 @@ Sample takeSample(KpGlfwGame& host, bool trim) {
     s.theme = game().m_theme;
     s.imageMb = static_cast<double>(imageBytes(host)) / kMegabyte;
     s.freeMb = freeMb();
+    s.soundMb = soundMb();
+    s.musicMb = musicMb();
     if (trim) {
         malloc_trim(0);
         s.trimmedMb = residentMb();
@@ -257,10 +287,11 @@ void printSample(const Sample& s) {
                  s.seconds, s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height,
                  s.screen, s.inUseMb, s.theme, s.imageMb, s.anonMb, s.freeMb);
     if (s.trimmedMb == kAbsent) {
-        std::fprintf(out, " %10s\n", "-");
+        std::fprintf(out, " %10s", "-");
     } else {
-        std::fprintf(out, " %10.1f\n", s.trimmedMb);
+        std::fprintf(out, " %10.1f", s.trimmedMb);
     }
+    std::fprintf(out, " %9.1f %9.1f\n", s.soundMb, s.musicMb);
     std::fflush(out);
 }
 
@@ -317,35 +348,23 @@ void randomInput(Soak& s, KpGlfwGame& host) {
 
 // What a sample's figures follow besides time: the window size, the screen, the theme, the
 // images held and the memory they account for (which art size is loaded, and whether the
-// loader holds the next images' pixels), to the tenth of a MB it is printed with. Samples in
-// the same state are compared with each other.
+// loader holds the next images' pixels), and the memory of the tune the music channel holds
+// (each tune is as long as it is), to the tenth of a MB they are printed with. Samples in the
+// same state are compared with each other.
 bool sameState(const Sample& a, const Sample& b) {
+    auto tenths = [](double mb) { return std::llround(mb * 10); };
     return a.width == b.width && a.height == b.height && a.screen == b.screen &&
-           a.theme == b.theme && a.held == b.held &&
-           std::llround(a.imageMb * 10) == std::llround(b.imageMb * 10);
-}
-
-// The draw list: rose when the second half's highest size lies above the first half's by
-// more than the slack. A list that is not emptied grows without bound, far past that.
-void printDrawVerdict(const std::vector<Sample>& v) {
-    const size_t half = v.size() / 2;
-    int lo = v[0].drawCommands, hi = lo, early = 0, late = 0;
-    for (size_t i = 0; i < v.size(); ++i) {
-        lo = std::min(lo, v[i].drawCommands);
-        hi = std::max(hi, v[i].drawCommands);
-        int& highest = i < half ? early : late;
-        highest = std::max(highest, v[i].drawCommands);
-    }
-    const bool rose = late > early * (1.0 + kDrawTolerance);
-    std::fprintf(out, "%-17s %d to %d; highest %d in the first half, %d in the second: %s\n",
-                 "draw list", lo, hi, early, late, rose ? "ROSE" : "flat");
+           a.theme == b.theme && a.held == b.held && tenths(a.imageMb) == tenths(b.imageMb) &&
+           tenths(a.musicMb) == tenths(b.musicMb);
 }
 
 // Judges each figure state by state: a leak, or memory kept for good, lifts every later sample
 // of a state above that state's earlier ones, while across states the figures follow the
 // window size and what is on screen. A state rose when its lowest value in the second half
 // of the samples lies above its lowest in the first half by more than the figure's slack,
-// each half's lowest taken over the same number of the state's samples.
+// each half's lowest taken over the same number of the state's samples. The draw list is
+// judged the same way: a busy moment of play lifts one sample, while a list that keeps some
+// of every frame's commands lifts every later one.
 void printVerdict(const std::vector<Sample>& v) {
     if (v.size() < 4) {
         std::fprintf(out, "too few samples to judge flatness\n");
@@ -354,7 +373,7 @@ void printVerdict(const std::vector<Sample>& v) {
     struct Row {
         const char* name;
         double (*figure)(const Sample&);
-        double share; // slack: this share of the early floor (memory: at least a few MB)
+        double share; // slack: this share of the early floor, and at least `least`
         double least;
     } rows[] = {
         {"resident memory", [](const Sample& s) { return s.rssMb; }, kRssTolerance,
@@ -367,6 +386,10 @@ void printVerdict(const std::vector<Sample>& v) {
          kRssToleranceMb},
         {"resident trimmed", [](const Sample& s) { return s.trimmedMb; }, kRssTolerance,
          kRssToleranceMb},
+        {"sound memory", [](const Sample& s) { return s.soundMb; }, kRssTolerance,
+         kRssToleranceMb},
+        {"draw list", [](const Sample& s) { return double(s.drawCommands); }, kDrawTolerance,
+         kDrawToleranceCommands},
     };
     const size_t half = v.size() / 2;
     for (const Row& row : rows) {
@@ -406,13 +429,44 @@ void printVerdict(const std::vector<Sample>& v) {
                      : rose > 0  ? "ROSE"
                                  : "flat");
     }
-    printDrawVerdict(v);
 }
 
 int usage() {
     std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS] [--trim]\n"
                          "       soak --judge FILE\n");
     return kExitUsage;
+}
+
+// Reads one sample line into s: false for any other line. Older runs printed neither the
+// anonymous memory nor the free bytes, nor later the sound memory; "-" is a figure not taken
+// (the trimmed one without --trim).
+bool parseSample(const char* line, Sample& s) {
+    s = Sample{};
+    int n = 0;
+    if (std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf%n", &s.seconds, &s.rssMb,
+                    &s.fds, &s.textures, &s.held, &s.drawCommands, &s.width, &s.height, &s.screen,
+                    &s.inUseMb, &s.theme, &s.imageMb, &n) != 12) {
+        return false;
+    }
+    double* later[] = {&s.anonMb, &s.freeMb, &s.trimmedMb, &s.soundMb, &s.musicMb};
+    size_t read = 0;
+    for (const char* at = line + n; read < std::size(later); ++read) {
+        char word[32];
+        int used = 0;
+        if (std::sscanf(at, "%31s%n", word, &used) != 1) break;
+        at += used;
+        char* end = nullptr;
+        const double value = std::strtod(word, &end);
+        if (std::strcmp(word, "-") == 0) {
+            *later[read] = kAbsent;
+        } else if (*end == '\0') {
+            *later[read] = value;
+        } else {
+            return false;
+        }
+    }
+    // Each output printed none of the later figures, the first two, three, or all five.
+    return read == 0 || read == 2 || read == 3 || read == std::size(later);
 }
 
 // Reads the sample lines of a run's output, up to its closing summary, and judges them as the
@@ -425,15 +479,9 @@ int judge(const char* path) {
     }
     std::vector<Sample> samples;
     char line[512];
+    Sample s;
     while (std::fgets(line, sizeof line, f) && std::strncmp(line, "input:", 6) != 0) {
-        Sample s;
-        // Older runs printed neither the anonymous memory nor the free bytes; runs without
-        // --trim print "-" for the trimmed figure.
-        const int read = std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf %lf %lf %lf",
-                                     &s.seconds, &s.rssMb, &s.fds, &s.textures, &s.held,
-                                     &s.drawCommands, &s.width, &s.height, &s.screen, &s.inUseMb,
-                                     &s.theme, &s.imageMb, &s.anonMb, &s.freeMb, &s.trimmedMb);
-        if (read == 12 || read == 14 || read == 15) samples.push_back(s);
+        if (parseSample(line, s)) samples.push_back(s);
     }
     std::fclose(f);
     if (samples.empty()) {
@@ -498,9 +546,10 @@ int main(int argc, char** argv) {
     std::atexit(reportUnexpectedExit);
     std::fprintf(out, "soak: %.0f s, seed %d, a sample every %.0f s\n", seconds, seed,
                  samplePeriod);
-    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s %9s %9s %10s\n", "seconds",
-                 "rss MB", "fds", "textures", "held", "commands", "window", "screen", "in use MB",
-                 "theme", "images MB", "anon MB", "free MB", "trimmed MB");
+    std::fprintf(out, "%8s %9s %5s %9s %6s %8s %12s %6s %9s %5s %9s %9s %9s %10s %9s %9s\n",
+                 "seconds", "rss MB", "fds", "textures", "held", "commands", "window", "screen",
+                 "in use MB", "theme", "images MB", "anon MB", "free MB", "trimmed MB", "sound MB",
+                 "music MB");
 
     Soak s;
     s.random.seed(static_cast<unsigned>(seed));
