@@ -70,10 +70,10 @@ constexpr int kDrawFloats = 15;              // floats per draw command
 constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
 constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
 constexpr double kRssToleranceMb = 4.0;
-constexpr double kDrawTolerance = 0.25; // a later floor of the draw list this much above,
+constexpr double kDrawTolerance = 0.25;       // a later floor of the draw list this much above,
 constexpr double kDrawToleranceCommands = 10; // and at least this many commands: growing
-constexpr size_t kLeastPerHalf = 2;     // samples of a state in each half before it is judged
-constexpr double kAbsent = -1;          // a figure an older run's output does not have
+constexpr size_t kLeastPerHalf = 2;           // samples of a state in each half before it is judged
+constexpr double kAbsent = -1;                // a figure an older run's output does not have
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
@@ -386,8 +386,7 @@ void printVerdict(const std::vector<Sample>& v) {
          kRssToleranceMb},
         {"resident trimmed", [](const Sample& s) { return s.trimmedMb; }, kRssTolerance,
          kRssToleranceMb},
-        {"sound memory", [](const Sample& s) { return s.soundMb; }, kRssTolerance,
-         kRssToleranceMb},
+        {"sound memory", [](const Sample& s) { return s.soundMb; }, kRssTolerance, kRssToleranceMb},
         {"draw list", [](const Sample& s) { return double(s.drawCommands); }, kDrawTolerance,
          kDrawToleranceCommands},
     };
@@ -443,8 +442,8 @@ int usage() {
 bool parseSample(const char* line, Sample& s) {
     s = Sample{};
     int n = 0;
-    if (std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf%n", &s.seconds, &s.rssMb,
-                    &s.fds, &s.textures, &s.held, &s.drawCommands, &s.width, &s.height, &s.screen,
+    if (std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf%n", &s.seconds, &s.rssMb, &s.fds,
+                    &s.textures, &s.held, &s.drawCommands, &s.width, &s.height, &s.screen,
                     &s.inUseMb, &s.theme, &s.imageMb, &n) != 12) {
         return false;
     }
