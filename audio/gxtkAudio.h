@@ -115,8 +115,10 @@ class gxtkAudio : public Object {
     virtual void SetMusicVolume(float volume);
 
     // Starts a music track whose decoding has finished, as paused or suspended as the game
-    // asked meanwhile, and joins abandoned decoders that are done. Run once per tick and at the
-    // start of every music-channel operation; only a pointer test when nothing is decoding.
+    // asked meanwhile, joins abandoned decoders that are done, and deletes discarded buffers
+    // no source holds any more (a replaced tune's, once its fade has ended, even while no other
+    // sound plays). Run once per tick and at the start of every music-channel operation; only
+    // pointer tests when nothing is decoding or discarded.
     void Update();
     // Deletes the discarded buffers that no source holds any more; the rest wait.
     void FlushDiscarded();

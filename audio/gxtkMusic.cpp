@@ -89,6 +89,7 @@ void gxtkAudio::SetMusicVolume(float volume) {
 
 void gxtkAudio::Update() {
     if (live_) advanceFades();
+    if (!kpAudioDiscardList().empty()) FlushDiscarded();
     if (!abandoned_.empty()) reapAbandoned();
     if (!decoding_ || !finished(*decoding_)) return;
     std::unique_ptr<gxtkMusicDecode> done = std::move(decoding_);

@@ -246,6 +246,23 @@ TEST_F(AudioFade, StoppedMusicThenANewTrackPlaysOnlyTheNewTrack) {
     pumpUntil([&] { return device->MusicState() == kChannelStopped; }, "the one-shot ends");
 }
 
+TEST_F(AudioFade, AReplacedTunesBufferGoesOnceItsFadeEndsWithNoOtherSound) {
+    // A tune of a few MB lives on after the game moved to the next one only as long as its
+    // fade: the ticks let it go, though no other sound may play for minutes (a quiet menu).
+    writeToneWav("data/old.wav", Tone{3.0, 22050, 1, 2, 0.5, 440.0});
+    writeToneWav("data/new.wav", Tone{0.3, 22050, 1, 2, 0.5, 660.0});
+    ASSERT_EQ(device->PlayMusic(kpS("zembra://data/old.wav"), 1), 0);
+    waitSourceState(kMusicChannel, AL_PLAYING);
+    mix(0.1);
+    const ALuint old = device->channels[kMusicChannel].sample->buffer;
+    device->StopMusic();
+    ASSERT_EQ(device->PlayMusic(kpS("zembra://data/new.wav"), 1), 0);
+    pumpUntil([&] { return !device->MusicDecoding(); }, "the new track decodes");
+    pumpUntil([&] { return alIsBuffer(old) == AL_FALSE; }, "the old tune's buffer goes");
+    EXPECT_TRUE(kpAudioDiscardList().empty());
+    EXPECT_EQ(stateOf(sourceOf(kMusicChannel)), AL_PLAYING);
+}
+
 TEST_F(AudioFade, ClosingWithFadesUnderWayLeavesNoSourceOrBufferBehind) {
     sound(0);
     sound(1);
