@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -81,7 +82,7 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
     // cannot rise within one.
     for (const std::string figure :
          {"resident memory", "memory in use", "file descriptors", "textures alive",
-          "anonymous memory", "resident trimmed", "sound memory", "draw list"}) {
+          "anonymous memory", "resident trimmed", "sound memory"}) {
         const size_t at = out.find(figure + " ");
         ASSERT_NE(at, std::string::npos) << out;
         std::string line = out.substr(at + figure.size(), out.find('\n', at) - at - figure.size());
@@ -102,5 +103,21 @@ TEST(DisplaySoak, AShortRunSamplesEveryPeriodAndAccountsForEveryTexture) {
             EXPECT_EQ(rose, 0) << out.substr(at, 120);
         }
     }
+    // The draw list: rose when the second half's smallest lies above the first half's largest,
+    // both within the range.
+    const size_t at = out.find("draw list ");
+    ASSERT_NE(at, std::string::npos) << out;
+    const std::string drawLine = out.substr(at, out.find('\n', at) - at);
+    int lo = 0, hi = 0, earlyMost = 0, lateLeast = 0;
+    char judged[8] = {};
+    ASSERT_EQ(std::sscanf(drawLine.c_str(),
+                          "draw list %d to %d; largest %d in the first half, smallest %d in the "
+                          "second: %7s",
+                          &lo, &hi, &earlyMost, &lateLeast, judged),
+              5)
+        << drawLine;
+    EXPECT_LE(lo, lateLeast) << drawLine;
+    EXPECT_LE(earlyMost, hi) << drawLine;
+    EXPECT_STREQ(judged, lateLeast > earlyMost ? "ROSE" : "flat") << drawLine;
     EXPECT_NE(out.find("fullscreen keys"), std::string::npos) << out;
 }
