@@ -50,6 +50,15 @@ class AudioFade : public ::testing::Test {
     void waitSourceState(int channel, ALint state) {
         pumpUntil([&] { return stateOf(sourceOf(channel)) == state; }, "the source's state");
     }
+    // Writes "old.wav" (seconds long, 440 Hz) and "new.wav" (0.3 s, 660 Hz), and plays the old
+    // one as looping music until the mixer has mixed it.
+    void playOldTune(double seconds) {
+        writeToneWav("data/old.wav", Tone{seconds, 22050, 1, 2, 0.5, 440.0});
+        writeToneWav("data/new.wav", Tone{0.3, 22050, 1, 2, 0.5, 660.0});
+        ASSERT_EQ(device->PlayMusic(kpS("zembra://data/old.wav"), 1), 0);
+        waitSourceState(kMusicChannel, AL_PLAYING);
+        mix(0.1);
+    }
     // Plays the looping hum on the channel at the given volume until the mixer has mixed it.
     void sound(int channel, float volume = 1.0f) {
         kp_audio_SetChannelVolume(channel, volume);
@@ -221,11 +230,7 @@ TEST_F(AudioFade, AStoppedSoundsDiscardedBufferGoesOnceItsFadeEnds) {
 }
 
 TEST_F(AudioFade, StoppedMusicThenANewTrackPlaysOnlyTheNewTrack) {
-    writeToneWav("data/old.wav", Tone{0.2, 22050, 1, 2, 0.5, 440.0});
-    writeToneWav("data/new.wav", Tone{0.3, 22050, 1, 2, 0.5, 660.0});
-    ASSERT_EQ(device->PlayMusic(kpS("zembra://data/old.wav"), 1), 0);
-    waitSourceState(kMusicChannel, AL_PLAYING);
-    mix(0.1);
+    playOldTune(0.2);
     device->StopMusic();
     EXPECT_EQ(device->MusicState(), kChannelStopped);
     ASSERT_EQ(device->PlayMusic(kpS("zembra://data/new.wav"), 1), 0);
@@ -249,11 +254,7 @@ TEST_F(AudioFade, StoppedMusicThenANewTrackPlaysOnlyTheNewTrack) {
 TEST_F(AudioFade, AReplacedTunesBufferGoesOnceItsFadeEndsWithNoOtherSound) {
     // A tune of a few MB lives on after the game moved to the next one only as long as its
     // fade: the ticks let it go, though no other sound may play for minutes (a quiet menu).
-    writeToneWav("data/old.wav", Tone{3.0, 22050, 1, 2, 0.5, 440.0});
-    writeToneWav("data/new.wav", Tone{0.3, 22050, 1, 2, 0.5, 660.0});
-    ASSERT_EQ(device->PlayMusic(kpS("zembra://data/old.wav"), 1), 0);
-    waitSourceState(kMusicChannel, AL_PLAYING);
-    mix(0.1);
+    playOldTune(3.0);
     const ALuint old = device->channels[kMusicChannel].sample->buffer;
     device->StopMusic();
     ASSERT_EQ(device->PlayMusic(kpS("zembra://data/new.wav"), 1), 0);
