@@ -201,7 +201,7 @@ int c_MyApp::p_Load() {
     const Fields fields(text);
     size_t pos = 0;
     // Anything but a whole save with every checksum right is damage, and so is an empty file
-    // where a game has saved before (the game never writes an empty file).
+    // where a game has run before (the game never writes an empty file).
     bool damaged = !text.empty() && !fields.whole();
     if (text.empty() && kp_app__game->StateFileExists() && kp_app__game->StateFolderUsedBefore()) {
         damaged = true;

@@ -166,19 +166,24 @@ int KpGame::SaveState(const String& state) {
     return result;
 }
 
-std::string KpGame::StateFilePath() {
-    const std::string target = followLinks(kpToUtf8(PathToFilePath(kpS(kStateFile))));
-    return std::filesystem::absolute(target).lexically_normal().string();
+std::string KpGame::stateTarget() {
+    return followLinks(kpToUtf8(PathToFilePath(kpS(kStateFile))));
 }
 
+std::string KpGame::StateFilePath() {
+    return std::filesystem::absolute(stateTarget()).lexically_normal().string();
+}
+
+// The file operations below use the path as mapped (relative to the working folder), which
+// needs no search permission on the folders above it; only what the player reads is absolute.
 bool KpGame::StateFileExists() {
     struct stat info {};
-    return ::stat(StateFilePath().c_str(), &info) == 0;
+    return ::stat(stateTarget().c_str(), &info) == 0;
 }
 
 KpFolderLock KpGame::LockStateFolder() {
     bool before = false;
-    const KpFolderLock lock = kpLockFolder(StateFilePath() + kLockSuffix, before);
+    const KpFolderLock lock = kpLockFolder(stateTarget() + kLockSuffix, before);
     folderUsedBefore_ = before;
     return lock;
 }
@@ -186,14 +191,16 @@ KpFolderLock KpGame::LockStateFolder() {
 bool KpGame::StateFolderUsedBefore() {
     if (folderUsedBefore_) return *folderUsedBefore_;
     struct stat info {};
-    return ::stat((StateFilePath() + kLockSuffix).c_str(), &info) == 0;
+    return ::stat((stateTarget() + kLockSuffix).c_str(), &info) == 0;
 }
 
 std::string KpGame::KeepDamagedState() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return kpKeepDamagedCopy(StateFilePath(), local);
+    const std::string copy = kpKeepDamagedCopy(stateTarget(), local);
+    if (copy.empty()) return copy;
+    return std::filesystem::absolute(copy).lexically_normal().string();
 }
 
 String KpGame::LoadState() {

@@ -145,6 +145,8 @@ class KpGame : public Object {
 
   protected:
     template <typename Call> void guarded(Call call);
+    // The state file's path as mapped, at the end of any symbolic links (kp_files.cpp).
+    std::string stateTarget();
     // The desktop decoders on a file opened through OpenFile; for the hosts that read files.
     // Takes the pixels from the prefetcher when the path was prefetched.
     KpBytes decodeImageAt(const String& path, int* width, int* height, int* depth);

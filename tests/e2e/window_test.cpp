@@ -89,9 +89,16 @@ TEST(GameStart, WithoutItsDataTheGameNamesTheFolderAndTheFirstMissingFile) {
 TEST(GameStart, ASecondCopyInTheSameFolderStopsAndAKilledCopysLockBlocksNothing) {
     TempDir dir;
     linkData(dir);
-    writeFile(dir.file(".zembrastate"), "kept as it is");
     ChildProcess first(binary(), {}, dir.path(), dir.file("first.txt"));
     ASSERT_NE(findWindow("Brambolt3", 60.0), 0u) << readFile(dir.file("first.txt"));
+    const auto folderNow = [&] {
+        std::string entries;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            entries += entry.path().filename().string() + " ";
+        }
+        return entries + readFile(dir.file(".zembrastate"));
+    };
+    const std::string before = folderNow();
 
     // The second copy names the folder, opens no window and ends with its own status.
     const std::string out =
@@ -100,6 +107,7 @@ TEST(GameStart, ASecondCopyInTheSameFolderStopsAndAKilledCopysLockBlocksNothing)
     EXPECT_EQ(out, "Brambolt3: the game is already running in " + folder +
                        " (a second copy there would overwrite its progress)\nstatus=3");
     EXPECT_TRUE(first.running());
+    EXPECT_EQ(folderNow(), before) << "the second copy wrote nothing";
 
     // A game killed outright leaves its lock file behind; the next start is not held up.
     kill(first.pid(), SIGKILL);

@@ -317,6 +317,35 @@ TEST_F(SaveTest, ADamagedFileIsKeptByteForByteBeforeASaveCanReplaceIt) {
     EXPECT_EQ(keptCopies(), expected);
 }
 
+TEST_F(SaveTest, AFileThatCannotBeCopiedAsideIsNeverSavedOver) {
+    // The player's own folder, used before, with a progress file they cannot read.
+    constexpr uid_t kPlayer = 65534;
+    std::filesystem::create_directory("home");
+    ASSERT_EQ(chown("home", kPlayer, kPlayer), 0);
+    ASSERT_EQ(chdir("home"), 0);
+    writeFile(".zembrastate", "progress that cannot be read");
+    writeFile(".zembrastate.lock", "");
+    ASSERT_EQ(chmod(".zembrastate", 0), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(kPlayer) != 0 || setuid(kPlayer) != 0) _exit(3);
+        fresh();
+        app->p_Load();
+        if (app->m_noticeShown != 1) _exit(4);
+        app->p_Save(); // a round returns to the menu: the file stays
+        _exit(app->m_damagedCopyOwed == 1 ? 0 : 5);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(chmod(".zembrastate", 0644), 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(".zembrastate"), "progress that cannot be read");
+    EXPECT_TRUE(keptCopies().empty());
+    ASSERT_EQ(chdir(".."), 0);
+}
+
 TEST_F(SaveTest, AnEmptyFileIsDamageOnlyWhereAGameHasRunBefore) {
     load("");
     EXPECT_TRUE(keptCopies().empty()) << "a fresh folder";
