@@ -209,11 +209,15 @@ TEST_F(AudioDevice, PauseAndResumeLeaveAGapInTheSound) {
     const ClockSpan resumed = clocked([&] { device->ResumeChannel(5); });
     EXPECT_EQ(device->ChannelState(5), kChannelPlaying);
     mix(0.2);
+    // Closing stops every source first, and on a busy machine the mixer may write a good deal
+    // of silence before the device is closed: what counts is the sound before that.
+    const double closing = clock();
     MixedOutput out = finish();
     // The gap is as long as the mixer ran between the two calls, however long that took.
     EXPECT_GT(out.longestInnerSilence(), 0.25);
     expectBetween(out.longestInnerSilence(), paused, resumed);
-    EXPECT_FALSE(out.quietAtEnd(0.1)); // it was still sounding when the device closed
+    EXPECT_GT(out.rms(0, closing - 0.05, closing), MixedOutput::kSounding)
+        << "it was still sounding when the device began to close";
 }
 
 TEST_F(AudioDevice, SuspendPausesSourcesButKeepsChannelStates) {
