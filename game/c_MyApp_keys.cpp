@@ -5,11 +5,11 @@
 // "down this update" counts a press released before the update as down for that update.
 #include <array>
 
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "input/kp_input.h"
 
 namespace {
-constexpr int kPlayers = 4;
 constexpr int kKeyboardOnly = -1;
 constexpr int kJoyFirstKey = 256;
 constexpr int kJoyUnitKeys = 32;
