@@ -21,7 +21,6 @@ constexpr int kBadgeWords = 8;
 constexpr int kBitsPerWord = 32;
 constexpr int kBadgeFields = kBadgeWords + 1;
 constexpr int kLevelFields = kRecordSlots * 3 + 1;
-// m_records sections: best scores, last scores, level statistics.
 // Every field the loader can read; a longer text is never looked at past these.
 constexpr size_t kReadableFields =
     kSettingFields + kBadgeFields + static_cast<size_t>(kRecordLevels) * kLevelFields;
