@@ -1,7 +1,6 @@
 // Numbers that the files of ball play share: the slots of the ball block (m_ball) and of a
-// spike record, the constants of play, the sounds a round plays, the image slots and frames
-// it draws with, and the themes whose rules change play. Only the ball-play files include it;
-// screens and kinds stay in game/bt3_numbers.h.
+// spike record, the constants of play and the image frames it draws with. Only the ball-play
+// files include it; screens, kinds, themes, sounds and image slots are in game/bt3_numbers.h.
 #pragma once
 
 #include "game/bt3_course.h"
@@ -61,29 +60,8 @@ constexpr int kGoalEnd = 40;        // goal frames until the round ends
 constexpr int kRoundCrashed = 1;    // m_roundOver after a crash, a burst or being caught
 constexpr int kRoundFinished = 10;  // m_roundOver once the goal sequence is done
 constexpr int kPopups = 10;
-constexpr int kPopupStride = 10;
-constexpr int kScorePopupsSetting = 1; // settings entry: 0 shows score popups
 
-// Sounds of a round.
-constexpr int kSfxPass = 2;
-constexpr int kSfxBounce = 3;
-constexpr int kSfxSuperPass = 4;
-constexpr int kSfxCrash = 5;
-constexpr int kSfxButton = 6;
-constexpr int kSfxParam = 7;
-constexpr int kSfxLost = 10;
-constexpr int kSfxWon = 11;
-constexpr int kSfxBurst = 12;
-constexpr int kSfxComboEnd = 13;
-constexpr int kSfxPause = 98;
-
-// Image slots and frames.
-constexpr int kImgBlocks = 1;  // the theme's ball, spikes and blocks
-constexpr int kImgStrips = 2;  // the theme's floor rows
-constexpr int kImgMenu = 9;    // kind icons, sparks
-constexpr int kImgCircle = 85; // title rings
-constexpr int kImgPause = 97;
-constexpr int kImgBobs = 99;        // sheep and popup badges
+// Image frames.
 constexpr int kFrameSpikeBase = 13; // + height class
 constexpr int kFramePillar = 112;
 constexpr int kFrameWall = 113;
@@ -93,22 +71,5 @@ constexpr int kFrameLavaBlob = 116;
 constexpr int kFrameMarker = 117;
 constexpr int kFrameSpark = 16;     // of the menu image
 constexpr int kFramePopupBase = 16; // of the bobs image: + 2 * colour, + 1 for look 2
-
-// Themes whose rules change play or drawing.
-constexpr int kThemeCrosswind = 2;
-constexpr int kThemeSpringy = 3;
-constexpr int kThemeMagma = 4;
-constexpr int kThemeLilypad = 5;
-constexpr int kThemeSeaside = 6;
-constexpr int kThemeGridlock = 7;
-constexpr int kThemeDeepBlue = 8;
-constexpr int kThemeNeon = 9;
-constexpr int kThemeGhost = 10;
-constexpr int kThemeFrost = 11;
-constexpr int kThemeGlitter = 12;
-constexpr int kThemeLunar = 13;
-constexpr int kThemeBands = 14;
-constexpr int kThemePirate = 15;
-constexpr int kThemeMirror = 16;
 
 } // namespace bt3ball

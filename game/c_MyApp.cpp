@@ -10,10 +10,8 @@
 #include "runtime/kp_random.h"
 
 namespace {
-constexpr int kUpdatesPerSecond = 60;
 constexpr int kFirstSelectedLevel = 2;
 constexpr float kOuyaOverscan = 64.0f;
-constexpr int kStartStars = 100;
 constexpr int kPlayerFloats = 500;
 
 // The ping goes to this endpoint when kp_BT3_J_On_Allow is set (it is not by default); the
@@ -110,9 +108,7 @@ constexpr double kListAnchor = 0.65;
 // Clearing ranges of p_OnCreate.
 constexpr int kBadgeSlotsCleared = 15;
 constexpr int kBadgeFlagsCleared = 128;
-constexpr int kButtonsCleared = 19;
 constexpr int kRecordsCleared = 5001;
-constexpr int kSoundSettingSlot = 5;
 } // namespace
 
 c_MyApp::c_MyApp() {
@@ -149,7 +145,7 @@ int c_MyApp::p_OnCreate() {
         p_GetURL(kpS(kPingAddress), query);
     }
 
-    kp_app_SetUpdateRate(kUpdatesPerSecond);
+    kp_app_SetUpdateRate(kUpdateRate);
 
     m_screen = kScreenMenu;
     m_lastDevW = kp_app_DeviceWidth();
@@ -172,7 +168,7 @@ int c_MyApp::p_OnCreate() {
     for (int i = 0; i < kBadgeFlagsCleared; ++i) m_badges[i] = false;
     for (int i = 0; i < kButtonsCleared; ++i) m_buttons[i] = 0;
     m_settings.fill(0);
-    m_settings[kSoundSettingSlot] = 1;
+    m_settings[kSoundSetting] = 1;
     for (int i = 0; i < kRecordsCleared; ++i) m_records[i] = 0;
 
     p_Load();

@@ -9,29 +9,18 @@
 #include <memory>
 
 #include "audio/kp_audio.h"
+#include "game/c_MyApp_commands.h"
 #include "game/kp_bt3_globals.h"
 #include "graphics/c_Image.h"
 #include "net/c_HttpRequest.h"
 #include "runtime/kp_app.h"
 #include "runtime/kp_string.h"
 
-// Marker for an argument that is not given, and the kinds of the non-image draw commands.
-constexpr float kNotGiven = -3717.0f;
-constexpr float kCmdRect = -3717.0f;
-constexpr float kCmdOval = -3716.0f;
-constexpr float kCmdLine = -3715.0f;
-constexpr float kCmdMirror = -3711.0f;
-constexpr float kCmdShear = -3710.0f;
-
-// Draw list geometry: 15 floats per command; appending stops once the count passes the limit,
-// so at most 2499 commands fit in one frame.
-constexpr int kDrawStride = 15;
-constexpr int kDrawFloats = 37500;
-constexpr int kDrawAppendLimit = 37484;
+// Marker for an argument that is not given.
+constexpr float kNotGiven = kCmdRect;
 
 constexpr int kLevelSlots = 512;
 constexpr int kLevelTableSize = 500;
-constexpr int kImageSlots = 100;
 constexpr int kSoundSlots = 100;
 constexpr int kTouchSlots = 10;
 constexpr int kButtonCount = 20;

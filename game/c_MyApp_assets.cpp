@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
 #include "runtime/kp_data.h"
@@ -18,7 +19,6 @@ namespace {
 constexpr int kCentreHandle = 1; // image flag: the handle at the frame's centre
 constexpr int kFontGlyphs = 128;
 constexpr int kFontCell = 16;
-constexpr int kFontSlot = 90;
 constexpr const char* kFontFile = "fonts/shadow_editundo";
 constexpr int kFontAdvance = 7;
 constexpr int kFontLineHeight = 10;
@@ -27,13 +27,8 @@ constexpr int kHd2Above = 1230; // a side above this loads the "-hd2" images
 constexpr float kSpinStep = 16.0f;
 constexpr int kSpinnerDots = 11;
 constexpr float kSpinnerDotRadius = 8.0f;
-constexpr int kUpdateRate = 60;
-constexpr int kMenuScreen = 1;
-constexpr int kBlocksSlot = 1;
-constexpr int kStripsSlot = 2;
-constexpr int kHeartSlot = 78;
-constexpr int kLogoSlot = 98;
 constexpr int kStudioLogoSlot = 93;
+constexpr int kTestcardSlot = 91;
 // Start-up loader steps whose images are decoded ahead: enough that the workers start on the
 // largest images (steps 14, 15 and 18, about 75 ms each at the largest level) well before
 // their turn, so it stays ahead of the loader however the work falls.
@@ -52,37 +47,37 @@ struct LoadRow {
 };
 
 constexpr LoadRow kStartupLoad[] = {
-    {1, Load::Image, 97, "common/icons", 32, 32, 16},
-    {2, Load::Image, 95, "common/Buttons", 64, 64, 16},
-    {3, Load::Image, 94, "common/dpad", 32, 32, 16},
-    {4, Load::Image, 93, "common/UlvoLogo", 256, 256, 1},
-    {5, Load::Image, 91, "common/Testcard_Circle", 256, 256, 1},
-    {6, Load::Font, kFontSlot, kFontFile, kFontAdvance, kFontLineHeight, kFontGlyphs},
-    {7, Load::Sound, 1, nullptr, 0, 0, 0},
-    {8, Load::Sound, 95, nullptr, 0, 0, 0},
-    {9, Load::Sound, 98, nullptr, 0, 0, 0},
-    {10, Load::Sound, 99, nullptr, 0, 0, 0},
-    {11, Load::Image, 99, "bobs", 32, 32, 64},
-    {12, Load::Image, kLogoSlot, "logo", 256, 128, 1},
-    {12, Load::Image, kHeartSlot, "logo_heart", 256, 128, 1},
-    {13, Load::Image, 96, "parts", 8, 8, 256},
-    {14, Load::Image, 80, "BadgesA", 64, 64, 64},
-    {15, Load::Image, 85, "common/circle", 256, 256, 4},
-    {16, Load::WorldBlocks, kBlocksSlot, "blocks_world", 36, 36, 196},
-    {17, Load::WorldStrips, kStripsSlot, "strips_world", 512, 36, 14},
-    {18, Load::Image, 9, "menu", 64, 64, 64},
-    {19, Load::Sound, 10, nullptr, 0, 0, 0},
-    {20, Load::Sound, 11, nullptr, 0, 0, 0},
-    {21, Load::Sound, 2, nullptr, 0, 0, 0},
-    {22, Load::ThemeSound, 3, nullptr, 0, 0, 0},
-    {23, Load::Sound, 4, nullptr, 0, 0, 0},
-    {24, Load::Sound, 5, nullptr, 0, 0, 0},
-    {25, Load::Sound, 6, nullptr, 0, 0, 0},
-    {26, Load::Image, 86, "common/light", 32, 32, 4},
-    {27, Load::Sound, 12, nullptr, 0, 0, 0},
-    {28, Load::Sound, 13, nullptr, 0, 0, 0},
-    {29, Load::Image, 11, "record", 128, 128, 4},
-    {30, Load::Sound, 7, nullptr, 0, 0, 0},
+    {1, Load::Image, kImgIcons, "common/icons", 32, 32, 16},
+    {2, Load::Image, kImgButtons, "common/Buttons", 64, 64, 16},
+    {3, Load::Image, kImgDpad, "common/dpad", 32, 32, 16},
+    {4, Load::Image, kStudioLogoSlot, "common/UlvoLogo", 256, 256, 1},
+    {5, Load::Image, kTestcardSlot, "common/Testcard_Circle", 256, 256, 1},
+    {6, Load::Font, kImgFont, kFontFile, kFontAdvance, kFontLineHeight, kFontGlyphs},
+    {7, Load::Sound, kSfxBlip, nullptr, 0, 0, 0},
+    {8, Load::Sound, kSfxBadge, nullptr, 0, 0, 0},
+    {9, Load::Sound, kSfxConfirm, nullptr, 0, 0, 0},
+    {10, Load::Sound, kSfxMove, nullptr, 0, 0, 0},
+    {11, Load::Image, kImgBobs, "bobs", 32, 32, 64},
+    {12, Load::Image, kImgLogo, "logo", 256, 128, 1},
+    {12, Load::Image, kImgLogoHeart, "logo_heart", 256, 128, 1},
+    {13, Load::Image, kImgParts, "parts", 8, 8, 256},
+    {14, Load::Image, kImgBadges, "BadgesA", 64, 64, 64},
+    {15, Load::Image, kImgCircle, "common/circle", 256, 256, 4},
+    {16, Load::WorldBlocks, kImgBlocks, "blocks_world", 36, 36, 196},
+    {17, Load::WorldStrips, kImgStrips, "strips_world", 512, 36, 14},
+    {18, Load::Image, kImgMenu, "menu", 64, 64, 64},
+    {19, Load::Sound, kSfxLost, nullptr, 0, 0, 0},
+    {20, Load::Sound, kSfxWon, nullptr, 0, 0, 0},
+    {21, Load::Sound, kSfxPass, nullptr, 0, 0, 0},
+    {22, Load::ThemeSound, kSfxBounce, nullptr, 0, 0, 0},
+    {23, Load::Sound, kSfxSuperPass, nullptr, 0, 0, 0},
+    {24, Load::Sound, kSfxCrash, nullptr, 0, 0, 0},
+    {25, Load::Sound, kSfxButton, nullptr, 0, 0, 0},
+    {26, Load::Image, kImgLight, "common/light", 32, 32, 4},
+    {27, Load::Sound, kSfxBurst, nullptr, 0, 0, 0},
+    {28, Load::Sound, kSfxComboEnd, nullptr, 0, 0, 0},
+    {29, Load::Image, kImgRecord, "record", 128, 128, 4},
+    {30, Load::Sound, kSfxParam, nullptr, 0, 0, 0},
 };
 
 float clamp01(float v) {
@@ -163,8 +158,8 @@ int c_MyApp::p_LoadFont(int slot, const String& name, int advance, int lineHeigh
 
 String c_MyApp::worldName(const char* base, int theme) {
     String name = kpS(base) + p_rstr(theme, 3, u"0");
-    if (theme == 16 && m_variant == 1) name += u"b";
-    if (theme == 16 && m_variant == 2) name += u"c";
+    if (theme == kThemeWoolly && m_variant == 1) name += u"b";
+    if (theme == kThemeWoolly && m_variant == 2) name += u"c";
     return name;
 }
 
@@ -263,27 +258,27 @@ int c_MyApp::p_MiniLoader() {
     p_DoBG(0, 0, 80, -123);
     m_drawRot = 90; // stamped as given: the logo lies on its side while it waits
     p_SetSize(3, 3);
-    p_DrawImg(kHeartSlot, static_cast<int>(kp_BT3_jscrw / 2),
+    p_DrawImg(kImgLogoHeart, static_cast<int>(kp_BT3_jscrw / 2),
               static_cast<int>(kp_BT3_jscrh / 2 + 260), 0);
     kpPrint(u"Loading theme : " + kpIntToString(m_theme) + u" variant " + kpIntToString(m_variant));
     switch (m_miniLoadStep) {
     case 1:
         prefetchThemeImages(); // the strips decode while the blocks load
-        p_LoadImg(kBlocksSlot, worldName("blocks_world", m_theme), 36, 36, 196, kCentreHandle);
+        p_LoadImg(kImgBlocks, worldName("blocks_world", m_theme), 36, 36, 196, kCentreHandle);
         break;
     case 2:
-        p_LoadImg(kStripsSlot, worldName("strips_world", m_theme), 512, 36, 14, kCentreHandle);
+        p_LoadImg(kImgStrips, worldName("strips_world", m_theme), 512, 36, 14, kCentreHandle);
         break;
     case 3:
         p_LoadSFX(2, -1);
         break;
     case 4:
         // Drawing the new image off screen makes the renderer build its texture now.
-        p_DrawImg(kBlocksSlot, -512, -512, 0);
+        p_DrawImg(kImgBlocks, -512, -512, 0);
         loadThemeSound3();
         break;
     case 5:
-        p_DrawImg(kStripsSlot, -512, -512, 0);
+        p_DrawImg(kImgStrips, -512, -512, 0);
         p_LoadSFX(4, -1);
         break;
     default:
@@ -306,7 +301,7 @@ int c_MyApp::p_Reload() {
     kp_graphics_PrefetchImage(imageFileName(kpS(kFontFile)));
     prefetchLoaderSteps(1, kPrefetchSteps);
     p_LoadImg(kStudioLogoSlot, u"common/UlvoLogo", 256, 256, 1, kCentreHandle);
-    p_LoadFont(kFontSlot, kpS(kFontFile), kFontAdvance, kFontLineHeight);
+    p_LoadFont(kImgFont, kpS(kFontFile), kFontAdvance, kFontLineHeight);
     m_loadStep = 1;
     return 0;
 }
@@ -324,7 +319,7 @@ int c_MyApp::p_WaitStart(int /*mode*/) {
     p_SetCol(255, 255, 255, 1);
     p_Text(x, y, u"Click to Start", 1, 1, 0);
     m_pointerLatch = 1;
-    m_screen = kMenuScreen;
+    m_screen = kScreenMenu;
     p_Reload();
     kp_app_SetUpdateRate(kUpdateRate);
     return 0;
@@ -352,9 +347,9 @@ int c_MyApp::p_FirstLoader() {
     if (f > 120 && f <= 300) logoAlpha = clamp01((f - 120) / 30);
     if (f > 300) logoAlpha = clamp01(-(f - 320) / 20);
     p_Alpha(logoAlpha);
-    p_DrawImg(kLogoSlot, x, y, 0);
+    p_DrawImg(kImgLogo, x, y, 0);
 
     p_Alpha(f <= 160 ? 1.0f : clamp01(-(f - 300) / 90));
-    p_DrawImg(kHeartSlot, x, y, 0);
+    p_DrawImg(kImgLogoHeart, x, y, 0);
     return 0;
 }

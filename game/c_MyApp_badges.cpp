@@ -3,6 +3,7 @@
 // pop-ups themselves: up to 13 stacked from the bottom, each sliding in from the left for 10
 // ticks, held, and sliding out until it is freed after 240 ticks. Drawing allocates nothing:
 // the titles are made once.
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 
 #include <algorithm>
@@ -56,7 +57,6 @@ constexpr float kTitleDy = 4.0f;
 constexpr float kIconDx = 144.0f;
 constexpr float kIconDy = 16.0f;
 constexpr float kIconScale = 0.5f;
-constexpr int kIconImage = 80;
 constexpr int kIconBadges = 64; // badge numbers with a frame in the icon strip
 constexpr float kPanelR = 0.0f;
 constexpr float kPanelG = 0.0f;
@@ -125,7 +125,7 @@ int c_MyApp::p_ShowBadges() {
         p_Text(x + kTitleDx, y + kTitleDy, popupTitle(n), 0.0f, 0.0f, 0);
         if (n < kIconBadges) {
             p_SetSize(kIconScale, kIconScale);
-            p_DrawImg(kIconImage, x + kIconDx, y + kIconDy, n);
+            p_DrawImg(kImgBadges, x + kIconDx, y + kIconDy, n);
         }
         if (t > kFreeAfter) m_badgeTimers[slot] = 0;
     }

@@ -25,12 +25,9 @@ constexpr float kTiltLift = 32.0f;         // pixels of ground drop per unit of 
 // Input and motion.
 constexpr int kActionLeft = 3;
 constexpr int kActionRight = 5;
-constexpr int kActionA = 10;
-constexpr int kActionX = 12;
 constexpr float kAnalogueRoll = 0.5f;
 constexpr float kDrift = 0.15f;       // theme 5: share of the roll speed without input
 constexpr float kBackLimit = 2048.0f; // furthest the ball may go behind its best x
-constexpr float kCameraLead = 128.0f;
 constexpr float kCameraEase = 0.125f;
 constexpr float kGlowEase = 1.0f / 24.0f;
 constexpr float kGlowFade = 0.04f;
@@ -42,7 +39,6 @@ constexpr float kFrameStep = 0.5f;      // animation frames per frame, 14-frame 
 constexpr float kFrameStepFrog = 0.15f; // ball style 5, 10-frame cycle
 constexpr int kFrameCycle = 14;
 constexpr int kFrameCycleFrog = 10;
-constexpr int kStyleFrog = 5;
 constexpr int kSpinDivisor = 3; // milliseconds per degree of spin
 
 // Bounce effects.
@@ -52,7 +48,7 @@ constexpr int kSplashWater = 16;
 constexpr int kParticleFalling = 2;
 
 bool randomPitchTheme(int theme) {
-    return theme == kThemeMagma || theme == kThemeLilypad || theme == kThemeMirror;
+    return theme == kThemeMagma || theme == kThemeLilypad || theme == kThemeWoolly;
 }
 
 } // namespace
@@ -99,7 +95,7 @@ int c_MyApp::p_Game_Ball() {
     drawScoreLine();
     // The mirror of theme 16 covers the play field only: overlays drawn after this frame
     // (pause control, panels, badges) read and take touches the right way round.
-    if (m_theme == kThemeMirror) p_Bend(0, 0);
+    if (m_theme == kThemeWoolly) p_Bend(0, 0);
     return 0;
 }
 
@@ -129,10 +125,10 @@ float c_MyApp::slopeFactor() const {
 void c_MyApp::readPlayInput() {
     float& speed = m_ball[kSpeed];
     speed = 0;
-    m_goHeld = m_pointerDown + p_PlayKey(kActionRight, 1, 0) + p_PlayKey(kActionA, 1, 0);
+    m_goHeld = m_pointerDown + p_PlayKey(kActionRight, 1, 0) + p_PlayKey(kButtonA, 1, 0);
     if (m_analogX > kAnalogueRoll) m_goHeld = 1;
     if (m_goHeld != 0) speed = m_rollSpeed;
-    const bool back = p_PlayKey(kActionLeft, 1, 0) != 0 || p_PlayKey(kActionX, 1, 0) != 0 ||
+    const bool back = p_PlayKey(kActionLeft, 1, 0) != 0 || p_PlayKey(kButtonX, 1, 0) != 0 ||
                       m_analogX < -kAnalogueRoll;
     if (m_allowBack == 1 && back) speed = -m_rollSpeed; // back wins over forward
 }
@@ -220,7 +216,7 @@ void c_MyApp::bounceBall() {
     if (m_theme == kThemeMagma) {
         splash = kSplashMagma;
         colour = 2;
-    } else if (m_theme == kThemeLilypad || m_theme == kThemeFrost) {
+    } else if (m_theme == kThemeLilypad || m_theme == kThemeFrostbite) {
         splash = kSplashWater;
         colour = m_theme == kThemeLilypad ? 5 : 9;
     }

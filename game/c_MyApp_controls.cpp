@@ -4,6 +4,7 @@
 // are sampled each tick by the frame driver; released slots hold -3717 and never match.
 #include <cmath>
 
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "input/kp_input.h"
 
@@ -24,18 +25,10 @@ constexpr float kTouchLead = 6.0f;
 constexpr float kTouchTrail = 12.0f;
 constexpr float kOptionRowX = 84.0f;
 constexpr float kOptionRowH = 24.0f;
-constexpr int kPauseIcon = 97;
-constexpr int kButtonsCleared = 19;
 // Debug stick: its place from the bottom right corner and its reach.
 constexpr float kDebugInset = 64.0f;
 constexpr float kDebugReach = 52.0f;
 constexpr float kDebugThreshold = 0.05f;
-
-// Actions read for the ramps.
-constexpr int kUp = 0;
-constexpr int kLeft = 3;
-constexpr int kRight = 5;
-constexpr int kDown = 8;
 
 float clampUnit(float v) {
     return v < -1 ? -1 : (v > 1 ? 1 : v);
@@ -108,8 +101,10 @@ int c_MyApp::p_AnalogueControl() {
         m_analogY = -joyY;
     }
 
-    rampAxis(p_PlayKey(kUp, 0, 0) != 0, p_PlayKey(kDown, 0, 0) != 0, m_keyRampY, m_analogY);
-    rampAxis(p_PlayKey(kLeft, 0, 0) != 0, p_PlayKey(kRight, 0, 0) != 0, m_keyRampX, m_analogX);
+    rampAxis(p_PlayKey(kButtonUp, 0, 0) != 0, p_PlayKey(kButtonDown, 0, 0) != 0, m_keyRampY,
+             m_analogY);
+    rampAxis(p_PlayKey(kButtonLeft, 0, 0) != 0, p_PlayKey(kButtonRight, 0, 0) != 0, m_keyRampX,
+             m_analogX);
 
     m_analogX = clampUnit(m_analogX);
     m_analogY = clampUnit(m_analogY);
@@ -179,7 +174,7 @@ int c_MyApp::p_Button(int image, float x, float y, int frame) {
 }
 
 int c_MyApp::p_Button2(float x, float y, int frame) {
-    return p_Button(kPauseIcon, x, y, frame);
+    return p_Button(kImgIcons, x, y, frame);
 }
 
 int c_MyApp::p_Button0(int image, float x, float y, int frame) {

@@ -24,10 +24,8 @@ constexpr int kClockReseedSkips = 11;
 // Height classes: a draw spread over 1..14; pattern letters count from "A" as 1.
 constexpr float kClassSpread = 13.99f;
 constexpr int kPatternBase = 64;
-constexpr int kSparkleTheme = 12; // no spike of the two lowest classes on this theme
 constexpr int kSparkleLowestClass = 3;
 constexpr int kSparkleRaisedClass = 7;
-constexpr int kPillarTheme = 15;
 
 // Variants: walls on about half the Buttons spikes; pillars on the middle classes.
 constexpr float kChanceScale = 10.0f;
@@ -92,7 +90,7 @@ int c_MyApp::p_AddSpike() {
     if (index >= 0 && index < static_cast<int>(m_pattern.size())) {
         cls = static_cast<int>(m_pattern[index]) - kPatternBase;
     }
-    if (m_theme == kSparkleTheme && cls < kSparkleLowestClass) cls = kSparkleRaisedClass;
+    if (m_theme == kThemeStarlight && cls < kSparkleLowestClass) cls = kSparkleRaisedClass;
 
     // 6. Place it.
     spike[kSpikeClass] = static_cast<float>(cls);
@@ -103,7 +101,7 @@ int c_MyApp::p_AddSpike() {
     spike[kSpikeParam] = 2.0f * r + 2.0f;
 
     // 7. Variants by kind.
-    const bool pillarInfinity = m_kind == kKindInfinity && m_theme == kPillarTheme;
+    const bool pillarInfinity = m_kind == kKindInfinity && m_theme == kThemePirate;
     if (m_kind == kKindButtons) {
         if (kChanceScale * kp_random_Rnd() < kWallChance) {
             spike[kSpikeVariant] = kVariantWall;

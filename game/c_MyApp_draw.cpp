@@ -1,6 +1,7 @@
 // c_MyApp draw list: the draw state, the 15-float commands appended during an update, the
 // frame background with its eased colour, and the per-theme graphics rules. Commands are
 // dropped silently once the list is full (2499 per frame). p_OnRender replays the list.
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "game/c_MyApp_commands.h"
 
@@ -15,7 +16,6 @@ constexpr int kBlendNormal = 1;
 constexpr float kBgEase = 30.0f;
 // A target channel below this keeps the old target; this alpha means full.
 constexpr int kBgKeep = -122;
-constexpr float kFullAlpha = -123.0f;
 
 // One row of the theme rules; allowBack -1 leaves the previous theme's value.
 struct ThemeRule {
@@ -47,8 +47,6 @@ constexpr ThemeRule kThemeRules[] = {
     {0, 10, 18, 6, 126, 126, 25, 0, 0.0f, kKeep},  // 15
     {0, 16, 8, 6, -1, 0, 0, 1, 0.0f, kKeep},       // 16: background by variant
 };
-constexpr int kThemeCount = 16;
-constexpr int kVariantTheme = 16;
 constexpr ThemeRule kOtherTheme = {1, 16, 16, 0, 0, 0, 0, 0, 0.0f, kKeep};
 
 // Backgrounds of theme 16 by variant 0, 1, 2.
@@ -222,7 +220,7 @@ int c_MyApp::p_GfxRules(int theme) {
 
     if (!known) {
         p_DoBG(0, 0, 0, kFullAlpha);
-    } else if (theme == kVariantTheme) {
+    } else if (theme == kThemeWoolly) {
         if (m_variant >= 0 && m_variant <= 2) {
             const Rgb& bg = kVariantBackgrounds[m_variant];
             p_DoBG(bg.r, bg.g, bg.b, kFullAlpha);

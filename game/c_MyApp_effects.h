@@ -50,19 +50,3 @@ inline int lastRecord(int last) {
 }
 
 } // namespace fx
-
-namespace fx {
-
-// Themes whose effects follow rules of their own.
-constexpr int kThemeOldFaithful = 1;
-constexpr int kThemeSpringy = 3;    // big stars in play, no star rotation
-constexpr int kThemeMagma = 4;      // stars at one depth, no star rotation
-constexpr int kThemeSeaside = 6;    // scenery rocks on the water
-constexpr int kThemeGridlock = 7;   // square stars on a 16-pixel grid that flicker
-constexpr int kThemeGhost = 10;     // collectables; floating scenery
-constexpr int kThemeFrostbite = 11; // snow that jitters; collectables that fall
-constexpr int kThemeStarlight = 12; // fast-spinning stars; scenery with a big halo copy
-constexpr int kThemeLunar = 13;     // slow, far scenery
-constexpr int kThemeWoolly = 16;    // mirrored play: stars without rotation
-
-} // namespace fx

@@ -22,10 +22,7 @@ constexpr int kKeyF11 = 122;
 constexpr int kOuyaBackButton = 14; // joystick 0's button that acts as back on the console
 constexpr int kBackSlot = 19;       // m_buttons entry of the platform back key
 constexpr int kOneTickButtons = 19; // entries 0 to 18 hold one-tick presses
-constexpr int kBackButton = 99;     // p_PlayKey's "back"
-constexpr int kPlayers = 4;
 constexpr int kOptionsSlideMax = 30;
-constexpr int kUpdateRate = 60;
 constexpr int kSuspendedUpdateRate = 5;
 constexpr int kWindowedWidth = 640;
 constexpr int kWindowedHeight = 480;
@@ -33,10 +30,6 @@ constexpr float kUp = -3717.0f; // a touch slot that is up
 
 // Intro overlay: two counts per tick up to this value, one after it, gone from kIntroEnd.
 constexpr int kIntroFastUntil = 89;
-constexpr int kIntroEnd = 320;
-
-// The buttons whose presses hold the back latch, in the order they are checked.
-constexpr int kLatchButtons[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 16, 17, kBackButton};
 
 // iCade cabinet letters: the press letter holds the button, the release letter frees it.
 struct ICadeRow {
@@ -162,7 +155,7 @@ void c_MyApp::updateLatches() {
         m_backLatch = 0;
     } else if (m_backLatch != 1 && m_pointerLatch == 0 && m_screen == kScreenMenu) {
         int back = 0;
-        for (int player = 0; player < kPlayers; ++player) back += p_PlayKey(kBackButton, 1, player);
+        for (int player = 0; player < kPlayers; ++player) back += p_PlayKey(kButtonBack, 1, player);
         // With no panel open the menu handles the back press itself.
         if (back != 0 && m_optionsOpen != 1) return;
     }

@@ -15,7 +15,6 @@ using namespace bt3ball;
 namespace {
 
 constexpr int kHighscores = 10; // best scores of a level, best first, in m_records
-constexpr int kScoreDigits = 8;
 constexpr int kScoreEase = 6;
 constexpr float kTitleTravel = 360.0f; // pixels the overlay slides in and out
 constexpr int kTuneLoops = 1;
@@ -124,7 +123,7 @@ void c_MyApp::drawScoreLine() {
     }
     // Aligned to start clear of the centred score (on the mirrored theme the text runs the
     // other way, so it ends there instead).
-    const bool mirror = m_theme == kThemeMirror;
+    const bool mirror = m_theme == kThemeWoolly;
     p_SetSize(mirror ? -2.0f : 2.0f, 2.0f);
     p_Text(cx + 128, 16, p_Nth(place + 1) + u" " + p_rstr(toBeat, kScoreDigits, kpS("0")),
            mirror ? 2.0f : 0.0f, 1, 0);

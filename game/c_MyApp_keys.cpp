@@ -10,7 +10,6 @@
 #include "input/kp_input.h"
 
 namespace {
-constexpr int kPlayers = 4;
 constexpr int kJoyFirstKey = 256;
 constexpr int kJoyUnitKeys = 32;
 constexpr float kStickThreshold = 0.4f;

@@ -28,11 +28,9 @@ constexpr Rgb kSheepAheadColour = {255, 100, 100};
 // Icon rows under the counter: one icon per unit of the parameter, 12 pixels apart.
 constexpr float kIconRowY = 72.0f;
 constexpr float kIconStep = 12.0f;
-constexpr int kIconImage = 9;
 constexpr float kSuperIconScale = 0.25f;
 constexpr float kSuperIconAlpha = 0.75f;
 constexpr int kSuperIconOn = 16, kSuperIconOff = 17;
-constexpr int kMirroredTheme = 16; // play flipped left to right
 constexpr int kItemImage = 1;
 constexpr float kItemIconScale = 0.3f;
 constexpr int kItemIconOn = 84, kItemIconOff = 85;
@@ -158,7 +156,7 @@ void c_MyApp::drawKindCounter() {
     const Rgb& ink = sheepAhead ? kSheepAheadColour : kCounterColour;
     p_SetCol(ink.r, ink.g, ink.b, kCounterAlpha);
     // Mirrored play flips the screen; a negative text scale flips the digits back.
-    p_SetSize(m_theme == kMirroredTheme ? -kCounterScale : kCounterScale, kCounterScale);
+    p_SetSize(m_theme == kThemeWoolly ? -kCounterScale : kCounterScale, kCounterScale);
     const float x = kp_BT3_jscrw - kCounterRight;
     p_Text(x, kCounterY, kpIntToString(m_num), kCentred, kCentred, 0);
 
@@ -170,7 +168,7 @@ void c_MyApp::drawKindCounter() {
         p_Alpha(kSuperIconAlpha);
         for (int i = 1; i <= m_param; ++i) {
             const int frame = i <= m_bestSuper ? kSuperIconOn : kSuperIconOff;
-            p_DrawImg(kIconImage, rowX + kIconStep * static_cast<float>(i - 1), kIconRowY, frame);
+            p_DrawImg(kImgMenu, rowX + kIconStep * static_cast<float>(i - 1), kIconRowY, frame);
         }
     } else if (m_kind == kKindCollect) {
         p_ResetDraw();
@@ -196,13 +194,13 @@ void c_MyApp::drawStartTitle() {
     p_ResetDraw();
     p_SetSize(kKindIconScale, kKindIconScale);
     p_Alpha(kKindIconAlpha);
-    p_DrawImg(kIconImage, cx, cy + travel, m_kind - 1);
+    p_DrawImg(kImgMenu, cx, cy + travel, m_kind - 1);
 
     String text(title.text);
     if (title.number == TitleNumber::kParam) text += kpIntToString(m_param);
     if (title.number == TitleNumber::kTarget) text += kpIntToString(m_target);
     p_ResetDraw();
-    p_SetSize(m_theme == kMirroredTheme ? -kTitleScale : kTitleScale, kTitleScale);
+    p_SetSize(m_theme == kThemeWoolly ? -kTitleScale : kTitleScale, kTitleScale);
     p_Text(cx, cy - travel + kTitleBelow, text, kCentred, kCentred, 0);
     p_ResetDraw();
 }

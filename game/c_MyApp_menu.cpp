@@ -17,10 +17,8 @@ using namespace bt3menu;
 
 namespace {
 
-constexpr float kFullAlpha = -123.0f;
 constexpr int kKeyF9 = 120;
 constexpr int kKeyEscape = 27;
-constexpr int kIntroEnd = 320; // latches are held while the intro overlay runs
 constexpr int kIntroLogoFrom = 301;
 constexpr int kMenuSeed = 5;
 
@@ -40,8 +38,6 @@ constexpr float kStarDrift = -2.0f;
 constexpr float kCogBox = 48.0f;
 constexpr float kCogX = 24.0f;
 constexpr float kCogY = 24.0f;
-constexpr float kCogTurn = 0.2f;
-constexpr int kCogFrames[] = {8, 9, 10};
 constexpr float kCogRates[] = {0.66f, -0.33f, -1.0f};
 
 // Key repeat: the first repeat after 30 ticks, each next one 8 sooner, never under 4.
@@ -58,7 +54,6 @@ constexpr BadgeBound kSpikeBadges[] = {{99, 8}, {999, 9}, {9999, 10}, {99999, 11
 constexpr BadgeBound kOpenBadges[] = {{9, 24}, {19, 25}, {39, 26}, {79, 27}, {149, 28}};
 constexpr int kStatsMaxFirst = 0;  // entries 0..9: the largest of each statistic slot
 constexpr int kStatsSumFirst = 10; // entries 10..19: the sum of each statistic slot
-constexpr int kStatsFails = 28;    // every positive marker added up
 constexpr int kStatsPassed = 38;   // levels passed
 constexpr int kStatsTotalSpikes = kStatsSumFirst + kStatTotalSpikes;
 
@@ -196,7 +191,7 @@ void c_MyApp::menuOptionsButton() {
         m_optionsOpen = 1;
         m_pointerLatch = 1;
     }
-    m_menuCogAngle += kCogTurn;
+    m_menuCogAngle += kCogSpin;
     p_ResetDraw();
     p_SetSize(0.75f, 0.75f);
     for (int layer = 0; layer < 3; ++layer) {
@@ -271,7 +266,7 @@ void c_MyApp::menuSideCode() {
 }
 
 void c_MyApp::menuStartLevel() {
-    p_PlaySFX(kSfxStart, 1, 1, 0);
+    p_PlaySFX(kSfxConfirm, 1, 1, 0);
     m_iconStyle = m_pointerDown != 0 ? 2 : 1;
     for (int b = kButtonA; b <= kButtonRB; ++b) {
         if (m_pointerDown == 0 && p_PlayKeyAll(b, 1) != 0) m_iconStyle = 0;

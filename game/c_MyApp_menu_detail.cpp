@@ -41,7 +41,6 @@ constexpr Medallion kMedallions[] = {
     {u"Super", kStatBestSuper, 3},
     {u"Spikes", kStatTotalSpikes, 17},
 };
-constexpr int kStatsFails = 28;
 constexpr float kMedallionRowY = 0.76f; // of the screen height
 constexpr float kMedallionScale = 0.5f;
 constexpr float kFigureOffset = 32.0f;

@@ -25,7 +25,7 @@ constexpr float kSelectedScale = 1.5f;
 constexpr float kLockedAlpha = 0.3f;
 constexpr float kBobDegreesPerTick = 5.0f;
 constexpr float kBobHeight = 12.0f;
-constexpr double kDegToRad = M_PI / 180.0;
+constexpr double kBobRadiansPerDegree = M_PI / 180.0;
 constexpr float kBaseBelow = 60.0f;
 constexpr float kIconAbove = 8.0f;
 constexpr float kNumberBelow = 72.0f;
@@ -43,7 +43,6 @@ constexpr float kCornerRadiusY = 64.0f;
 constexpr float kCornerBoxW = 240.0f;
 constexpr float kCornerBoxH = 128.0f;
 constexpr float kCornerInset = 4.0f;
-constexpr int kScoreDigits = 8;
 
 bool tileIsTall(int index) {
     const int r = index % kRowLength;
@@ -91,7 +90,8 @@ void c_MyApp::menuTile(int index, float x, float y) {
     const bool selected = index == m_menuLevel;
     const float bob =
         index == m_menuOpenCount - 1
-            ? static_cast<float>(-std::fabs(std::sin(m_menuBobAngle * kDegToRad)) * kBobHeight)
+            ? static_cast<float>(-std::fabs(std::sin(m_menuBobAngle * kBobRadiansPerDegree)) *
+                                 kBobHeight)
             : 0.0f;
     const float alpha = open ? 1.0f : kLockedAlpha;
 
@@ -137,7 +137,7 @@ void c_MyApp::menuTilePress(int index, float x, float y) {
 
     // The hidden tile code counts presses on its tiles, open or locked, in order.
     if (m_unlockStep >= 0 && m_unlockStep < kTileCodeLength && kTileCode[m_unlockStep] == index) {
-        p_PlaySFX(kSfxCodeStep, 1, 1, 0);
+        p_PlaySFX(kSfxSuperPass, 1, 1, 0);
         ++m_unlockStep;
         if (m_unlockStep == kTileCodeLength) {
             p_UnlockAllTheLevels();

@@ -30,10 +30,6 @@ constexpr int kWorldFrameOffset = 14;
 
 // Scattering: the screen and 100 pixels round it; depth, angle and spin of the first draws.
 constexpr float kScatterBorder = 100.0f;
-constexpr float kDepthLow = 0.2f;
-constexpr float kDepthHigh = 0.8f;
-constexpr float kFullTurn = 360.0f;
-constexpr float kSpinRange = 0.5f;
 // Coming in from the right: this far beyond the edge, give or take the jitter.
 constexpr float kEnterBeyond = 128.0f;
 constexpr float kEnterJitterLow = -32.0f;
@@ -70,7 +66,6 @@ constexpr float kLeaveBeyond = 128.0f;
 constexpr float kRockSway = 4.0f;
 constexpr float kHaloSize = 4.0f;
 constexpr float kHaloAbove = 32.0f;
-constexpr float kDegToRad = 0.017453292f;
 
 // Collectables: reach of the ball, the burst, the points, the fall on Frostbite.
 constexpr float kReach = 32.0f;
@@ -84,7 +79,6 @@ constexpr float kKindLow = 1.0f;
 constexpr float kKindHigh = 2.99f;
 constexpr float kCollectedAway = 1000.0f;
 constexpr int kItemPoints = 25;
-constexpr int kSfxCollect = 12;
 constexpr float kSfxRateLow = 0.7f;
 constexpr float kSfxRateHigh = 1.0f;
 constexpr float kFallPerCall = 0.65f;
@@ -211,7 +205,7 @@ void collectItem(c_MyApp& app, float* d) {
     }
     d[kX] -= kCollectedAway;
     app.m_score += kItemPoints;
-    app.p_PlaySFX(kSfxCollect, rnd(kSfxRateLow, kSfxRateHigh), 1, 0);
+    app.p_PlaySFX(kSfxBurst, rnd(kSfxRateLow, kSfxRateHigh), 1, 0);
     app.m_ball[kBallCollected] += 1;
 }
 
@@ -288,11 +282,11 @@ int c_MyApp::p_DoMisc(float dx, float dy, int layers) {
         m_drawScaleX = d[kSize];
         m_drawScaleY = d[kSize];
         const int frame = static_cast<int>(d[kFrame]) + kWorldFrameOffset;
-        p_DrawImg(kImageWorld, d[kX], d[kY], frame);
+        p_DrawImg(kImgBlocks, d[kX], d[kY], frame);
         if (m_theme == kThemeStarlight) {
             m_drawScaleX = kHaloSize;
             m_drawScaleY = kHaloSize;
-            p_DrawImg(kImageWorld, d[kX], d[kY] - kHaloAbove, frame);
+            p_DrawImg(kImgBlocks, d[kX], d[kY] - kHaloAbove, frame);
         }
     }
     p_ResetDraw();

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "audio/kp_audio.h"
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 
 namespace {
@@ -30,12 +31,7 @@ constexpr float kFrameMargin = 100.0f; // frame width is the screen less this
 constexpr float kFrameAlpha = 0.85f;
 
 // The back button: the cog's place as the panel slides, its three layers and its label.
-constexpr int kCogImage = 95;
-constexpr int kCogFrames[] = {8, 9, 10};
-constexpr float kCogTurn[] = {-0.66f, -0.33f, -1.0f};
-constexpr float kCogSpin = 0.2f; // degrees per tick
 constexpr float kCogY = 60.0f;
-constexpr float kCogScale = 1.5f;
 constexpr float kCogScaleChosen = 2.0f;
 constexpr float kBackLabelDX = 76.0f;
 constexpr float kTextScale = 2.0f;
@@ -55,35 +51,15 @@ constexpr float kCreditsBoxH = 24.0f;
 constexpr float kBoxAlpha = 0.5f;
 
 // Buttons: directions, the action buttons, back; the ones that count as "a key is down".
-constexpr int kUp = 0;
-constexpr int kLeft = 3;
-constexpr int kRight = 5;
-constexpr int kDown = 8;
 constexpr int kFirstAction = 10;
 constexpr int kLastAction = 15;
-constexpr int kShoulderLeft = 14;
-constexpr int kShoulderRight = 15;
-constexpr int kBack = 99;
 constexpr int kCloseButtons[] = {10, 11, 15};
-constexpr int kHeldButtons[] = {0, 3, 5, 8, 10, 11, 12, 13, 14, 15, 16, 17, kBack};
 
 // Settings and records touched here.
-constexpr int kPopupsSetting = 1;
-constexpr int kSoundSetting = 5;
-constexpr int kOverscanSetting = 14;
 constexpr int kOverscanStep = 16;
 constexpr int kOverscanMin = 1;
 constexpr int kOverscanMax = 96;
-constexpr int kMarkerBase = 2 * 5000; // statistics section
-constexpr int kLevelStride = 10;
-constexpr int kMarkerSlot = 8;
 constexpr int kRelockConfirmations = 3; // stages before the re-lock itself
-
-// Sounds.
-constexpr int kSfxMove = 99;
-constexpr int kSfxToggle = 98;
-constexpr int kSfxConfirm = 4;
-constexpr int kSfxRelock = 10;
 
 // Line texts, made once so that drawing them allocates nothing.
 const String kSoundWithMusic[] = {u"Sound : Off", u"Sound : SFX + Music", u"Sound : SFX",
@@ -149,7 +125,7 @@ const String& lineText(c_MyApp& app, OptionLine line) {
         return kp_BT3_HasMusicStream == 1 ? kSoundWithMusic[soundSetting(app)]
                                           : kSoundWithoutMusic[soundSetting(app)];
     case kLinePopups:
-        return kPopupTexts[app.m_settings[kPopupsSetting] == 0 ? 0 : 1];
+        return kPopupTexts[app.m_settings[kScorePopupsSetting] == 0 ? 0 : 1];
     case kLineRelock:
         return kRelockTexts[app.m_relockStage < kRelockConfirmations ? app.m_relockStage
                                                                      : kRelockConfirmations];
@@ -166,7 +142,7 @@ const String& lineText(c_MyApp& app, OptionLine line) {
 // Every level but the first locked again; scores and the other statistics stay.
 void relockAllLevels(c_MyApp& app) {
     for (int k = 0; k < kp_BT3_MaxGamesB; ++k) {
-        app.m_records[kMarkerBase + k * kLevelStride + kMarkerSlot] = 0;
+        app.m_records[kRecordStats + k * kRecordSlots + kStatMarker] = 0;
     }
     app.m_menuLevel = 0;
     app.m_menuYTarget = static_cast<float>(app.p_FindSpot(0));
@@ -201,16 +177,16 @@ void activate(c_MyApp& app, OptionLine line) {
         nextSoundSetting(app);
         break;
     case kLinePopups:
-        app.m_settings[kPopupsSetting] = (app.m_settings[kPopupsSetting] + 1) % 2;
+        app.m_settings[kScorePopupsSetting] = (app.m_settings[kScorePopupsSetting] + 1) % 2;
         playSfx(app, kSfxMove);
-        playSfx(app, kSfxToggle);
+        playSfx(app, kSfxConfirm);
         break;
     case kLineRelock:
         if (app.m_relockStage < kRelockConfirmations) {
             playSfx(app, kSfxMove);
-            playSfx(app, kSfxConfirm);
+            playSfx(app, kSfxSuperPass);
         } else {
-            playSfx(app, kSfxRelock);
+            playSfx(app, kSfxLost);
             relockAllLevels(app);
         }
         ++app.m_relockStage;
@@ -237,8 +213,8 @@ void activate(c_MyApp& app, OptionLine line) {
 // The overscan slider of the television build; true when a shoulder button moved it.
 bool moveOverscan(c_MyApp& app) {
     int step = 0;
-    if (app.p_PlayKeyAll(kShoulderLeft, 1) != 0) step = -kOverscanStep;
-    if (app.p_PlayKeyAll(kShoulderRight, 1) != 0) step = kOverscanStep;
+    if (app.p_PlayKeyAll(kButtonLB, 1) != 0) step = -kOverscanStep;
+    if (app.p_PlayKeyAll(kButtonRB, 1) != 0) step = kOverscanStep;
     if (step == 0) return false;
     int value = app.m_settings[kOverscanSetting] + step;
     value = value < kOverscanMin ? kOverscanMin : (value > kOverscanMax ? kOverscanMax : value);
@@ -265,7 +241,7 @@ int c_MyApp::p_OptionBox() {
         m_optKeyDone = 1;
         m_optTouchDone = 1;
     } else {
-        if (!anyPressed(*this, kHeldButtons, static_cast<int>(std::size(kHeldButtons)))) {
+        if (!anyPressed(*this, kLatchButtons, static_cast<int>(std::size(kLatchButtons)))) {
             m_optKeyDone = 0;
         }
         if (m_pointerDown == 0) m_optTouchDone = 0;
@@ -282,17 +258,17 @@ int c_MyApp::p_OptionBox() {
     p_SetCol(255, 255, 255, 1);
     p_SetSize(cogScale, cogScale);
     for (int layer = 0; layer < 3; ++layer) {
-        p_SetRot(kCogTurn[layer] * m_cogAngle);
-        p_DrawImg(kCogImage, cogX, kCogY, kCogFrames[layer]);
+        p_SetRot(kCogLayerTurn[layer] * m_cogAngle);
+        p_DrawImg(kImgButtons, cogX, kCogY, kCogFrames[layer]);
     }
     const bool cogTouched =
-        m_pointerDown >= 1 && touchOnImage(kCogImage, cogX, kCogY, 0, kTouchSlots - 1);
+        m_pointerDown >= 1 && touchOnImage(kImgButtons, cogX, kCogY, 0, kTouchSlots - 1);
     p_SetRot(0);
     p_SetSize(kTextScale, kTextScale);
     p_Text(cogX + kBackLabelDX, kCogY, kBackText, 0, 1, 0);
 
     if (open && m_optTouchDone == 0 && m_optKeyDone == 0 &&
-        (cogTouched || p_PlayKeyAll(kBack, 1) != 0)) {
+        (cogTouched || p_PlayKeyAll(kButtonBack, 1) != 0)) {
         closeOptions(*this);
         m_optKeyDone = 1;
         m_optTouchDone = 1;
@@ -346,11 +322,12 @@ int c_MyApp::p_OptionBox() {
         activate(*this, lines[m_optionsCursor - 1]);
     }
     if (m_optionsOpen == 1 && m_optKeyDone == 0) {
-        if ((p_PlayKeyAll(kUp, 1) != 0 || p_PlayKeyAll(kLeft, 1) != 0) && m_optionsCursor > 0) {
+        if ((p_PlayKeyAll(kButtonUp, 1) != 0 || p_PlayKeyAll(kButtonLeft, 1) != 0) &&
+            m_optionsCursor > 0) {
             --m_optionsCursor;
             playSfx(*this, kSfxMove);
             m_optKeyDone = 1;
-        } else if ((p_PlayKeyAll(kDown, 1) != 0 || p_PlayKeyAll(kRight, 1) != 0) &&
+        } else if ((p_PlayKeyAll(kButtonDown, 1) != 0 || p_PlayKeyAll(kButtonRight, 1) != 0) &&
                    m_optionsCursor < count) {
             ++m_optionsCursor;
             playSfx(*this, kSfxMove);

@@ -20,17 +20,15 @@ constexpr int kFallingWorldKind = 2;
 constexpr int kLastWorldKind = 4;
 constexpr int kFirstScreenKind = 5;
 constexpr int kLastScreenKind = 6;
-constexpr float kFullTurn = 360.0f;
 constexpr float kSpeedLow = 3.0f;
 constexpr float kSpeedHigh = 8.0f;
-constexpr float kSpinRange = 8.0f;
+constexpr float kParticleSpinRange = 8.0f;
 constexpr float kLifeLow = 0.7f;
 constexpr float kLifeHigh = 1.3f;
 constexpr float kLifePerFrame = 0.01f;
 // Falling kinds lose 5% of their sideways speed and gain 0.2 downwards per frame.
 constexpr float kFallDrag = 0.95f;
 constexpr float kFallGravity = 0.2f;
-constexpr float kDegToRad = 0.017453292f;
 
 bool falls(int kind) {
     return kind == kFallingWorldKind || kind == kLastScreenKind;
@@ -88,7 +86,7 @@ int c_MyApp::p_ThrowParticle(float x, float y, int kind, int colour, float angle
     p[kSpeedX] = speed * std::sin(angle * kDegToRad);
     p[kSpeedY] = -speed * std::cos(angle * kDegToRad);
     p[kAngle] = rnd(0, kFullTurn);
-    p[kSpin] = rnd(-kSpinRange, kSpinRange);
+    p[kSpin] = rnd(-kParticleSpinRange, kParticleSpinRange);
     p[kLife] = rnd(kLifeLow, kLifeHigh);
     p[kColour] = static_cast<float>(colour);
     p[kPartFrame] = std::trunc(std::floor(rnd(0, kFrameDrawTop)));
@@ -117,9 +115,9 @@ int c_MyApp::p_DoParticles() {
         p_Ink(static_cast<int>(p[kColour]), 1);
         const int frame = static_cast<int>(p[kPartFrame]);
         if (kind <= kLastWorldKind) {
-            p_DrawImg(kImageParts, p[kX] - m_camX, p[kY] - m_camY, frame);
+            p_DrawImg(kImgParts, p[kX] - m_camX, p[kY] - m_camY, frame);
         } else if (kind >= kFirstScreenKind && kind <= kLastScreenKind) {
-            p_DrawImg(kImageParts, p[kX], p[kY], frame);
+            p_DrawImg(kImgParts, p[kX], p[kY], frame);
         } else if (kind == kPopUp) {
             p_Text(p[kX] - m_camX, p[kY] - m_camY, kpIntToString(frame), 1, 1, 0);
         }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 
 namespace {
@@ -24,16 +25,10 @@ constexpr int kAlreadyGone = -63;
 constexpr int kRestY = -64;
 
 // Controls: icons of image 97 (1 menu, 3 play, 6 the highlight ring) and the options cog.
-constexpr int kIcons = 97;
 constexpr int kMenuFrame = 1;
 constexpr int kResumeFrame = 3;
 constexpr int kRingFrame = 6;
-constexpr int kCogImage = 95;
-constexpr int kCogFrames[] = {8, 9, 10};
-constexpr float kCogTurn[] = {-0.66f, -0.33f, -1.0f};
-constexpr float kCogSpin = 0.2f;
 constexpr float kButtonScale = 2.0f;
-constexpr float kCogScale = 1.5f;
 constexpr float kRingScale = 2.5f;
 constexpr float kPausedScale = 4.0f;
 
@@ -60,11 +55,6 @@ constexpr int kChoiceMenu = -1;
 constexpr int kChoiceResume = 0;
 constexpr int kChoiceOptions = 1;
 constexpr int kNoChoice = -100;
-constexpr int kUp = 0;
-constexpr int kDown = 8;
-constexpr int kAction = 10;
-constexpr int kSfxPause = 98;
-constexpr int kSfxOptions = 99;
 constexpr float kPitchUp = 0.8f;
 constexpr float kPitchDown = 1.2f;
 constexpr float kPitchLeave = 0.5f;
@@ -132,7 +122,7 @@ void pauseAct(c_MyApp& app, int choice) {
     switch (choice) {
     case kChoiceResume:
         app.m_pauseDir = -1;
-        app.p_PlaySFX(kSfxPause, 1, 1, 0);
+        app.p_PlaySFX(kSfxConfirm, 1, 1, 0);
         break;
     case kChoiceMenu:
         // The round ends here; the results panel leads on to the menu.
@@ -140,11 +130,11 @@ void pauseAct(c_MyApp& app, int choice) {
         app.m_pauseDir = -1;
         app.m_pauseY = kRestY;
         app.m_roundOver = 1;
-        app.p_PlaySFX(kSfxPause, kPitchLeave, 1, 0);
+        app.p_PlaySFX(kSfxConfirm, kPitchLeave, 1, 0);
         break;
     case kChoiceOptions:
         app.m_optionsOpen = 1;
-        app.p_PlaySFX(kSfxOptions, 1, 1, 0);
+        app.p_PlaySFX(kSfxMove, 1, 1, 0);
         break;
     default:
         break;
@@ -187,7 +177,7 @@ int c_MyApp::p_PauseMenu() {
     const Place& chosen = places[std::clamp(m_pauseChoice, kChoiceMenu, kChoiceOptions) + 1];
     p_SetCol(255, 255, 0, 1);
     p_SetSize(kRingScale, kRingScale);
-    p_DrawImg(kIcons, chosen.x, chosen.y, kRingFrame);
+    p_DrawImg(kImgIcons, chosen.x, chosen.y, kRingFrame);
 
     p_SetCol(255, 255, 255, 1);
     p_SetSize(kButtonScale, kButtonScale);
@@ -200,8 +190,8 @@ int c_MyApp::p_PauseMenu() {
     p_SetSize(kCogScale, kCogScale);
     const float angle = m_pausePanel[kSlotClock] * kCogSpin;
     for (int layer = 0; layer < 3; ++layer) {
-        p_SetRot(kCogTurn[layer] * angle);
-        if (p_Button(kCogImage, cog.x, cog.y, kCogFrames[layer]) != 0) hit = kChoiceOptions;
+        p_SetRot(kCogLayerTurn[layer] * angle);
+        if (p_Button(kImgButtons, cog.x, cog.y, kCogFrames[layer]) != 0) hit = kChoiceOptions;
     }
     p_ResetDraw();
 
@@ -212,15 +202,15 @@ int c_MyApp::p_PauseMenu() {
         return 0;
     }
     if (m_backLatch != 0) return 0;
-    if (p_PlayKeyAll(kUp, 1) != 0) {
+    if (p_PlayKeyAll(kButtonUp, 1) != 0) {
         m_pauseChoice = std::max(m_pauseChoice - 1, kChoiceMenu);
-        p_PlaySFX(kSfxPause, kPitchUp, 1, 0);
+        p_PlaySFX(kSfxConfirm, kPitchUp, 1, 0);
         m_backLatch = 1;
-    } else if (p_PlayKeyAll(kDown, 1) != 0) {
+    } else if (p_PlayKeyAll(kButtonDown, 1) != 0) {
         m_pauseChoice = std::min(m_pauseChoice + 1, kChoiceOptions);
-        p_PlaySFX(kSfxPause, kPitchDown, 1, 0);
+        p_PlaySFX(kSfxConfirm, kPitchDown, 1, 0);
         m_backLatch = 1;
-    } else if (p_PlayKeyAll(kAction, 1) != 0) {
+    } else if (p_PlayKeyAll(kButtonA, 1) != 0) {
         pauseAct(*this, m_pauseChoice);
     }
     return 0;

@@ -25,7 +25,6 @@ constexpr float kGaps[kLineCount - 1] = {32, 36, 20, 28, 38, 38, 20};
 constexpr float kAnchorX = 0.65f;
 constexpr float kAnchorY = 0.3f;
 
-constexpr float kFullAlpha = -123.0f; // p_DoBG: eased colour at full alpha
 constexpr int kStay = 10;
 constexpr int kQuitButtons[] = {11, 12, 99};
 

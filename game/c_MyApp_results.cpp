@@ -13,9 +13,6 @@
 
 namespace {
 
-constexpr int kStartStars = 100;
-constexpr int kSelectionSetting = 4;
-
 // The panel: timer ticks until the menu, the values it restarts from there, and its fading.
 constexpr int kResultsTicks = 90;
 constexpr int kResultsOverMenu = 75;
@@ -121,7 +118,7 @@ int c_MyApp::p_LoadMenu() {
         if (m_won == 1 && marker >= 0) marker = kMarkerPassed;
     }
 
-    m_settings[kSelectionSetting] = m_menuLevel;
+    m_settings[kSelectedLevelSetting] = m_menuLevel;
     m_menuYTarget = static_cast<float>(p_FindSpot(m_menuLevel));
     p_Save();
     return 0;

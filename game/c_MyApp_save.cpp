@@ -4,6 +4,7 @@
 // on its own; the blocks after it are still read from their fixed places. A file that is not
 // a whole, valid save is copied aside unchanged before any save may replace it, and the
 // player is told of that and of every failed save in the window as well as on standard error.
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 
 #include <algorithm>
@@ -15,38 +16,26 @@
 #include "runtime/kp_error.h"
 
 namespace {
-constexpr int kSettingCount = 25;
 constexpr int kSettingFields = kSettingCount + 1;
 constexpr int kBadgeWords = 8;
 constexpr int kBitsPerWord = 32;
 constexpr int kBadgeFields = kBadgeWords + 1;
-constexpr int kSavedLevels = 500;
-constexpr int kSlotsPerLevel = 10;
-constexpr int kLevelFields = kSlotsPerLevel * 3 + 1;
-// m_records sections: best scores, last scores, level statistics.
-constexpr int kBestSection = 0;
-constexpr int kLastSection = 5000;
-constexpr int kStatSection = 10000;
+constexpr int kLevelFields = kRecordSlots * 3 + 1;
 // Every field the loader can read; a longer text is never looked at past these.
 constexpr size_t kReadableFields =
-    kSettingFields + kBadgeFields + static_cast<size_t>(kSavedLevels) * kLevelFields;
+    kSettingFields + kBadgeFields + static_cast<size_t>(kRecordLevels) * kLevelFields;
 // A field is converted from no more than its first 63 characters, as the C buffer of old.
 constexpr size_t kFieldChars = 63;
 constexpr char16_t kSeparator = u'|';
 
 // Setting indexes with a rule of their own.
-constexpr int kSelectedLevel = 4;
-constexpr int kSoundSetting = 5;
 constexpr int kLayoutA = 10;
 constexpr int kLayoutB = 11;
 constexpr int kLayoutC = 12;
-constexpr int kOverscan = 14;
 constexpr int kLayoutMin = 64;
 constexpr int kLayoutCMin = 8;
 constexpr int kLayoutCReset = 10;
 constexpr int kOverscanReset = 64;
-constexpr int kSoundAll = 1;
-constexpr int kMusicOnly = 3;
 
 // Checksums add and multiply in 32-bit two's complement that wraps on overflow.
 using Sum = std::uint32_t;
@@ -150,13 +139,13 @@ int c_MyApp::p_Save() {
     }
     appendNumber(text, asInt(badgeSum));
 
-    for (int k = 0; k < kSavedLevels; ++k) {
+    for (int k = 0; k < kRecordLevels; ++k) {
         Sum levelSum = 0;
-        for (int r = 0; r < kSlotsPerLevel; ++r) {
-            const int at = k * kSlotsPerLevel + r;
-            const int best = m_records[kBestSection + at];
-            const int last = m_records[kLastSection + at];
-            const int stat = m_records[kStatSection + at];
+        for (int r = 0; r < kRecordSlots; ++r) {
+            const int at = k * kRecordSlots + r;
+            const int best = m_records[kRecordBest + at];
+            const int last = m_records[kRecordLast + at];
+            const int stat = m_records[kRecordStats + at];
             appendNumber(text, best);
             appendNumber(text, last);
             appendNumber(text, stat);
@@ -232,12 +221,12 @@ int c_MyApp::p_Load() {
     if (m_settings[kLayoutA] < kLayoutMin) m_settings[kLayoutA] = kLayoutMin;
     if (m_settings[kLayoutB] < kLayoutMin) m_settings[kLayoutB] = kLayoutMin;
     if (m_settings[kLayoutC] < kLayoutCMin) m_settings[kLayoutC] = kLayoutCReset;
-    if (m_settings[kOverscan] < 1) m_settings[kOverscan] = kOverscanReset;
+    if (m_settings[kOverscanSetting] < 1) m_settings[kOverscanSetting] = kOverscanReset;
     if (kp_BT3_isOuya == 0) {
-        m_settings[kOverscan] = 1;
+        m_settings[kOverscanSetting] = 1;
         kp_BT3_overscan = 0.0f;
     } else {
-        kp_BT3_overscan = static_cast<float>(m_settings[kOverscan]);
+        kp_BT3_overscan = static_cast<float>(m_settings[kOverscanSetting]);
     }
 
     // Badges: eight words of 32 flags.
@@ -262,17 +251,17 @@ int c_MyApp::p_Load() {
     }
 
     // Records, level by level while a level's fields are all there.
-    for (int k = 0; k < kSavedLevels && pos + (kLevelFields - 1) < fields.count(); ++k) {
+    for (int k = 0; k < kRecordLevels && pos + (kLevelFields - 1) < fields.count(); ++k) {
         Sum sum = 0;
         size_t field = pos;
-        for (int r = 0; r < kSlotsPerLevel; ++r) {
-            const int at = k * kSlotsPerLevel + r;
+        for (int r = 0; r < kRecordSlots; ++r) {
+            const int at = k * kRecordSlots + r;
             const int best = fields.at(field++);
             const int last = fields.at(field++);
             const int stat = fields.at(field++);
-            m_records[kBestSection + at] = best;
-            m_records[kLastSection + at] = last;
-            m_records[kStatSection + at] = stat;
+            m_records[kRecordBest + at] = best;
+            m_records[kRecordLast + at] = last;
+            m_records[kRecordStats + at] = stat;
             sum += levelChecksumTerm(k, r, best, last, stat);
         }
         const int stored = fields.at(field);
@@ -280,11 +269,11 @@ int c_MyApp::p_Load() {
         if (asInt(sum) != stored) {
             kpPrint(kpS("Highscore ") + kpIntToString(k) + kpS(" Checksum Invalid"));
             damaged = true;
-            for (int r = 0; r < kSlotsPerLevel; ++r) {
-                const int at = k * kSlotsPerLevel + r;
-                m_records[kBestSection + at] = 0;
-                m_records[kLastSection + at] = 0;
-                m_records[kStatSection + at] = 0;
+            for (int r = 0; r < kRecordSlots; ++r) {
+                const int at = k * kRecordSlots + r;
+                m_records[kRecordBest + at] = 0;
+                m_records[kRecordLast + at] = 0;
+                m_records[kRecordStats + at] = 0;
             }
         }
     }
@@ -292,7 +281,7 @@ int c_MyApp::p_Load() {
     if (damaged) keepDamagedState();
 
     // The menu selection, at most the last level (and never below the first).
-    m_menuLevel = std::max(0, std::min(m_settings[kSelectedLevel], kp_BT3_MaxGamesB));
+    m_menuLevel = std::max(0, std::min(m_settings[kSelectedLevelSetting], kp_BT3_MaxGamesB));
     m_menuY = static_cast<float>(p_FindSpot(m_menuLevel));
     m_menuYTarget = m_menuY;
     return 0;

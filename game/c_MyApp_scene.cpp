@@ -15,7 +15,6 @@ using namespace bt3ball;
 
 namespace {
 
-constexpr float kDegToRad = 3.14159265f / 180.0f;
 constexpr float kStripWidth = 512.0f;
 constexpr float kRowHeight = 64.0f;
 constexpr float kStripHeight = 36.0f; // of the strip image, stretched to a row
@@ -33,7 +32,6 @@ constexpr int kStyleCycling = 1;
 constexpr int kStyleRolling = 2;
 constexpr int kStyleSplash = 3;
 constexpr int kStyleTumbling = 4;
-constexpr int kStyleFrog = 5;
 constexpr int kStyleWalking = 6;
 constexpr float kSplashGrow = 0.5f;
 constexpr float kSplashEnd = 35.0f;
@@ -41,7 +39,6 @@ constexpr int kSplashLastFrame = 6;
 constexpr float kSplashEase = 0.125f;
 
 // SUPER orbiters: records 1..50 of 4 floats (x, y, rise speed, spin); rise speed -50 = gone.
-constexpr int kOrbiterStride = 4;
 constexpr int kMaxOrbiters = 50;
 constexpr float kOrbiterRadius = 24.0f;
 constexpr float kOrbiterGone = -50.0f;
@@ -66,7 +63,7 @@ float degCos(float degrees) {
 } // namespace
 
 void c_MyApp::beginWorld() {
-    if (m_theme == kThemeMirror) p_FlipScreen();
+    if (m_theme == kThemeWoolly) p_FlipScreen();
     beginSlope();
 }
 
@@ -86,7 +83,7 @@ float c_MyApp::miscSway() const {
 void c_MyApp::drawBackdrop(float floorAlpha) {
     const float stepX = m_ball[kCamStepX];
     const float stepY = m_ball[kCamStepY];
-    if (m_theme == kThemeNeon || m_theme == kThemeBands) {
+    if (m_theme == kThemeNeon || m_theme == kThemeSketchbook) {
         for (float x = 0; x < kp_BT3_jscrw; x += kBandStep) {
             const float phase = (m_camX + x) * 0.01f;
             p_SetCol(128 + 127 * std::sin(phase), 128 + 127 * std::cos(phase * 0.7f),
@@ -102,7 +99,7 @@ void c_MyApp::drawBackdrop(float floorAlpha) {
     case kThemeGhost:
         p_DoStars(0.75f * stepX + 0.05f, stepY + 1);
         break;
-    case kThemeFrost:
+    case kThemeFrostbite:
         p_DoStars(0.75f * stepX + 0.05f, stepY + 0.25f);
         break;
     case kThemeGridlock:
@@ -150,7 +147,7 @@ void c_MyApp::drawBall(float floorAlpha) {
     p_ResetDraw();
     const float slope = slopeFactor();
     if (m_trail != 0) {
-        if (m_theme == kThemeGlitter) p_Blend(3);
+        if (m_theme == kThemeStarlight) p_Blend(3);
         for (int i = kTrailFirst; i <= kTrailLast; i += 2) {
             const int k = i - kTrailFirst;
             const float x = m_ball[kHistX + k] - m_camX;
@@ -243,7 +240,7 @@ void c_MyApp::runOrbiters() {
 }
 
 void c_MyApp::drawRoundText(float x, float y, const String& text, float scale) {
-    p_SetSize(m_theme == kThemeMirror ? -scale : scale, scale);
+    p_SetSize(m_theme == kThemeWoolly ? -scale : scale, scale);
     p_Text(x, y, text, 1, 1, 0);
 }
 
@@ -289,7 +286,7 @@ void c_MyApp::runPopups() {
         pop[4] -= 0.15f + 0.2f * kp_random_Rnd();
         pop[6] += 0.02f + 0.03f * kp_random_Rnd();
 
-        const float x = m_theme == kThemeMirror ? kp_BT3_jscrw - pop[1] : pop[1];
+        const float x = m_theme == kThemeWoolly ? kp_BT3_jscrw - pop[1] : pop[1];
         const int colour = static_cast<int>(pop[7]);
         const int look = static_cast<int>(pop[8]);
         p_ResetDraw();

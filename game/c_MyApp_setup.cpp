@@ -15,11 +15,9 @@ constexpr int kBadgeNoticeSlots = 13;
 
 // SUPER orbiters (records of 4 floats) wait below the screen; popups wait past its right edge.
 constexpr int kOrbiterRecords = 51;
-constexpr int kOrbiterStride = 4;
 constexpr int kOrbiterY = 2;
 constexpr float kOrbiterRestY = -50.0f;
 constexpr int kPopupRecords = 10;
-constexpr int kPopupStride = 10;
 constexpr int kPopupX = 1;
 constexpr float kPopupParkedBeyond = 256.0f;
 
@@ -48,17 +46,7 @@ constexpr float kRollSpeed = 10.0f;
 constexpr float kMoonBounceSpeed = 7.8f;
 constexpr float kMoonGravity = 0.15f;
 
-constexpr float kCameraLead = 128.0f;
 constexpr int kCourseSpikes = 100;
-
-enum Theme {
-    kThemeBouncy = 3,
-    kThemeSeaside = 6,
-    kThemeGhost = 10,
-    kThemeFrost = 11,
-    kThemeMoon = 13,
-    kThemeMirrored = 16,
-};
 } // namespace
 
 int c_MyApp::p_LoadGame_Ball() {
@@ -92,7 +80,7 @@ int c_MyApp::p_LoadGame_Ball() {
 
     // 4 to 7. Floor, stars, particles and decorations, in this order: their draws count.
     p_FindFloor();
-    const bool sparse = m_theme == kThemeMirrored || m_theme == kThemeBouncy;
+    const bool sparse = m_theme == kThemeWoolly || m_theme == kThemeSpringy;
     p_ResetStars(sparse ? kRoundStarsSparse : kRoundStars);
     m_particleLast = kRoundParticles;
     for (int i = 0; i < kParticleRecords; ++i) m_particles[kParticleStride * i] = 0;
@@ -119,7 +107,7 @@ int c_MyApp::p_LoadGame_Ball() {
 
     // 11, 12. The theme's ball rules and physics.
     p_GfxRules(m_theme);
-    const bool moon = m_theme == kThemeMoon;
+    const bool moon = m_theme == kThemeLunar;
     m_bounceSpeed = moon ? kMoonBounceSpeed : kBounceSpeed;
     m_gravity = moon ? kMoonGravity : kGravity;
     m_rollSpeed = kRollSpeed;
@@ -163,7 +151,7 @@ void c_MyApp::placeRoundDecorations() {
     int themeMisc = 0;
     if (m_theme == kThemeSeaside) themeMisc = kSeasideMisc;
     if (m_theme == kThemeGhost) themeMisc = kCollectablesMisc;
-    if (m_theme == kThemeFrost && (kind == kKindCollect || kind == kKindInfinity)) {
+    if (m_theme == kThemeFrostbite && (kind == kKindCollect || kind == kKindInfinity)) {
         themeMisc = kCollectablesMisc;
     }
     if (themeMisc > 0) {

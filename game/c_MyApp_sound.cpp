@@ -2,14 +2,11 @@
 // and played on 24 rotating voices, and one music track at a time from "sfx/NAME.ogg", both
 // gated by the sound setting (0 silent, 1 all, 2 effects only, 3 music only). Leans on the
 // audio module; a missing file leaves the effect silent.
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "runtime/kp_error.h"
 
 namespace {
-constexpr int kSoundSetting = 5;
-constexpr int kSoundAll = 1;
-constexpr int kEffectsOnly = 2;
-constexpr int kMusicOnly = 3;
 constexpr int kNoLoop = 0;
 
 bool effectsAllowed(int setting) {

@@ -16,7 +16,6 @@ using namespace bt3ball;
 
 namespace {
 
-constexpr float kDegToRad = 3.14159265f / 180.0f;
 constexpr float kGoalLabelFrom = -512.0f;
 constexpr float kLiveFrom = -128.0f;
 constexpr float kBeyondRight = 128.0f; // pixels past the right edge still handled
@@ -191,7 +190,7 @@ void c_MyApp::drawSpike(const float* spike, float sx, float sy, float alpha, int
         return;
     }
     int frame = static_cast<int>(spike[kSpClass]) + kFrameSpikeBase;
-    if (m_theme == kThemeGlitter) frame = p_Rand(1, 14) + kFrameSpikeBase;
+    if (m_theme == kThemeStarlight) frame = p_Rand(1, 14) + kFrameSpikeBase;
     if (m_theme == kThemeLilypad || m_theme == kThemeGhost) m_drawRot = rot;
     if (m_theme == kThemeGhost) p_SetSize(kGhostScale, kGhostScale);
     p_DrawImg(kImgBlocks, sx, sy, frame);

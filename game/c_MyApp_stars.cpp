@@ -15,13 +15,9 @@ namespace {
 
 // A star is scattered over the screen and 8 pixels beyond it.
 constexpr float kScatterBorder = 8.0f;
-constexpr float kDepthLow = 0.2f;
-constexpr float kDepthHigh = 0.8f;
 constexpr float kFixedDepth = 0.5f;
-constexpr float kSpinRange = 0.5f;
 constexpr float kFastSpinLow = 1.0f;
 constexpr float kFastSpinHigh = 5.0f;
-constexpr float kFullTurn = 360.0f;
 // Stars wrap once they are this far past an edge (plus the overscan).
 constexpr float kWrapMargin = 16.0f;
 // Snow jitter per frame on both axes.
@@ -148,9 +144,9 @@ int c_MyApp::p_DoStars(float dx, float dy) {
 
         const int frame = static_cast<int>(s[kFrame]);
         if (m_screen < kScreenWaitStart) {
-            p_DrawImg(kImageParts, s[kX], y, frame % kPartsFrames);
+            p_DrawImg(kImgParts, s[kX], y, frame % kPartsFrames);
         } else if (inPlay) {
-            p_DrawImg(kImageWorld, s[kX], y, frame % kWorldStarFrames + kWorldStarFirst);
+            p_DrawImg(kImgBlocks, s[kX], y, frame % kWorldStarFrames + kWorldStarFirst);
         }
     }
     p_ResetDraw();

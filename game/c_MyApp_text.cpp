@@ -2,6 +2,7 @@
 // m_font (frame = character code - 32), with per-letter spacing, button-icon escapes
 // (character 172 then a letter), the backslash-n line break and rotation; and two small
 // string helpers. The font's advance and line height come from m_fontMetrics.
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 
 #include <cmath>
@@ -17,7 +18,6 @@ constexpr int kLastDrawnGlyph = 127;
 constexpr int kEscapeMeasureAdj = 2;
 // Icon glyphs are 16 further on in the font when the icon style is 0.
 constexpr int kIconStyleShift = 16;
-constexpr float kDegToRad = 0.017453292f;
 
 // Spacing adjustment in pixels before scaling; later rows win.
 struct Spacing {

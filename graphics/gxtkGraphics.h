@@ -4,12 +4,11 @@
 // changes, when it is full, on blend or scissor changes and at the end of the frame.
 // Colours and textures are premultiplied by alpha. No OpenGL call is made while no context
 // exists (glfwGraphicsSeq 0): primitives are then batched and counted but not drawn.
-// Shortcuts that leave the picture unchanged spare a software rasteriser most of its work: a
-// batch of primitives that all cover what lies below (full alpha, opaque texture) is drawn
-// without blending, a batch is scissored to the pixels its texels with ink can reach (a quad over
-// clear texels only is not sent), primitives hidden under covering rectangles that span the
-// clip box are dropped from the batch, so are quads hidden under a row of rectangles side by
-// side that hide what lies under them across the clip box's width, a plain rectangle over
+// Shortcuts that leave the picture unchanged (gxtkOverdraw.cpp, which says what each assumes)
+// spare a software rasteriser most of its work: a batch of primitives that all cover what lies
+// below is drawn without blending, a batch is scissored to the pixels its texels with ink can
+// reach (a quad over clear texels only is not sent), primitives hidden under covering bands or
+// a row of hiding quads across the clip box are dropped from the batch, a plain rectangle over
 // the whole window that the frame starts with is drawn as a clear, and texture binding and
 // texturing are switched only when they change. Quads wholly outside the window are still
 // sent: the driver takes a group of vertices that reaches outside the window through its
@@ -122,6 +121,8 @@ class gxtkGraphics : public Object {
     gxtkSurface* primSurf = nullptr;
 
   private:
+    static constexpr int kByteMax = 255;
+    static constexpr int kQuadCorners = kQuads;
     // A box of window pixels, x0 and y0 included, x1 and y1 not.
     struct PixelBox {
         float x0, y0, x1, y1;

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "runtime/kp_app.h"
 #include "runtime/kp_data.h"
+#include "runtime/kp_game.h"
 
 // ---------------------------------------------------------------------------------------------
 // Constants
@@ -53,7 +53,7 @@ struct Matrix {
 
 // m multiplied by the transform (a, b, c, d, e, f), which applies first.
 Matrix compose(const Matrix& m, float a, float b, float c, float d, float e, float f) {
-    return {a * m.ix + b * m.jx, a * m.iy + b * m.jy, c * m.ix + d * m.jx,
+    return {a * m.ix + b * m.jx, a * m.iy + b * m.jy,        c * m.ix + d * m.jx,
             c * m.iy + d * m.jy, e * m.ix + f * m.jx + m.tx, e * m.iy + f * m.jy + m.ty};
 }
 

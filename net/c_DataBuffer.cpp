@@ -1,5 +1,6 @@
 // Byte buffers: allocation, loading through the host, clipped byte access and the two string
-// encodings. UTF-8 here is the framework's own: every 16-bit unit is one to three bytes and a
+// encodings. UTF-8 here is the framework's own (runtime/kp_string.h): every 16-bit unit is
+// written in one to three bytes, a four-byte character is read as a surrogate pair, and a
 // decode that meets any broken sequence falls back to one unit per signed byte ("ascii").
 #include "net/c_DataBuffer.h"
 
@@ -32,42 +33,12 @@ int signedByte(unsigned char b) {
     return static_cast<signed char>(b);
 }
 
-bool isContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
 // One unit per byte, the signed value kept to 16 bits (0x80..0xFF become U+FF80..U+FFFF).
 String decodeAscii(const unsigned char* p, int n) {
     String out;
     out.reserve(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) out.push_back(static_cast<char16_t>(signedByte(p[i]) & 0xFFFF));
     return out;
-}
-
-// Strict one-to-three byte sequences; false when any byte breaks them or one is cut off.
-bool decodeUtf8(const unsigned char* p, int n, String& out) {
-    out.clear();
-    out.reserve(static_cast<size_t>(n));
-    int i = 0;
-    while (i < n) {
-        unsigned lead = p[i];
-        if (lead < 0x80) {
-            out.push_back(static_cast<char16_t>(lead));
-            i += 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            if (i + 1 >= n || !isContinuation(p[i + 1])) return false;
-            out.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (p[i + 1] & 0x3F)));
-            i += 2;
-        } else if ((lead & 0xF0) == 0xE0) {
-            if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) return false;
-            unsigned unit = ((lead & 0x0F) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
-            out.push_back(static_cast<char16_t>(unit));
-            i += 3;
-        } else {
-            return false; // a stray continuation byte or a lead byte of four or more
-        }
-    }
-    return true;
 }
 
 std::string encode(const String& text, Encoding encoding) {
@@ -157,7 +128,7 @@ String c_DataBuffer::p_PeekString(int address, int count, const String& encoding
     const unsigned char* bytes = count > 0 ? Data() + address : nullptr;
     if (kind == Encoding::Utf8) {
         String text;
-        if (decodeUtf8(bytes, count, text)) return text;
+        if (kpDecodeUtf8(bytes, static_cast<size_t>(count), text)) return text;
     }
     return decodeAscii(bytes, count);
 }

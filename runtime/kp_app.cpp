@@ -7,8 +7,6 @@
 c_App* kp_app__app = nullptr;
 c_GameDelegate* kp_app__delegate = nullptr;
 KpGame* kp_app__game = nullptr;
-int kp_app__devWidth = 0;
-int kp_app__devHeight = 0;
 std::vector<c_DisplayMode> kp_app__displayModes;
 std::unique_ptr<c_DisplayMode> kp_app__desktopMode;
 int kp_app__updateRate = 0;

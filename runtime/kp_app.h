@@ -60,8 +60,6 @@ class c_DisplayMode : public Object {
 extern c_App* kp_app__app;
 extern c_GameDelegate* kp_app__delegate;
 extern KpGame* kp_app__game;
-extern int kp_app__devWidth;
-extern int kp_app__devHeight;
 extern std::vector<c_DisplayMode> kp_app__displayModes;
 extern std::unique_ptr<c_DisplayMode> kp_app__desktopMode;
 extern int kp_app__updateRate;

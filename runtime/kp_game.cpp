@@ -8,6 +8,8 @@
 
 KpGame* KpGame::_game = nullptr;
 int glfwGraphicsSeq = 0;
+int kp_app__devWidth = 0;
+int kp_app__devHeight = 0;
 
 namespace {
 constexpr int kDateFields = 7;

@@ -167,6 +167,10 @@ class KpGame : public Object {
 
 // Incremented each time a window, and so a new OpenGL context, is opened.
 extern int glfwGraphicsSeq;
+// The device size in pixels as the app module last validated it (kp_app_ValidateDeviceWindow);
+// the graphics module starts each frame with the scissor set to it.
+extern int kp_app__devWidth;
+extern int kp_app__devHeight;
 
 // The desktop file services, shared by the desktop and headless hosts.
 String kpDesktopPathToFilePath(const String& path);

@@ -6,35 +6,10 @@
 
 namespace {
 
-bool isContinuation(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// Strict pass over UTF-8: false when any byte breaks the one-to-three byte rules.
-bool decodeUtf8(const unsigned char* p, size_t n, String& out) {
-    out.clear();
-    out.reserve(n);
-    size_t i = 0;
-    while (i < n) {
-        unsigned char lead = p[i];
-        if (lead < 0x80) {
-            out.push_back(lead);
-            i += 1;
-        } else if ((lead & 0xE0) == 0xC0) {
-            if (i + 1 >= n || !isContinuation(p[i + 1])) return false;
-            out.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (p[i + 1] & 0x3F)));
-            i += 2;
-        } else if ((lead & 0xF0) == 0xE0) {
-            if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) return false;
-            unsigned unit = (unsigned(lead) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
-            out.push_back(static_cast<char16_t>(unit & 0xFFFF));
-            i += 3;
-        } else {
-            return false; // stray continuation byte or a lead byte of four or more
-        }
-    }
-    return true;
-}
+constexpr unsigned kFirstSupplementary = 0x10000;
+constexpr unsigned kLastCodePoint = 0x10FFFF;
+constexpr unsigned kHighSurrogate = 0xD800;
+constexpr unsigned kLowSurrogate = 0xDC00;
 
 String decodeUtf16(const unsigned char* p, size_t n, bool bigEndian) {
     String out;
@@ -47,7 +22,53 @@ String decodeUtf16(const unsigned char* p, size_t n, bool bigEndian) {
     return out;
 }
 
+bool isContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
 } // namespace
+
+bool kpDecodeUtf8(const unsigned char* p, size_t n, String& out) {
+    out.clear();
+    out.reserve(n);
+    size_t i = 0;
+    while (i < n) {
+        const unsigned lead = p[i];
+        if (lead < 0x80) {
+            out.push_back(static_cast<char16_t>(lead));
+            i += 1;
+        } else if ((lead & 0xE0) == 0xC0) {
+            if (i + 1 >= n || !isContinuation(p[i + 1])) return false;
+            out.push_back(static_cast<char16_t>(((lead & 0x1F) << 6) | (p[i + 1] & 0x3F)));
+            i += 2;
+        } else if ((lead & 0xF0) == 0xE0) {
+            if (i + 2 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2])) return false;
+            unsigned unit = ((lead & 0x0F) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu);
+            out.push_back(static_cast<char16_t>(unit));
+            i += 3;
+        } else if ((lead & 0xF8) == 0xF0) {
+            if (i + 3 >= n || !isContinuation(p[i + 1]) || !isContinuation(p[i + 2]) ||
+                !isContinuation(p[i + 3])) {
+                return false;
+            }
+            const unsigned code = ((lead & 0x07) << 18) | ((p[i + 1] & 0x3Fu) << 12) |
+                                  ((p[i + 2] & 0x3Fu) << 6) | (p[i + 3] & 0x3Fu);
+            if (code > kLastCodePoint) return false;
+            if (code < kFirstSupplementary) {
+                out.push_back(static_cast<char16_t>(code)); // overlong, accepted as the others
+            } else {
+                // A character beyond 16 bits is a surrogate pair, as UTF-16 writes it.
+                const unsigned offset = code - kFirstSupplementary;
+                out.push_back(static_cast<char16_t>(kHighSurrogate | (offset >> 10)));
+                out.push_back(static_cast<char16_t>(kLowSurrogate | (offset & 0x3FF)));
+            }
+            i += 4;
+        } else {
+            return false; // a stray continuation byte or a lead byte of five or more
+        }
+    }
+    return true;
+}
 
 void kpEncodeUtf8(const String& text, std::string& out) {
     out.reserve(out.size() + text.size() * 3);
@@ -82,7 +103,7 @@ String kpDecodeText(const unsigned char* bytes, size_t count) {
         count -= 3;
     }
     String out;
-    if (decodeUtf8(bytes, count, out)) return out;
+    if (kpDecodeUtf8(bytes, count, out)) return out;
     return String(bytes, bytes + count); // Latin-1: one unit per byte
 }
 

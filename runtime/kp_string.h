@@ -1,7 +1,8 @@
 // Text: strings of 16-bit code units, as the framework and the game see them.
 // Encoding to UTF-8 turns each unit into one to three bytes on its own (surrogates are not
-// combined); decoding a file's bytes accepts UTF-16 with a byte-order mark, UTF-8, and falls
-// back to one unit per byte (ISO 8859-1) when the bytes are not valid UTF-8.
+// combined); decoding UTF-8 takes one- to four-byte sequences, a four-byte character becoming
+// a surrogate pair. A file's bytes may also be UTF-16 with a byte-order mark, and fall back to
+// one unit per byte (ISO 8859-1) when they are not valid UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,12 @@ using String = std::u16string;
 // Appends the UTF-8 bytes of each code unit of text to out.
 void kpEncodeUtf8(const String& text, std::string& out);
 std::string kpToUtf8(const String& text);
+
+// The one UTF-8 decoder: n bytes at p into out. False when any byte breaks the rules (a stray
+// continuation byte, a lead byte 0xF8 or above, a character past U+10FFFF, a missing or wrong
+// continuation byte, a sequence cut off by the end); out then holds a part only. Overlong
+// forms are accepted.
+bool kpDecodeUtf8(const unsigned char* p, size_t n, String& out);
 
 // Decodes a text file's bytes by the byte-order mark, UTF-8 and Latin-1 fallback rules.
 String kpDecodeText(const unsigned char* bytes, size_t count);

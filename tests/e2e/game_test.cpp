@@ -13,44 +13,11 @@
 #include <thread>
 
 #include "support/process.h"
+#include "support/state_file.h"
 #include "support/test_support.h"
+#include "support/x_drive.h"
 
 namespace {
-
-void pause(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-// How long a test waits for the game to show what it expects. The game runs slower on a busy
-// machine, so tests wait for what they can see, never for a fixed time; this bound only ends
-// a test whose game never gets there.
-constexpr double kShowBound = 90.0;
-
-// The game a test is driving, if it has said so with WatchedGame: waits give up at once when
-// it has ended, rather than looking at a window that has gone until their bound.
-ChildProcess* watchedGame = nullptr;
-
-struct WatchedGame {
-    explicit WatchedGame(ChildProcess& game) { watchedGame = &game; }
-    ~WatchedGame() { watchedGame = nullptr; }
-    WatchedGame(const WatchedGame&) = delete;
-    WatchedGame& operator=(const WatchedGame&) = delete;
-};
-
-// Checks done() every tenth of a second until it holds; false if it still does not after
-// seconds, or if the watched game has ended.
-bool waitFor(const std::function<bool()>& done, double seconds = kShowBound) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        if (watchedGame != nullptr && !watchedGame->running()) return false;
-        pause(0.1);
-    }
-    return true;
-}
-
-// How long one screenshot may take; import can wait for ever on a window that has just gone.
-constexpr double kShotBound = 20.0;
 
 // One folder for every test of this binary, linking the data folder the build generated.
 class GameEndToEnd : public ::testing::Test {
@@ -96,98 +63,6 @@ class GameEndToEnd : public ::testing::Test {
 };
 
 TempDir* GameEndToEnd::data_ = nullptr;
-
-// The game's save string, built and checked here on its own: 25 settings and their
-// checksum, 8 badge words and theirs, and per level 10 x (best, last, statistic) and its own.
-struct StateFile {
-    std::array<int, 25> settings{};
-    std::array<std::uint32_t, 8> badgeWords{};
-    std::vector<int> best = std::vector<int>(5000, 0);
-    std::vector<int> last = std::vector<int>(5000, 0);
-    std::vector<int> stat = std::vector<int>(5000, 0);
-
-    static std::uint32_t levelSum(const StateFile& s, int k) {
-        std::uint32_t sum = 0;
-        for (std::uint32_t r = 0; r < 10; ++r) {
-            const size_t at = static_cast<size_t>(k) * 10 + r;
-            sum += (r + 4) * static_cast<std::uint32_t>(s.best[at]) +
-                   (k + 3 + r) * static_cast<std::uint32_t>(s.last[at]) +
-                   (k + 7 + r) * static_cast<std::uint32_t>(s.stat[at]);
-        }
-        return sum;
-    }
-
-    std::string text() const {
-        std::string out;
-        auto put = [&out](std::int64_t v) { out += std::to_string(static_cast<int>(v)) + "|"; };
-        std::uint32_t sum = 0;
-        for (std::uint32_t i = 0; i < 25; ++i) {
-            put(settings[i]);
-            sum += static_cast<std::uint32_t>(settings[i]) * i;
-        }
-        put(static_cast<int>(sum));
-        sum = 0;
-        for (std::uint32_t word : badgeWords) {
-            put(static_cast<int>(word));
-            sum += word;
-        }
-        put(static_cast<int>(sum));
-        for (int k = 0; k < 500; ++k) {
-            for (int r = 0; r < 10; ++r) {
-                put(best[k * 10 + r]);
-                put(last[k * 10 + r]);
-                put(stat[k * 10 + r]);
-            }
-            put(static_cast<int>(levelSum(*this, k)));
-        }
-        return out;
-    }
-
-    // Reads a whole save string; false, with the reason, unless every checksum is valid.
-    static bool parse(const std::string& text, StateFile& s, std::string& why) {
-        std::vector<std::string> f;
-        size_t start = 0;
-        for (size_t bar; (bar = text.find('|', start)) != std::string::npos; start = bar + 1) {
-            f.push_back(text.substr(start, bar - start));
-        }
-        if (start != text.size() || f.size() != 26 + 9 + 500 * 31) {
-            why = "fields: " + std::to_string(f.size());
-            return false;
-        }
-        auto num = [&f](size_t i) { return std::stoi(f[i]); };
-        std::uint32_t sum = 0;
-        for (std::uint32_t i = 0; i < 25; ++i) {
-            s.settings[i] = num(i);
-            sum += static_cast<std::uint32_t>(s.settings[i]) * i;
-        }
-        if (static_cast<int>(sum) != num(25)) why += "settings checksum; ";
-        sum = 0;
-        for (size_t g = 0; g < 8; ++g) {
-            s.badgeWords[g] = static_cast<std::uint32_t>(num(26 + g));
-            sum += s.badgeWords[g];
-        }
-        if (static_cast<int>(sum) != num(34)) why += "badge checksum; ";
-        for (int k = 0; k < 500; ++k) {
-            const size_t base = 35 + static_cast<size_t>(k) * 31;
-            for (int r = 0; r < 10; ++r) {
-                s.best[k * 10 + r] = num(base + r * 3);
-                s.last[k * 10 + r] = num(base + r * 3 + 1);
-                s.stat[k * 10 + r] = num(base + r * 3 + 2);
-            }
-            if (static_cast<int>(levelSum(s, k)) != num(base + 30)) {
-                why += "level " + std::to_string(k) + " checksum; ";
-            }
-        }
-        return why.empty();
-    }
-};
-
-// Gives the keyboard focus to the root window, as switching to another program takes it from
-// the game's window.
-void focusNothing() {
-    std::string root = runCommand("xwininfo -root | awk '/Window id:/ {print $4}'");
-    runCommand("xdotool windowfocus " + root);
-}
 
 } // namespace
 
@@ -298,24 +173,6 @@ TEST_F(GameEndToEnd, TheStateFileIsLoadedAndSavedWholeWhenTheWindowLosesFocus) {
 
 namespace {
 
-// The colour of one pixel of a screenshot as r, g, b in 0..255.
-std::array<int, 3> pixelAt(const std::string& file, int x, int y) {
-    std::string out = runCommand(
-        "convert " + file + " -format '%[fx:int(255*p{" + std::to_string(x) + "," +
-        std::to_string(y) + "}.r)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) +
-        "}.g)] %[fx:int(255*p{" + std::to_string(x) + "," + std::to_string(y) + "}.b)]' info:");
-    std::array<int, 3> rgb{-1, -1, -1};
-    std::sscanf(out.c_str(), "%d %d %d", &rgb[0], &rgb[1], &rgb[2]);
-    return rgb;
-}
-
-// Holds a key for a moment, long enough for several game ticks to see it down.
-void pressKey(const std::string& key) {
-    runCommand("xdotool keydown " + key);
-    pause(0.3);
-    runCommand("xdotool keyup " + key);
-}
-
 // Presses key until the game's output file holds text: "Loading theme" once a level starts,
 // "sfx/world" once its round has begun and its tune is asked for. A press the game was not
 // ready for is made again.
@@ -327,26 +184,6 @@ bool pressUntilSaid(const std::string& key, const std::string& outputFile,
         pause(0.2);
         return readFile(outputFile).find(text) != std::string::npos;
     });
-}
-
-// Saves a screenshot of the window to the build folder's screenshots (an old one of that name
-// is removed first, so a failed shot is never mistaken for a new one); returns its path.
-std::string screenshot(unsigned long window, const std::string& name) {
-    const std::string file = buildDir() + "/screenshots/" + name + ".png";
-    std::filesystem::create_directories(buildDir() + "/screenshots");
-    std::filesystem::remove(file);
-    runCommand("import -window " + std::to_string(window) + " " + file, kShotBound);
-    return file;
-}
-
-// Pixels that differ between two screenshots beyond a tolerance, in percent: at 15, twinkling
-// stars and the spinning decorations change a few thousand and a panel coming or going many
-// thousands; at 0, any new frame changes some. -1 if either picture is missing.
-long changedPixels(const std::string& a, const std::string& b, int fuzzPercent = 15) {
-    if (!std::filesystem::exists(a) || !std::filesystem::exists(b)) return -1;
-    const std::string out = runCommand("compare -metric AE -fuzz " + std::to_string(fuzzPercent) +
-                                       "% " + a + " " + b + " null: 2>&1");
-    return out.empty() ? -1 : std::atol(out.c_str());
 }
 
 // Whether the intro's overlay has all but gone from a screenshot of the menu: the options cog

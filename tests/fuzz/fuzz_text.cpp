@@ -13,7 +13,6 @@
 namespace {
 
 constexpr int kFontSlot = 90;
-constexpr int kCommandFloats = 15;
 constexpr int kLastGlyph = 127;
 
 c_MyApp* application() {
@@ -50,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     app->p_Text(x, y, text, alignX, alignY, offset);
 
     expect(app->m_drawCount >= 0 && app->m_drawCount <= kDrawFloats);
-    for (int i = 0; i + kCommandFloats <= app->m_drawCount; i += kCommandFloats) {
+    for (int i = 0; i + kDrawStride <= app->m_drawCount; i += kDrawStride) {
         const float* c = &app->m_drawList[i];
         expect(static_cast<int>(c[bt3::kSlotKind]) == kFontSlot + offset);
         const int frame = static_cast<int>(c[bt3::kSlotFrame]);

@@ -23,7 +23,6 @@ namespace {
 
 constexpr int kBatchVertices = gxtkGraphics::kMaxVertices;
 constexpr int kQuadVertices = 4;
-constexpr int kIntroEnd = 320; // intro ticks; the menu stands alone after them
 constexpr int kGiveUpTicks = 2000;
 constexpr int kNormalBlend = 1; // p_Blend's modes
 constexpr int kAdditiveBlend = 3;
@@ -116,7 +115,7 @@ class Batching : public ::testing::Test {
 
     void SetUp() override {
         ASSERT_NE(app, nullptr);
-        ASSERT_TRUE(app->m_images[kImageParts])
+        ASSERT_TRUE(app->m_images[kImgParts])
             << "the art did not load: level " << app->m_hdLevel << " in " << data->path();
     }
 };
@@ -142,7 +141,7 @@ TEST_F(Batching, ReplayedImagesRectanglesAndTextShareTheirBatches) {
     app->p_CLS2D(0, 0, 0, 1);
     for (int i = 0; i < 600; ++i) {
         app->p_SetRot(static_cast<float>(i)); // rotation is a matrix: it never splits a batch
-        app->p_DrawImg(kImageParts, static_cast<float>(i % 300), static_cast<float>(i / 3), i % 4);
+        app->p_DrawImg(kImgParts, static_cast<float>(i % 300), static_cast<float>(i / 3), i % 4);
     }
     app->p_ResetDraw();
     for (int i = 0; i < 300; ++i) {
@@ -155,7 +154,7 @@ TEST_F(Batching, ReplayedImagesRectanglesAndTextShareTheirBatches) {
     const int glyphs = commandsInList() - beforeText;
     ASSERT_GT(glyphs, 30);
     app->p_Blend(kAdditiveBlend);
-    for (int i = 0; i < 100; ++i) app->p_DrawImg(kImageParts, static_cast<float>(i), 300, 0);
+    for (int i = 0; i < 100; ++i) app->p_DrawImg(kImgParts, static_cast<float>(i), 300, 0);
 
     // Clear rectangle 1, images 2400 vertices 3, rectangles 1200 vertices 2, the text, and
     // the additive images 1.
@@ -170,7 +169,7 @@ TEST_F(Batching, AlternatingBlendsSplitEveryCommandAndNoMore) {
     for (int i = 0; i < 40; ++i) {
         app->p_Blend(i % 2 == 0 ? kAdditiveBlend : kNormalBlend);
         app->p_FlipScreen(); // a mirror between commands changes the matrix only
-        app->p_DrawImg(kImageParts, static_cast<float>(i), 10, 0);
+        app->p_DrawImg(kImgParts, static_cast<float>(i), 10, 0);
     }
     EXPECT_EQ(renderedDrawCalls(), 1 + 40);
     EXPECT_EQ(floorOfList(), 1 + 40);

@@ -25,13 +25,6 @@ class CourseTest : public GameTest {
         Start();
     }
 
-    // Sets up a level as the menu starts it: its theme first, then the round.
-    void setUp(int level) {
-        app->m_level = level;
-        app->m_theme = app->m_levelTheme[level];
-        app->p_LoadGame_Ball();
-    }
-
     const float* slot(int s) const { return &app->m_spikes[s * kSpikeStride]; }
     // Spike k (1..100) after set-up lies in slot k mod 100.
     Spike spike(int k) const {

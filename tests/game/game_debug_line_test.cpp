@@ -5,27 +5,25 @@
 
 #include <array>
 
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
 #include "graphics/png_writer.h"
 #include "runtime/kp_glfw_game.h"
+#include "support/game_window.h"
 #include "support/test_support.h"
-#include "support/test_window.h"
 
 namespace {
 
-constexpr int kFontSlot = 90;
 constexpr int kSoundStep = 19; // a loader step that loads a sound, leaving the font alone
 constexpr int kCorner = 120;   // the bottom-left square, in window pixels, that is searched
 
 class DebugLine : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        host = sharedTestWindow();
+        host = sharedTestGame().host;
         ASSERT_NE(host, nullptr);
-        kpInit();
-        app = new c_MyApp();
-        host->StartGame();
+        app = sharedTestGame().app;
     }
 
     // One tick of the loading screen, rendered; returns the bright pixels in the corner.
@@ -58,12 +56,12 @@ TEST_F(DebugLine, ItsTextShowsInTheCornerOnlyInDebugMode) {
     TempDir dir;
     // A font whose every glyph is a solid white cell.
     writeSolidPng(dir.file("data/font.png"), 16 * 16, 16 * 8, 255, 255, 255, 255);
-    app->m_images[kFontSlot] =
+    app->m_images[kImgFont] =
         kp_graphics_LoadImage2(u"font.png", 16, 16, 128, c_Image::m_CentreHandleFlag);
-    ASSERT_TRUE(app->m_images[kFontSlot]);
-    app->m_font = kFontSlot;
-    app->m_fontMetrics[kFontSlot * 3] = 7;
-    app->m_fontMetrics[kFontSlot * 3 + 1] = 10;
+    ASSERT_TRUE(app->m_images[kImgFont]);
+    app->m_font = kImgFont;
+    app->m_fontMetrics[kImgFont * 3] = 7;
+    app->m_fontMetrics[kImgFont * 3 + 1] = 10;
     app->m_imageScale = 1;
 
     kp_BT3_DebugMode = 0;

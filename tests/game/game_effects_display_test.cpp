@@ -13,8 +13,9 @@
 #include "game/c_MyApp.h"
 #include "graphics/kp_graphics.h"
 #include "runtime/kp_glfw_game.h"
+#include "support/game_window.h"
+#include "support/pixels.h"
 #include "support/test_support.h"
-#include "support/test_window.h"
 #include "tools/assetgen/images.h"
 #include "tools/assetgen/writers.h"
 
@@ -27,20 +28,12 @@ constexpr int kStride = 10;
 KpGlfwGame* host = nullptr;
 c_MyApp* app = nullptr;
 
-struct Rgb {
-    int r, g, b;
-    int brightest() const { return std::max({r, g, b}); }
-};
-
 class EffectsOnScreen : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        if (host) return;
-        host = sharedTestWindow();
+        host = sharedTestGame().host;
         ASSERT_NE(host, nullptr);
-        kpInit();
-        app = new c_MyApp();
-        host->StartGame();
+        app = sharedTestGame().app;
     }
 
     void SetUp() override {

@@ -34,6 +34,13 @@ class GameTest : public ::testing::Test {
     // The host's start: devices, then the game's p_OnCreate.
     void Start() { host->StartGame(); }
 
+    // Sets up a level's round as the menu starts it: its theme first, then the round.
+    void setUp(int level) {
+        app->m_level = level;
+        app->m_theme = app->m_levelTheme[level];
+        app->p_LoadGame_Ball();
+    }
+
     std::unique_ptr<KpHeadlessGame> host;
     c_MyApp* app = nullptr;
 };

@@ -88,11 +88,6 @@ class KindsTest : public GameTest {
         GameTest::SetUp();
         Start();
     }
-    void setUp(int level) {
-        app->m_level = level;
-        app->m_theme = app->m_levelTheme[level];
-        app->p_LoadGame_Ball();
-    }
     void counter() {
         app->p_CLS2D(kNotGiven, 0, 0, 0);
         KindDisplayProbe::counter(app);

@@ -10,15 +10,11 @@
 #include "graphics/kp_graphics.h"
 #include "graphics/png_writer.h"
 #include "runtime/kp_glfw_game.h"
+#include "support/game_window.h"
+#include "support/pixels.h"
 #include "support/test_support.h"
-#include "support/test_window.h"
 
 namespace {
-constexpr int kTolerance = 2;
-
-struct Rgb {
-    int r, g, b;
-};
 
 // One window and one game for the whole binary, as the program has.
 KpGlfwGame* host = nullptr;
@@ -27,12 +23,9 @@ c_MyApp* app = nullptr;
 class Replay : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        if (host) return;
-        host = sharedTestWindow();
+        host = sharedTestGame().host;
         ASSERT_NE(host, nullptr);
-        kpInit();
-        app = new c_MyApp();
-        host->StartGame();
+        app = sharedTestGame().app;
     }
 
     void SetUp() override {
@@ -43,22 +36,9 @@ class Replay : public ::testing::Test {
 
     void render() { host->RenderGame(); }
 
-    Rgb pixel(int x, int y) {
-        std::array<int, 1> p = {};
-        kp_app__delegate->graphics->ReadPixels(p, x, y, 1, 1, 0, 1);
-        unsigned v = static_cast<unsigned>(p[0]);
-        return {static_cast<int>(v >> 16 & 255), static_cast<int>(v >> 8 & 255),
-                static_cast<int>(v & 255)};
-    }
+    Rgb pixel(int x, int y) { return readRgb(*kp_app__delegate->graphics, x, y); }
 };
 
-#define EXPECT_RGB(actual, red, green, blue)                                                       \
-    do {                                                                                           \
-        Rgb got_ = (actual);                                                                       \
-        EXPECT_NEAR(got_.r, red, kTolerance) << #actual;                                           \
-        EXPECT_NEAR(got_.g, green, kTolerance) << #actual;                                         \
-        EXPECT_NEAR(got_.b, blue, kTolerance) << #actual;                                          \
-    } while (0)
 } // namespace
 
 TEST_F(Replay, ShapesAndImagesLandWhereTheListPutsThem) {

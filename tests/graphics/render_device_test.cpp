@@ -18,6 +18,7 @@
 #include "png_writer.h"
 #include "runtime/kp_app.h"
 #include "runtime/kp_glfw_game.h"
+#include "support/pixels.h"
 #include "support/test_support.h"
 #include "support/test_window.h"
 
@@ -25,11 +26,6 @@ namespace {
 
 constexpr int kWidth = KpGlfwGame::kInitialWidth;
 constexpr int kHeight = KpGlfwGame::kInitialHeight;
-constexpr int kTolerance = 2; // rounding of blending and byte conversion
-
-struct Rgb {
-    int r, g, b;
-};
 
 // One window for the whole binary, as the game has.
 KpGlfwGame* host = nullptr;
@@ -56,25 +52,11 @@ class RenderDevice : public ::testing::Test {
         device->Cls(0, 0, 0);
     }
 
-    Rgb pixel(int x, int y) {
-        std::array<int, 1> p = {};
-        device->ReadPixels(p, x, y, 1, 1, 0, 1);
-        unsigned v = static_cast<unsigned>(p[0]);
-        return {static_cast<int>(v >> 16 & 255), static_cast<int>(v >> 8 & 255),
-                static_cast<int>(v & 255)};
-    }
+    Rgb pixel(int x, int y) { return readRgb(*device, x, y); }
 
     TempDir dir;
     std::unique_ptr<gxtkGraphics> device;
 };
-
-#define EXPECT_RGB(actual, red, green, blue)                                                       \
-    do {                                                                                           \
-        Rgb got_ = (actual);                                                                       \
-        EXPECT_NEAR(got_.r, red, kTolerance) << #actual;                                           \
-        EXPECT_NEAR(got_.g, green, kTolerance) << #actual;                                         \
-        EXPECT_NEAR(got_.b, blue, kTolerance) << #actual;                                          \
-    } while (0)
 
 } // namespace
 

@@ -94,10 +94,13 @@ TEST(DataBufferStrings, AsciiKeepsTheLowByteAndReadsSigned) {
 TEST(DataBufferStrings, BrokenUtf8FallsBackToOneUnitPerSignedByte) {
     EXPECT_EQ(bufferOf({0x48, 0x69})->p_PeekString(0, 2, u"utf8"), u"Hi");
     EXPECT_EQ(bufferOf({0x48, 0xE9})->p_PeekString(0, 2, u"utf8"), String(u"\u0048\uFFE9"));
-    // A sequence cut by the count, a stray continuation byte, a four-byte lead.
+    // A sequence cut by the count, a stray continuation byte, a five-byte lead.
     EXPECT_EQ(bufferOf({0xE2, 0x82, 0xAC})->p_PeekString(0, 2, u"utf8"), String(u"\uFFE2\uFF82"));
     EXPECT_EQ(bufferOf({0x41, 0x82})->p_PeekString2(0, u"utf8"), String(u"A\uFF82"));
-    EXPECT_EQ(bufferOf({0xF0, 0x9F, 0x98, 0x80})->p_PeekString2(0, u"utf8").size(), 4u);
+    EXPECT_EQ(bufferOf({0xF8, 0x88, 0x80, 0x80, 0x80})->p_PeekString2(0, u"utf8").size(), 5u);
+    // A four-byte character is read as its surrogate pair.
+    EXPECT_EQ(bufferOf({0x41, 0xF0, 0x9F, 0x98, 0x80})->p_PeekString2(0, u"utf8"),
+              String(u"A\U0001F600"));
     // The fallback covers the whole text, not just the broken sequence.
     EXPECT_EQ(bufferOf({0xC3, 0xA9, 0xC3})->p_PeekString2(0, u"utf8"),
               String(u"\uFFC3\uFFA9\uFFC3"));

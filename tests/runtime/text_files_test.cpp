@@ -72,15 +72,19 @@ TEST(TextDecoding, Utf8WithAndWithoutByteOrderMark) {
     EXPECT_EQ(decode("\xEF\xBB\xBFok"), u"ok");
     EXPECT_EQ(decode("\xC3\xA9"), u"\u00E9");
     EXPECT_EQ(decode("\xE2\x82\xAC"), u"\u20AC");
-    // Surrogate halves written one by one come back unchanged.
+    // Surrogate halves written one by one come back unchanged, and a four-byte character
+    // becomes the same pair.
     EXPECT_EQ(decode("\xED\xA0\xBD\xED\xB8\x80"), String({char16_t(0xD83D), char16_t(0xDE00)}));
+    EXPECT_EQ(decode("a\xF0\x9F\x98\x80"), String({u'a', char16_t(0xD83D), char16_t(0xDE00)}));
+    EXPECT_EQ(decode("\xF4\x8F\xBF\xBF"), String({char16_t(0xDBFF), char16_t(0xDFFF)}));
 }
 
 TEST(TextDecoding, InvalidUtf8FallsBackToLatin1ForTheWholeText) {
     EXPECT_EQ(decode("\xE9"), u"\u00E9");
     EXPECT_EQ(decode("a\xC3\xA9\x80"),
               String({u'a', char16_t(0xC3), char16_t(0xA9), char16_t(0x80)}));
-    EXPECT_EQ(decode("\xF0\x9F\x98\x80").size(), 4u); // four-byte forms are not accepted
+    EXPECT_EQ(decode("\xF4\x90\x80\x80").size(), 4u); // past U+10FFFF
+    EXPECT_EQ(decode("\xF0\x9F\x98").size(), 3u);     // a four-byte form cut off
     EXPECT_EQ(decode("x\xE2\x82"), String({u'x', char16_t(0xE2), char16_t(0x82)})); // cut off
 }
 

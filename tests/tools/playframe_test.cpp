@@ -14,7 +14,6 @@ namespace {
 using namespace assetgen;
 
 constexpr int kCell = 32; // frame size in the slot image, drawn at half size
-constexpr float kMirror = -3711.0f;
 
 // One white 16-pixel square in the middle of each 32-pixel frame of a strip, `alpha` opaque.
 SlotImage squares(int frames = 2, uint8_t alpha = 255) {
@@ -34,8 +33,8 @@ SlotImage squares(int frames = 2, uint8_t alpha = 255) {
     return img;
 }
 
-std::array<float, kCommandFloats> image(int slot, float x, float y, int frame, float alpha) {
-    std::array<float, kCommandFloats> c{};
+std::array<float, kDrawStride> image(int slot, float x, float y, int frame, float alpha) {
+    std::array<float, kDrawStride> c{};
     c[0] = static_cast<float>(slot);
     c[1] = x;
     c[2] = y;
@@ -49,7 +48,7 @@ std::array<float, kCommandFloats> image(int slot, float x, float y, int frame, f
 
 struct List {
     std::vector<float> floats;
-    void add(const std::array<float, kCommandFloats>& c) {
+    void add(const std::array<float, kDrawStride>& c) {
         floats.insert(floats.end(), c.begin(), c.end());
     }
     int count() const { return static_cast<int>(floats.size()); }
@@ -88,7 +87,7 @@ void addStrips(List& list, int slot, float x, float y, int sides) {
     }
 }
 
-std::array<float, kCommandFloats> large(int slot, float x, float y, int frame) {
+std::array<float, kDrawStride> large(int slot, float x, float y, int frame) {
     auto c = image(slot, x, y, frame, 1);
     c[4] = c[5] = 2;
     return c;
@@ -168,8 +167,8 @@ TEST(PlayFrame, TheHeadUpBarOverASpikeIsLeftOutOfItsMeasure) {
     List list;
     list.add(large(1, 300, 40, 14));
     list.add(image(90, 200, 16, 1, 1));
-    std::array<float, kCommandFloats> bar{};
-    bar[0] = -3717.0f;
+    std::array<float, kDrawStride> bar{};
+    bar[0] = kCmdRect;
     bar[1] = 280, bar[2] = 45, bar[4] = 40, bar[5] = 16;
     bar[7] = 0.8f;
     bar[10] = bar[11] = bar[12] = 128;
@@ -184,8 +183,8 @@ TEST(PlayFrame, MirrorMovesWhatFollowsToTheOtherSide) {
     PlayFrame frame;
     frame.setSlot(1, squares());
     List list;
-    std::array<float, kCommandFloats> mirror{};
-    mirror[0] = kMirror;
+    std::array<float, kDrawStride> mirror{};
+    mirror[0] = kCmdMirror;
     list.add(mirror);
     list.add(image(1, 100, 100, 0, 1));
     frame.replay(list.floats.data(), list.count(), Rgba{0, 0, 0, 1});

@@ -7,20 +7,17 @@
 #include <cmath>
 #include <cstdio>
 
+#include "game/bt3_numbers.h"
 #include "tools/assetgen/report.h"
 
 namespace assetgen {
+
+using namespace bt3;
 
 namespace {
 
 constexpr int kLevel = 2; // 640x480 loads the "-hd" images
 constexpr const char* kLevelSuffix = "-hd";
-constexpr float kDegToRad = 3.14159265f / 180.0f;
-constexpr float kNotGiven = -3717.0f;
-constexpr float kOvalKind = -3716.0f;
-constexpr float kLineKind = -3715.0f;
-constexpr float kMirrorKind = -3711.0f;
-constexpr float kShearKind = -3710.0f;
 
 // Slot, file (without level suffix), frame size at level 1; "%s" is the theme's suffix.
 struct SlotFile {
@@ -30,21 +27,21 @@ struct SlotFile {
     int frameH;
 };
 constexpr SlotFile kSlotFiles[] = {
-    {1, "blocks_world%s", 36, 36},
-    {2, "strips_world%s", 512, 36},
-    {9, "menu", 64, 64},
-    {11, "record", 128, 128},
-    {78, "logo_heart", 256, 128},
-    {80, "BadgesA", 64, 64},
-    {85, "common/circle", 256, 256},
-    {86, "common/light", 32, 32},
-    {90, "fonts/shadow_editundo", 16, 16},
-    {94, "common/dpad", 32, 32},
-    {95, "common/Buttons", 64, 64},
-    {96, "parts", 8, 8},
-    {97, "common/icons", 32, 32},
-    {98, "logo", 256, 128},
-    {99, "bobs", 32, 32},
+    {kImgBlocks, "blocks_world%s", 36, 36},
+    {kImgStrips, "strips_world%s", 512, 36},
+    {kImgMenu, "menu", 64, 64},
+    {kImgRecord, "record", 128, 128},
+    {kImgLogoHeart, "logo_heart", 256, 128},
+    {kImgBadges, "BadgesA", 64, 64},
+    {kImgCircle, "common/circle", 256, 256},
+    {kImgLight, "common/light", 32, 32},
+    {kImgFont, "fonts/shadow_editundo", 16, 16},
+    {kImgDpad, "common/dpad", 32, 32},
+    {kImgButtons, "common/Buttons", 64, 64},
+    {kImgParts, "parts", 8, 8},
+    {kImgIcons, "common/icons", 32, 32},
+    {kImgLogo, "logo", 256, 128},
+    {kImgBobs, "bobs", 32, 32},
 };
 
 bool loadPng(const std::string& path, SlotImage* image) {
@@ -130,7 +127,9 @@ bool PlayFrame::loadSlots(const std::string& dataDir, int theme, int variant,
                           std::string* missing) {
     char suffix[8];
     std::snprintf(suffix, sizeof suffix, "%03d%s", theme,
-                  theme == 16 && variant == 1 ? "b" : (theme == 16 && variant == 2 ? "c" : ""));
+                  theme == kThemeWoolly && variant == 1
+                      ? "b"
+                      : (theme == kThemeWoolly && variant == 2 ? "c" : ""));
     bool ok = true;
     for (const SlotFile& f : kSlotFiles) {
         char name[96];
@@ -158,14 +157,14 @@ void PlayFrame::replay(const float* list, int floats, const Rgba& background) {
     std::fill(px_.begin(), px_.end(), Rgba{background.r, background.g, background.b, 1});
     maps_.clear();
     Affine screen;
-    for (int i = 0; i + kCommandFloats <= floats; i += kCommandFloats) {
+    for (int i = 0; i + kDrawStride <= floats; i += kDrawStride) {
         const float* rec = list + i;
         maps_.push_back(screen);
-        if (rec[0] == kMirrorKind) {
+        if (rec[kSlotKind] == kCmdMirror) {
             screen = Affine{-1, 0, 0, 1, static_cast<float>(kWidth), 0};
-        } else if (rec[0] == kShearKind) {
-            screen = Affine{1, rec[1], rec[2], 1, 0, 0};
-        } else if (rec[0] > -1) {
+        } else if (rec[kSlotKind] == kCmdShear) {
+            screen = Affine{1, rec[kSlotX], rec[kSlotY], 1, 0, 0};
+        } else if (rec[kSlotKind] > -1) {
             drawImage(rec, screen);
         } else {
             drawShape(rec, screen);
@@ -174,17 +173,17 @@ void PlayFrame::replay(const float* list, int floats, const Rgba& background) {
 }
 
 bool PlayFrame::imageMap(const float* rec, const Affine& screen, Affine* map) const {
-    const int slot = static_cast<int>(rec[0]);
+    const int slot = static_cast<int>(rec[kSlotKind]);
     if (slot < 0 || slot >= kImageSlots || !slots_[slot].valid()) return false;
     const SlotImage& img = slots_[slot];
-    const float rot = rec[3] * kDegToRad;
+    const float rot = rec[kSlotRot] * kDegToRad;
     const float cs = std::cos(rot), sn = std::sin(rot);
-    const float sx = rec[4] * imageScale_, sy = rec[5] * imageScale_;
+    const float sx = rec[kSlotW] * imageScale_, sy = rec[kSlotH] * imageScale_;
     // Translate(x, y) · Rotate · Scale · Translate(-handle), as the graphics module builds it.
     Affine local{cs * sx, -sn * sx, sn * sy, cs * sy, 0, 0};
     const float hx = img.frameW / 2.0f, hy = img.frameH / 2.0f;
-    local.e = rec[1] - (local.a * hx + local.c * hy);
-    local.f = rec[2] - (local.b * hx + local.d * hy);
+    local.e = rec[kSlotX] - (local.a * hx + local.c * hy);
+    local.f = rec[kSlotY] - (local.b * hx + local.d * hy);
     *map = local.then(screen);
     return true;
 }
@@ -201,13 +200,13 @@ void PlayFrame::put(int x, int y, const Rgba& c, float alpha, bool additive) {
 void PlayFrame::drawImage(const float* rec, const Affine& screen) {
     Affine map, inv;
     if (!imageMap(rec, screen, &map) || !map.invert(&inv)) return;
-    const SlotImage& img = slots_[static_cast<int>(rec[0])];
+    const SlotImage& img = slots_[static_cast<int>(rec[kSlotKind])];
     int fx = 0, fy = 0;
-    if (!frameCorner(img, static_cast<int>(rec[6]), &fx, &fy)) return;
+    if (!frameCorner(img, static_cast<int>(rec[kSlotFrame]), &fx, &fy)) return;
     const ScreenBox box = screenBox(map, 0, 0, img.frameW, img.frameH);
-    const Rgba tint{rec[10] / 255.0f, rec[11] / 255.0f, rec[12] / 255.0f, 1};
-    const float alpha = std::clamp(rec[7], 0.0f, 1.0f);
-    const bool additive = static_cast<int>(rec[13]) == 3;
+    const Rgba tint{rec[kSlotR] / 255.0f, rec[kSlotG] / 255.0f, rec[kSlotB] / 255.0f, 1};
+    const float alpha = std::clamp(rec[kSlotAlpha], 0.0f, 1.0f);
+    const bool additive = static_cast<int>(rec[kSlotBlend]) == 3;
     for (int y = box.y0; y <= box.y1; ++y) {
         for (int x = box.x0; x <= box.x1; ++x) {
             float u, v;
@@ -222,36 +221,38 @@ void PlayFrame::drawImage(const float* rec, const Affine& screen) {
 }
 
 void PlayFrame::drawShape(const float* rec, const Affine& screen) {
-    const float kind = rec[0];
-    if (kind != kNotGiven && kind != kOvalKind && kind != kLineKind) return;
+    const float kind = rec[kSlotKind];
+    if (kind != kCmdRect && kind != kCmdOval && kind != kCmdLine) return;
     Affine inv;
     if (!screen.invert(&inv)) return;
     float bx0, by0, bx1, by1; // the shape's box in list units
-    if (kind == kNotGiven) {
-        bx0 = rec[1], by0 = rec[2], bx1 = rec[1] + rec[4], by1 = rec[2] + rec[5];
-    } else if (kind == kOvalKind) {
-        bx0 = rec[1] - rec[4], by0 = rec[2] - rec[5], bx1 = rec[1] + rec[4], by1 = rec[2] + rec[5];
+    if (kind == kCmdRect) {
+        bx0 = rec[kSlotX], by0 = rec[kSlotY], bx1 = rec[kSlotX] + rec[kSlotW],
+        by1 = rec[kSlotY] + rec[kSlotH];
+    } else if (kind == kCmdOval) {
+        bx0 = rec[kSlotX] - rec[kSlotW], by0 = rec[kSlotY] - rec[kSlotH],
+        bx1 = rec[kSlotX] + rec[kSlotW], by1 = rec[kSlotY] + rec[kSlotH];
     } else {
-        bx0 = std::min(rec[1], rec[4]) - 1, bx1 = std::max(rec[1], rec[4]) + 1;
-        by0 = std::min(rec[2], rec[5]) - 1, by1 = std::max(rec[2], rec[5]) + 1;
+        bx0 = std::min(rec[kSlotX], rec[kSlotW]) - 1, bx1 = std::max(rec[kSlotX], rec[kSlotW]) + 1;
+        by0 = std::min(rec[kSlotY], rec[kSlotH]) - 1, by1 = std::max(rec[kSlotY], rec[kSlotH]) + 1;
     }
     const ScreenBox box = screenBox(screen, bx0, by0, bx1, by1);
-    const Rgba colour{rec[10] / 255.0f, rec[11] / 255.0f, rec[12] / 255.0f, 1};
-    const float alpha = std::clamp(rec[7], 0.0f, 1.0f);
-    const bool additive = static_cast<int>(rec[13]) == 3;
+    const Rgba colour{rec[kSlotR] / 255.0f, rec[kSlotG] / 255.0f, rec[kSlotB] / 255.0f, 1};
+    const float alpha = std::clamp(rec[kSlotAlpha], 0.0f, 1.0f);
+    const bool additive = static_cast<int>(rec[kSlotBlend]) == 3;
     for (int y = box.y0; y <= box.y1; ++y) {
         for (int x = box.x0; x <= box.x1; ++x) {
             float u, v;
             inv.apply(x + 0.5f, y + 0.5f, &u, &v);
             bool in = false;
-            if (kind == kNotGiven) {
+            if (kind == kCmdRect) {
                 in = u >= bx0 && u < bx1 && v >= by0 && v < by1;
-            } else if (kind == kOvalKind) {
-                const float du = (u - rec[1]) / std::max(rec[4], 0.01f);
-                const float dv = (v - rec[2]) / std::max(rec[5], 0.01f);
+            } else if (kind == kCmdOval) {
+                const float du = (u - rec[kSlotX]) / std::max(rec[kSlotW], 0.01f);
+                const float dv = (v - rec[kSlotY]) / std::max(rec[kSlotH], 0.01f);
                 in = du * du + dv * dv <= 1;
             } else {
-                in = sdSegment(u, v, rec[1], rec[2], rec[4], rec[5], 0.5f) <= 0;
+                in = sdSegment(u, v, rec[kSlotX], rec[kSlotY], rec[kSlotW], rec[kSlotH], 0.5f) <= 0;
             }
             if (in) put(x, y, colour, alpha, additive);
         }
@@ -260,15 +261,15 @@ void PlayFrame::drawShape(const float* rec, const Affine& screen) {
 
 SpriteMask PlayFrame::mask(const float* list, int index, float minAlpha) const {
     SpriteMask m;
-    const float* rec = list + static_cast<size_t>(index) * kCommandFloats;
+    const float* rec = list + static_cast<size_t>(index) * kDrawStride;
     Affine map, inv;
-    if (index < 0 || index >= static_cast<int>(maps_.size()) || rec[0] <= -1 ||
+    if (index < 0 || index >= static_cast<int>(maps_.size()) || rec[kSlotKind] <= -1 ||
         !imageMap(rec, maps_[index], &map) || !map.invert(&inv)) {
         return m;
     }
-    const SlotImage& img = slots_[static_cast<int>(rec[0])];
+    const SlotImage& img = slots_[static_cast<int>(rec[kSlotKind])];
     int fx = 0, fy = 0;
-    if (!frameCorner(img, static_cast<int>(rec[6]), &fx, &fy)) return m;
+    if (!frameCorner(img, static_cast<int>(rec[kSlotFrame]), &fx, &fy)) return m;
     const ScreenBox box = screenBox(map, 0, 0, img.frameW, img.frameH);
     m.x0 = box.x0;
     m.y0 = box.y0;

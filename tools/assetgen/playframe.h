@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "game/c_MyApp_commands.h"
 #include "tools/assetgen/canvas.h"
 
 namespace assetgen {
@@ -22,9 +23,6 @@ struct SlotImage {
     std::vector<uint8_t> rgba;
     bool valid() const { return width > 0 && frameW > 0; }
 };
-
-constexpr int kImageSlots = 100;
-constexpr int kCommandFloats = 15;
 
 // The affine map of a command from its frame's pixels (u, v) to the screen: x = a·u + c·v + e,
 // y = b·u + d·v + f.

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/bt3_numbers.h"
+#include "game/c_MyApp_commands.h"
+
 namespace assetgen {
+
+using namespace bt3;
 
 namespace {
 
-constexpr int kWorldSlot = 1;
-constexpr int kFontSlot = 90;
 constexpr int kFirstSpikeFrame = 14;
 constexpr int kLastSpikeFrame = 27;
 constexpr int kLastBallFrame = 13;
@@ -18,10 +21,8 @@ constexpr float kHudBand = 60.0f; // head-up text lies above this line
 constexpr int kRimBand = 2;
 constexpr int kRingWidth = 3;
 constexpr int kHudRing = 2;
-constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones its outline
-constexpr float kRectKind = -3717.0f;
-constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
-constexpr int kBobsSlot = 99;
+constexpr float kInkLum = 0.5f;       // font texels this light are ink, darker ones its outline
+constexpr float kLabelScale = 4.0f;   // glyphs drawn this large are a label over the field
 constexpr int kFirstPopupFrame = 16;  // the score popups' badges; lower frames are the chasers
 constexpr float kOverlayAlpha = 0.1f; // an overlay this opaque changes what lies under it
 
@@ -96,26 +97,27 @@ bool onScreen(const SpriteMask& m) {
 FrameParts findParts(const float* list, int floats) {
     FrameParts parts;
     bool spikesBegun = false;
-    for (int i = 0; (i + 1) * kCommandFloats <= floats; ++i) {
-        const float* rec = list + static_cast<size_t>(i) * kCommandFloats;
-        const int slot = rec[0] > -1 ? static_cast<int>(rec[0]) : -1;
-        const int frame = static_cast<int>(rec[6]);
-        if (slot == kWorldSlot && frame >= kFirstSpikeFrame && frame <= kLastSpikeFrame) {
+    for (int i = 0; (i + 1) * kDrawStride <= floats; ++i) {
+        const float* rec = list + static_cast<size_t>(i) * kDrawStride;
+        const int slot = rec[kSlotKind] > -1 ? static_cast<int>(rec[kSlotKind]) : -1;
+        const int frame = static_cast<int>(rec[kSlotFrame]);
+        if (slot == kImgBlocks && frame >= kFirstSpikeFrame && frame <= kLastSpikeFrame) {
             spikesBegun = true;
             parts.spikes.push_back(i);
-        } else if (slot == kWorldSlot && frame >= 0 && frame <= kLastBallFrame && !spikesBegun) {
+        } else if (slot == kImgBlocks && frame >= 0 && frame <= kLastBallFrame && !spikesBegun) {
             if (parts.ball >= 0) parts.trail.push_back(parts.ball);
             parts.ball = i;
-        } else if (slot == kFontSlot && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
+        } else if (slot == kImgFont && std::fabs(rec[kSlotW]) >= kLabelScale && frame > 0) {
             parts.labels.push_back(i);
             parts.overlays.push_back(i);
-        } else if (slot == kFontSlot && rec[2] < kHudBand && frame > 0) {
+        } else if (slot == kImgFont && rec[kSlotY] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
             parts.overlays.push_back(i);
-        } else if (slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) {
+        } else if (slot == kImgFont || (slot == kImgBobs && frame >= kFirstPopupFrame)) {
             parts.overlays.push_back(i);
-        } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
-            parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
+        } else if (rec[kSlotKind] == kCmdRect && !parts.hudGlyphs.empty() &&
+                   rec[kSlotY] < kHudBand) {
+            parts.hudCovers.push_back({rec[kSlotX], rec[kSlotY], rec[kSlotW], rec[kSlotH]});
             parts.overlays.push_back(i);
         }
     }
@@ -188,9 +190,10 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     // they cover counts neither as the sprite nor as its surroundings.
     std::vector<Overlay> overlays;
     for (int index : parts.overlays) {
-        const float* rec = list + static_cast<size_t>(index) * kCommandFloats;
-        overlays.push_back({index, rec[0] == kRectKind ? boxMask(rec[1], rec[2], rec[4], rec[5])
-                                                       : frame.mask(list, index, kOverlayAlpha)});
+        const float* rec = list + static_cast<size_t>(index) * kDrawStride;
+        overlays.push_back({index, rec[kSlotKind] == kCmdRect
+                                       ? boxMask(rec[kSlotX], rec[kSlotY], rec[kSlotW], rec[kSlotH])
+                                       : frame.mask(list, index, kOverlayAlpha)});
     }
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);

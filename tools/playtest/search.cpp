@@ -23,7 +23,6 @@ constexpr int kGoalLimit = 240;        // ticks from the goal spike to the end o
 constexpr int kWaitSpare = 3;          // waits beyond one whole bounce
 constexpr int kBallHeight = 2;         // ball block: height above the ground
 constexpr int kBallVelY = 24;          // ball block: vertical velocity
-constexpr int kThemeRisingHeads = 8;   // heads that move with the clock: time is part of a state
 constexpr float kSheepCatchUp = 0.4f;  // share of the way left the ball gains on the sheep
 constexpr int kAlikeStates = 4;        // states searched per goal key
 constexpr int kAlikeBounces = 24;      // the same for the Bounces kind
@@ -69,7 +68,7 @@ uint64_t stateKey(const PlaytestRound& r) {
     h = mix(h, static_cast<int64_t>(g.m_ball[kBallCollected]));
     h = mix(h, g.m_chaserX);
     h = mix(h, static_cast<int64_t>(std::lround(g.m_keyRampX * 64)));
-    if (g.m_theme == kThemeRisingHeads) h = mix(h, r.ticks());
+    if (g.m_theme == kThemeDeepBlue) h = mix(h, r.ticks());
     return h;
 }
 

@@ -50,6 +50,7 @@
 #include "runtime/kp_glfw_game.h"
 #include "runtime/kp_image_prefetch.h"
 #include "tools/random_keys.h"
+#include "tools/soak/soak_verdict.h"
 // Last: Xlib's macros would clash with names in the headers above.
 #include <X11/Xlib.h>
 
@@ -59,6 +60,9 @@ extern "C" Window glfwGetX11Window(GLFWwindow* window);
 
 namespace {
 
+using soak::kAbsent;
+using soak::Sample;
+
 // ---------------------------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------------------------
@@ -67,12 +71,7 @@ constexpr double kDefaultSample = 60.0;        // seconds between samples
 constexpr unsigned kMaxTextureName = 1u << 18; // names asked of the driver per sample
 constexpr unsigned kMaxBufferName = 1u << 16;  // names asked of OpenAL per sample
 constexpr double kMegabyte = 1024.0 * 1024.0;
-constexpr int kDrawFloats = 15;              // floats per draw command
 constexpr double kSuspendedPause = 1.0 / 60; // the loop's pace while nothing updates
-constexpr double kRssTolerance = 0.05;       // a later floor this much above an earlier: growing
-constexpr double kRssToleranceMb = 4.0;
-constexpr size_t kLeastPerHalf = 2; // samples of a state in each half before it is judged
-constexpr double kAbsent = -1;      // a figure an older run's output does not have
 constexpr int kExitOk = 0;
 constexpr int kExitEnded = 1;
 constexpr int kExitLeak = 2;
@@ -94,24 +93,6 @@ constexpr double kFullscreenKey = 0.001;
 // ---------------------------------------------------------------------------------------------
 // State
 // ---------------------------------------------------------------------------------------------
-struct Sample {
-    double seconds = 0;
-    double rssMb = 0;
-    double inUseMb = 0; // allocated and not freed, by the allocator's count
-    int fds = 0;
-    int textures = 0; // alive in the driver
-    int held = 0;     // held by the game's images
-    int drawCommands = 0;
-    int width = 0, height = 0;
-    int screen = 0;
-    int theme = 0;
-    double imageMb = 0;         // pixel copies, textures and prefetched pixels of the game's images
-    double anonMb = kAbsent;    // resident and not backed by a file
-    double freeMb = kAbsent;    // free in the allocator's arenas, resident or not
-    double trimmedMb = kAbsent; // resident after the allocator's free pages went back (--trim)
-    double soundMb = kAbsent;   // in every OpenAL buffer alive
-    double musicMb = kAbsent;   // in the buffer the music channel holds (its last tune)
-};
 
 struct Soak {
     std::mt19937 random;
@@ -265,7 +246,7 @@ Sample takeSample(KpGlfwGame& host, bool trim) {
     s.fds = openDescriptors();
     s.textures = texturesAlive();
     s.held = texturesHeld();
-    s.drawCommands = game().m_drawCount / kDrawFloats;
+    s.drawCommands = game().m_drawCount / kDrawStride;
     s.width = host.GetDeviceWidth();
     s.height = host.GetDeviceHeight();
     s.screen = game().m_screen;
@@ -279,19 +260,6 @@ Sample takeSample(KpGlfwGame& host, bool trim) {
         s.trimmedMb = residentMb();
     }
     return s;
-}
-
-void printSample(const Sample& s) {
-    std::fprintf(out, "%8.0f %9.1f %5d %9d %6d %8d %6dx%-5d %6d %9.1f %5d %9.1f %9.1f %9.1f",
-                 s.seconds, s.rssMb, s.fds, s.textures, s.held, s.drawCommands, s.width, s.height,
-                 s.screen, s.inUseMb, s.theme, s.imageMb, s.anonMb, s.freeMb);
-    if (s.trimmedMb == kAbsent) {
-        std::fprintf(out, " %10s", "-");
-    } else {
-        std::fprintf(out, " %10.1f", s.trimmedMb);
-    }
-    std::fprintf(out, " %9.1f %9.1f\n", s.soundMb, s.musicMb);
-    std::fflush(out);
 }
 
 // Takes the keyboard focus from the game's window, as switching to another program does, or
@@ -345,146 +313,10 @@ void randomInput(Soak& s, KpGlfwGame& host) {
     }
 }
 
-// What a sample's figures follow besides time: the window size, the screen, the theme, the
-// images held and the memory they account for (which art size is loaded, and whether the
-// loader holds the next images' pixels), and the memory of the tune the music channel holds
-// (each tune is as long as it is), to the tenth of a MB they are printed with. Samples in the
-// same state are compared with each other.
-bool sameState(const Sample& a, const Sample& b) {
-    auto tenths = [](double mb) { return std::llround(mb * 10); };
-    return a.width == b.width && a.height == b.height && a.screen == b.screen &&
-           a.theme == b.theme && a.held == b.held && tenths(a.imageMb) == tenths(b.imageMb) &&
-           tenths(a.musicMb) == tenths(b.musicMb);
-}
-
-// The draw list is built anew every frame, and within one state it spans what is on screen,
-// from a level's first frame to its busiest: neither its highest nor its lowest few samples
-// hold still. A list that is not emptied, or keeps some of every frame's commands, grows with
-// every frame and so lifts every later sample above every earlier one, whatever the state:
-// it rose when the second half's smallest size lies above the first half's largest.
-void printDrawVerdict(const std::vector<Sample>& v) {
-    const size_t half = v.size() / 2;
-    int lo = v[0].drawCommands, hi = lo, earlyMost = lo, lateLeast = v.back().drawCommands;
-    for (size_t i = 0; i < v.size(); ++i) {
-        const int commands = v[i].drawCommands;
-        lo = std::min(lo, commands);
-        hi = std::max(hi, commands);
-        if (i < half) {
-            earlyMost = std::max(earlyMost, commands);
-        } else {
-            lateLeast = std::min(lateLeast, commands);
-        }
-    }
-    std::fprintf(
-        out, "%-17s %d to %d; largest %d in the first half, smallest %d in the second: %s\n",
-        "draw list", lo, hi, earlyMost, lateLeast, lateLeast > earlyMost ? "ROSE" : "flat");
-}
-
-// Judges each figure state by state: a leak, or memory kept for good, lifts every later sample
-// of a state above that state's earlier ones, while across states the figures follow the
-// window size and what is on screen. A state rose when its lowest value in the second half
-// of the samples lies above its lowest in the first half by more than the figure's slack,
-// each half's lowest taken over the same number of the state's samples.
-void printVerdict(const std::vector<Sample>& v) {
-    if (v.size() < 4) {
-        std::fprintf(out, "too few samples to judge flatness\n");
-        return;
-    }
-    struct Row {
-        const char* name;
-        double (*figure)(const Sample&);
-        double share; // slack: this share of the early floor, and at least `least`
-        double least;
-    } rows[] = {
-        {"resident memory", [](const Sample& s) { return s.rssMb; }, kRssTolerance,
-         kRssToleranceMb},
-        {"memory in use", [](const Sample& s) { return s.inUseMb; }, kRssTolerance,
-         kRssToleranceMb},
-        {"file descriptors", [](const Sample& s) { return double(s.fds); }, 0, 0},
-        {"textures alive", [](const Sample& s) { return double(s.textures); }, 0, 0},
-        {"anonymous memory", [](const Sample& s) { return s.anonMb; }, kRssTolerance,
-         kRssToleranceMb},
-        {"resident trimmed", [](const Sample& s) { return s.trimmedMb; }, kRssTolerance,
-         kRssToleranceMb},
-        {"sound memory", [](const Sample& s) { return s.soundMb; }, kRssTolerance, kRssToleranceMb},
-    };
-    const size_t half = v.size() / 2;
-    for (const Row& row : rows) {
-        // A figure the run did not take (no --trim, an older run's output) is not judged.
-        if (std::any_of(v.begin(), v.end(),
-                        [&row](const Sample& s) { return row.figure(s) == kAbsent; })) {
-            continue;
-        }
-        double lo = row.figure(v[0]), hi = lo;
-        int states = 0, rose = 0;
-        for (size_t i = 0; i < v.size(); ++i) {
-            lo = std::min(lo, row.figure(v[i]));
-            hi = std::max(hi, row.figure(v[i]));
-            // Each state once, at its first sample of the first half.
-            bool first = i < half;
-            for (size_t j = 0; j < i && first; ++j) first = !sameState(v[i], v[j]);
-            if (!first) continue;
-            std::vector<double> early, late;
-            for (size_t j = i; j < v.size(); ++j) {
-                if (sameState(v[i], v[j])) (j < half ? early : late).push_back(row.figure(v[j]));
-            }
-            // One sample cannot tell noise from a trend.
-            const size_t k = std::min(early.size(), late.size());
-            if (k < kLeastPerHalf) continue;
-            // The lowest of many samples lies below the lowest of a few by chance alone, so
-            // both floors are taken over as many samples: the state's first k of the first
-            // half against its last k of the second, as far apart in time as the run allows.
-            const double earlyFloor = *std::min_element(early.begin(), early.begin() + k);
-            const double lateFloor = *std::min_element(late.end() - k, late.end());
-            ++states;
-            if (lateFloor > earlyFloor + std::max(row.least, earlyFloor * row.share)) ++rose;
-        }
-        std::fprintf(out,
-                     "%-17s %.1f to %.1f; %d states seen twice in both halves, rose in %d: %s\n",
-                     row.name, lo, hi, states, rose,
-                     states == 0 ? "too few states to judge"
-                     : rose > 0  ? "ROSE"
-                                 : "flat");
-    }
-    printDrawVerdict(v);
-}
-
 int usage() {
     std::fprintf(stderr, "usage: soak FOLDER --seconds S [--seed N] [--sample SECONDS] [--trim]\n"
                          "       soak --judge FILE\n");
     return kExitUsage;
-}
-
-// Reads one sample line into s: false for any other line. Older runs printed neither the
-// anonymous memory nor the free bytes, nor later the sound memory; "-" is a figure not taken
-// (the trimmed one without --trim).
-bool parseSample(const char* line, Sample& s) {
-    s = Sample{};
-    int n = 0;
-    if (std::sscanf(line, "%lf %lf %d %d %d %d %dx%d %d %lf %d %lf%n", &s.seconds, &s.rssMb, &s.fds,
-                    &s.textures, &s.held, &s.drawCommands, &s.width, &s.height, &s.screen,
-                    &s.inUseMb, &s.theme, &s.imageMb, &n) != 12) {
-        return false;
-    }
-    double* later[] = {&s.anonMb, &s.freeMb, &s.trimmedMb, &s.soundMb, &s.musicMb};
-    size_t read = 0;
-    for (const char* at = line + n; read < std::size(later); ++read) {
-        char word[32];
-        int used = 0;
-        if (std::sscanf(at, "%31s%n", word, &used) != 1) break;
-        at += used;
-        char* end = nullptr;
-        const double value = std::strtod(word, &end);
-        if (std::strcmp(word, "-") == 0) {
-            *later[read] = kAbsent;
-        } else if (*end == '\0') {
-            *later[read] = value;
-        } else {
-            return false;
-        }
-    }
-    // Each output printed none of the later figures, the first two, three, or all five.
-    return read == 0 || read == 2 || read == 3 || read == std::size(later);
 }
 
 // Reads the sample lines of a run's output, up to its closing summary, and judges them as the
@@ -495,18 +327,13 @@ int judge(const char* path) {
         std::fprintf(stderr, "soak: cannot read %s\n", path);
         return kExitUsage;
     }
-    std::vector<Sample> samples;
-    char line[512];
-    Sample s;
-    while (std::fgets(line, sizeof line, f) && std::strncmp(line, "input:", 6) != 0) {
-        if (parseSample(line, s)) samples.push_back(s);
-    }
+    const std::vector<Sample> samples = soak::readSamples(f);
     std::fclose(f);
     if (samples.empty()) {
         std::fprintf(stderr, "soak: no samples in %s\n", path);
         return kExitUsage;
     }
-    printVerdict(std::vector<Sample>(samples.begin() + 1, samples.end()));
+    soak::printVerdict(out, std::vector<Sample>(samples.begin() + 1, samples.end()));
     return kExitOk;
 }
 
@@ -580,7 +407,7 @@ int main(int argc, char** argv) {
         const double t = now() - runStart;
         if (t >= nextSample) {
             samples.push_back(takeSample(*host, trim));
-            printSample(samples.back());
+            soak::printSample(out, samples.back());
             leak = leak || samples.back().textures != samples.back().held;
             nextSample += samplePeriod;
         }
@@ -611,10 +438,10 @@ int main(int argc, char** argv) {
                  s.keyPresses, s.clicks, s.focusLosses, s.suspends, s.resizes, s.fullscreenKeys,
                  s.windows, s.screens.size());
     std::fprintf(out, "first and last samples:\n");
-    printSample(samples.front());
-    printSample(samples.back());
+    soak::printSample(out, samples.front());
+    soak::printSample(out, samples.back());
     // The first sample is taken as the start-up loader begins: it is no baseline.
-    printVerdict(std::vector<Sample>(samples.begin() + 1, samples.end()));
+    soak::printVerdict(out, std::vector<Sample>(samples.begin() + 1, samples.end()));
     if (leak) std::fprintf(out, "textures alive differed from the textures held\n");
     std::fflush(out);
     _exit(leak ? kExitLeak : kExitOk);

@@ -14,7 +14,6 @@
 namespace scenes {
 
 constexpr int kIntroFrame = 100;   // the intro's scene: its overlay well under way
-constexpr int kIntroEnd = 320;     // from here the menu stands alone
 constexpr int kMenuSettle = 30;    // menu ticks after the intro before its frame is taken
 constexpr int kPlaySettle = 60;    // ticks with the button held after the start title
 constexpr int kGiveUpTicks = 3000; // a scene not reached by then is reported as missing
