@@ -17,6 +17,8 @@ const kLevelOneTile = {x: 182, y: 245};
 // Screens of the game (game/bt3_numbers.h) and the end of the intro, which holds input back.
 const kScreenMenu = 1;
 const kIntroEnd = 320;
+// Display frames after the intro's end by which the menu surely takes input.
+const kInputFrames = 30;
 
 let passed = 0;
 let failed = 0;
@@ -98,22 +100,42 @@ async function openPage(browser, viewport) {
   return {page, log};
 }
 
+// Waits for the page's next n display frames (each runs the game's loop once).
+function frames(page, n) {
+  return page.evaluate((count) => new Promise((resolve) => {
+    const next = () => (--count <= 0 ? resolve() : requestAnimationFrame(next));
+    requestAnimationFrame(next);
+  }), n);
+}
+
+// A key held for a few frames and let go, then a few frames for the game to see it up: the
+// menus take a press only after every key was up.
+async function pressKey(page, key) {
+  await page.keyboard.down(key);
+  await frames(page, 6);
+  await page.keyboard.up(key);
+  await frames(page, 6);
+}
+
 // Waits until the menu takes input: the menu screen with the intro over.
 async function menuReady(page, bound = kBound) {
   await waitProbe(page, `window.Module && Module.calledRun && Module.brambolt.probe("screen") === ${kScreenMenu} && Module.brambolt.probe("intro") >= ${kIntroEnd}`, "the menu past its intro", bound);
+  // The intro lets go of the menu's input a few updates after it ends.
+  await frames(page, kInputFrames);
 }
 
 // After a tap has started level 1, presses again until its round has begun, then holds the
 // press and expects the ball to roll; lets go and expects it to stop rolling.
 async function rollsWhileHeld(page, log, press, release) {
+  log.lines.length = 0; // the round's start is looked for from this tap on
   await waitProbe(page, `Module.brambolt.probe("screen") !== ${kScreenMenu} && Module.brambolt.probe("level") === 1`, "level 1 to start");
   const begun = () => log.lines.some((l) => l.includes("sfx/world"));
   const deadline = Date.now() + kBound;
   while (!begun() && Date.now() < deadline) {
     await press();
-    await page.waitForFunction(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    await frames(page, 6);
     await release();
-    await page.waitForFunction(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+    await frames(page, 6);
   }
   expect(begun(), "the round never began");
   await press();
@@ -159,28 +181,28 @@ async function main() {
 
     await check("a touch tap starts level 1 and the ball rolls while touched", async () => {
       await page.setViewport({width: 640, height: 480, hasTouch: true, isMobile: false});
-      await page.reload();
+      await page.reload(); // (a change of hasTouch may reload the page by itself too)
       await menuReady(page);
       await page.touchscreen.tap(kLevelOneTile.x, kLevelOneTile.y);
       await rollsWhileHeld(page, log, () => page.touchscreen.touchStart(320, 240),
         () => page.touchscreen.touchEnd());
       await page.setViewport({width: 640, height: 480});
+      await menuReady(page);
     });
 
     await check("options changed and closed are still there after a reload", async () => {
       await page.reload();
       await menuReady(page);
       log.lines.length = 0;
-      await page.keyboard.press("b"); // the options button
+      await pressKey(page, "b"); // the options button
       await waitProbe(page, `Module.brambolt.probe("options") === 1`, "the options panel");
-      await page.keyboard.press("ArrowDown");
-      await page.keyboard.press("Space");
-      await page.keyboard.press("Escape");
+      await pressKey(page, "ArrowDown"); // the sound line
+      await pressKey(page, "Space");
+      await pressKey(page, "Escape");
       await waitProbe(page, `Module.brambolt.probe("options") === 0`, "the panel to close");
-      await page.waitForFunction(() => true); // let the console catch up
       const deadline = Date.now() + kBound;
       while (!log.lines.some((l) => l.includes("Progress stored")) && Date.now() < deadline) {
-        await page.waitForFunction(() => new Promise((r) => requestAnimationFrame(r)));
+        await frames(page, 1);
       }
       expect(log.lines.some((l) => l.includes("Progress stored")), "the save was not stored");
       log.lines.length = 0;
@@ -189,11 +211,14 @@ async function main() {
       expect(log.lines.some((l) => l.includes("Settings Loaded")), "no \"Settings Loaded\" after the reload");
     });
 
-    await check("a larger viewport reloads the art at the next level", async () => {
-      expect(await probe(page, "hdLevel") === 1, "640x480 should use the first level");
-      await page.setViewport({width: 800, height: 600});
-      await waitProbe(page, `Module.brambolt.probe("hdLevel") === 2 && Module.brambolt.drawingSize()[0] === 800`, "the second level at 800x600");
+    await check("a larger viewport fetches and loads the art of its level", async () => {
       await menuReady(page);
+      expect(await probe(page, "hdLevel") === 2, "640x480 should use the \"-hd\" images");
+      await page.setViewport({width: 1280, height: 720});
+      await waitProbe(page, `Module.brambolt.probe("hdLevel") === 4 && Module.brambolt.drawingSize()[0] === 1280`, "the \"-hd2\" images at 1280x720");
+      // The size change restarted the loader in the same frame; it ends at step 0.
+      await waitProbe(page, `Module.brambolt.probe("loadStep") === 0`, "the loader to finish");
+      await frames(page, 2);
       const n = await colours(page);
       expect(n > 50, `only ${n} colours after the resize`);
     });
