@@ -167,9 +167,13 @@ async function main() {
       await waitProbe(page, `Module.brambolt.probe("paused") === 1`, "the pause");
     });
 
-    await check("the audio runs after the first gesture and the music channel plays", async () => {
+    await check("the audio runs after the first gesture and the round's tune plays", async () => {
+      await page.keyboard.press("Enter"); // the pause panel's choice starts on resume
+      await waitProbe(page, `Module.brambolt.probe("paused") === 0`, "the round to resume");
       await waitProbe(page, `Module.brambolt.audioState() === "running"`, "a running audio context");
       await waitProbe(page, `Module.brambolt.playingSources().some((s) => s.looping && s.seconds > 5)`, "a looping tune");
+      await page.keyboard.press("Escape");
+      await waitProbe(page, `Module.brambolt.probe("paused") === 1`, "the pause");
     });
 
     await check("a click starts level 1 and the ball rolls while the button is held", async () => {
