@@ -84,6 +84,6 @@ class KpWebGame : public KpGame, private KpLoopPlatform {
     std::set<std::string> manifest_; // read on the first question
     int iterations_ = 0;
     double busySeconds_ = 0.0;
-    bool syncing_ = false;           // a sync to IndexedDB is running
-    bool syncAgain_ = false;         // a save came while it ran: one more sync follows
+    bool syncing_ = false;   // a sync to IndexedDB is running
+    bool syncAgain_ = false; // a save came while it ran: one more sync follows
 };
