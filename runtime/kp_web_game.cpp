@@ -42,9 +42,9 @@ void canvasCssSize(int& width, int& height) {
 
 EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void* data) {
     auto* host = static_cast<KpWebGame*>(data);
-    int event_ = type == EMSCRIPTEN_EVENT_TOUCHSTART  ? kEventTouchDown
-                 : type == EMSCRIPTEN_EVENT_TOUCHMOVE ? kEventTouchMove
-                                                      : kEventTouchUp;
+    int kind = type == EMSCRIPTEN_EVENT_TOUCHSTART  ? kEventTouchDown
+               : type == EMSCRIPTEN_EVENT_TOUCHMOVE ? kEventTouchMove
+                                                    : kEventTouchUp;
     int cssWidth = 0, cssHeight = 0;
     canvasCssSize(cssWidth, cssHeight);
     const float sx = static_cast<float>(host->GetDeviceWidth()) / cssWidth;
@@ -52,7 +52,7 @@ EM_BOOL onTouch(int type, const EmscriptenTouchEvent* event, void* data) {
     for (int i = 0; i < event->numTouches; ++i) {
         const EmscriptenTouchPoint& t = event->touches[i];
         if (!t.isChanged) continue;
-        host->Touch(event_, static_cast<int>(t.identifier), static_cast<float>(t.targetX) * sx,
+        host->Touch(kind, static_cast<int>(t.identifier), static_cast<float>(t.targetX) * sx,
                     static_cast<float>(t.targetY) * sy);
     }
     return EM_TRUE; // no scrolling, zooming or mouse events made up from the touch
