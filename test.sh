@@ -7,6 +7,7 @@
 # BRAMBOLT_SANITIZE=1 ./test.sh builds into build-asan with address and UB sanitizers.
 # BRAMBOLT_FUZZ_SECONDS sets how long each fuzz target runs (default 10; 0 skips fuzzing).
 # BRAMBOLT_CTEST_ARGS adds arguments to ctest (e.g. "-L unit" or "--repeat until-fail:3").
+# BRAMBOLT_WEB=0 skips the browser stage (the browser build in headless Chromium).
 set -uo pipefail
 root="$(cd "$(dirname "$0")" && pwd)"
 cd "$root"
@@ -119,6 +120,27 @@ if [ $built -eq 1 ]; then
       [ "$bad" -gt 0 ] || failed=$((failed + 1))
       names=$(sed -n 's/^fuzz: \([a-z_]*\): FINDING.*/\1/p' "$logs/fuzz.log" | tr '\n' ' ')
       record fuzz FAILED "$took" "failed: ${names:-the fuzz build, see build-logs/fuzz.log}"
+    fi
+  fi
+
+  # 6. The browser build, tested on its page in headless Chromium.
+  if [ "${BRAMBOLT_WEB:-1}" = "0" ]; then
+    record web skipped 0 "BRAMBOLT_WEB=0"
+  else
+    run_stage web tests/web/run.sh
+    result=$?
+    line=$(grep -E '^web: [0-9]+ passed, [0-9]+ failed' "$logs/web.log" | tail -1)
+    if [ -n "$line" ]; then
+      passed=$((passed + $(echo "$line" | awk '{print $2}')))
+      failed=$((failed + $(echo "$line" | awk '{print $4}')))
+    elif [ $result -ne 0 ]; then
+      failed=$((failed + 1))
+    fi
+    if [ $result -eq 0 ]; then
+      record web passed "$took" "${line#web: }"
+    else
+      names=$(sed -n 's/^web: FAILED \([^:]*\):.*/\1/p' "$logs/web.log" | tr '\n' ';')
+      record web FAILED "$took" "failed: ${names:-see build-logs/web.log}"
     fi
   fi
 fi

@@ -3,13 +3,15 @@
 // a worker that runs the device's trackDecoder, closes the file and then raises `ready`
 // (release). Update() sees the flag (acquire), joins the worker, uploads the PCM and plays it
 // on channel kMusicChannel, so every OpenAL call stays on the main thread. A decode that is
-// stopped or replaced runs on unheard and is joined once done, or by the destructor.
+// stopped or replaced runs on unheard and is joined once done, or by the destructor. Where no
+// thread can be started (a single-threaded browser build), the track is decoded at once on the
+// main thread and adopted by the next Update() the same way.
 #include <cstdio>
 #include <new>
 #include <sys/resource.h>
-#include <unistd.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 #include "audio/gxtkAudio.h"
 
@@ -19,10 +21,9 @@ namespace {
 // take a core from the start-up loader's image decoding or from the renderer.
 constexpr int kDecoderNice = 10;
 
-// The worker: everything it touches belongs to its request until `ready` is raised.
-void decodeTrack(gxtkMusicDecode* job) {
-    // On Linux the nice value is per thread; a failure leaves the thread at normal priority.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecoderNice);
+// Decodes the request, closes its file and raises `ready`; everything it touches belongs to
+// the request until then.
+void decode(gxtkMusicDecode* job) {
     try {
         job->data = job->decoder(job->path, job->file, &job->length, &job->channels, &job->bytes,
                                  &job->hertz);
@@ -32,6 +33,18 @@ void decodeTrack(gxtkMusicDecode* job) {
     std::fclose(job->file);
     job->file = nullptr;
     job->ready.store(true, std::memory_order_release);
+}
+
+// The worker thread's body.
+void decodeTrack(gxtkMusicDecode* job) {
+    // On Linux the nice value is per thread; a failure leaves the thread at normal priority.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecoderNice);
+    decode(job);
+}
+
+// Joins the worker of a finished request; one decoded on the main thread has none.
+void joinWorker(gxtkMusicDecode& job) {
+    if (job.worker.joinable()) job.worker.join();
 }
 
 bool finished(const gxtkMusicDecode& job) {
@@ -59,8 +72,7 @@ int gxtkAudio::PlayMusic(const String& path, int flags) {
     try {
         job->worker = std::thread(decodeTrack, job.get());
     } catch (const std::system_error&) {
-        std::fclose(file);
-        return -1;
+        decode(job.get());
     }
     decoding_ = std::move(job);
     gxtkChannel& music = channels[kMusicChannel];
@@ -93,7 +105,7 @@ void gxtkAudio::Update() {
     if (!abandoned_.empty()) reapAbandoned();
     if (!decoding_ || !finished(*decoding_)) return;
     std::unique_ptr<gxtkMusicDecode> done = std::move(decoding_);
-    done->worker.join();
+    joinWorker(*done);
     adoptTrack(*done);
 }
 
@@ -127,13 +139,13 @@ void gxtkAudio::abandonTrack() {
 void gxtkAudio::reapAbandoned() {
     std::erase_if(abandoned_, [](const std::unique_ptr<gxtkMusicDecode>& job) {
         if (!finished(*job)) return false;
-        job->worker.join();
+        joinWorker(*job);
         return true;
     });
 }
 
 void gxtkAudio::joinDecoders() {
     abandonTrack();
-    for (const std::unique_ptr<gxtkMusicDecode>& job : abandoned_) job->worker.join();
+    for (const std::unique_ptr<gxtkMusicDecode>& job : abandoned_) joinWorker(*job);
     abandoned_.clear();
 }

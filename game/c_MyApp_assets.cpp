@@ -125,9 +125,7 @@ String c_MyApp::p_FirstMissingDataFile() {
         if (row.kind != Load::Image && row.kind != Load::Font) continue;
         for (int level : kImageLevels) {
             const String file = imageFileAt(kpS(row.name), level);
-            FILE* opened = kp_app__game->OpenFile(kp_data_FixDataPath(file), u"rb");
-            if (!opened) return file;
-            std::fclose(opened);
+            if (!kp_app__game->HasDataFile(kp_data_FixDataPath(file))) return file;
         }
     }
     return String();

@@ -11,7 +11,7 @@
 #include "input/kp_input.h"
 #include "net/kp_asyncevent.h"
 #include "runtime/kp_error.h"
-#include "runtime/kp_glfw_game.h"
+#include "runtime/kp_game.h"
 
 namespace {
 
@@ -274,19 +274,8 @@ int c_MyApp::p_OnResume() {
 
 int c_MyApp::p_FullscreenFlip() {
     m_fullscreen = 1 - m_fullscreen;
-    auto* desktop = dynamic_cast<KpGlfwGame*>(kp_app__game);
-    if (desktop) {
-        KpGlfwVideoMode mode = desktop->GetGlfwDesktopMode();
-        if (m_fullscreen == 1) {
-            desktop->SetGlfwWindow(mode.width, mode.height, mode.red, mode.green, mode.blue, 0, 0,
-                                   0, true);
-        } else {
-            desktop->SetGlfwWindow(kWindowedWidth, kWindowedHeight, mode.red, mode.green, mode.blue,
-                                   0, 0, 0, false);
-        }
-        return 0;
-    }
-    // Other hosts (the headless one) take the same request through their device window.
+    // Every host takes the request through its device window: the desktop opens a window of
+    // the desktop's size on the primary monitor, the browser asks the page for fullscreen.
     std::optional<KpDisplayMode> mode = kp_app__game->GetDesktopMode();
     if (m_fullscreen == 1 && mode) {
         kp_app__game->SetDeviceWindow(mode->width, mode->height, 1);

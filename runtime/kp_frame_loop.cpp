@@ -14,7 +14,10 @@ void KpFrameLoop::Iterate(KpGame& game, KpLoopPlatform& platform) {
 
     if (nextUpdate != 0.0) {
         double wait = nextUpdate - platform.Now();
-        if (wait > 0.0) platform.Sleep(wait);
+        if (wait > 0.0) {
+            if (!platform.CanSleep()) return;
+            platform.Sleep(wait);
+        }
     }
 
     // While suspended, block until something happens instead of spinning.

@@ -12,6 +12,9 @@ class KpLoopPlatform {
     virtual ~KpLoopPlatform() = default;
     virtual double Now() = 0; // seconds
     virtual void Sleep(double seconds) = 0;
+    // False for a platform that cannot block (a browser calls each iteration from its own
+    // display frames): an iteration there ends after the render when no update is due yet.
+    virtual bool CanSleep() { return true; }
     virtual void SwapBuffers() = 0;
     virtual void ProcessEvents(bool block) = 0;
     virtual bool WindowActive() = 0;

@@ -108,3 +108,10 @@ void KpGame::DiscardGraphics() {
     if (!started_) return;
     guarded([this] { delegate_->DiscardGraphics(); });
 }
+
+bool KpGame::HasDataFile(const String& path) {
+    FILE* file = OpenFile(path, u"rb");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}

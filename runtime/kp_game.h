@@ -113,6 +113,8 @@ class KpGame : public Object {
     // Files (kp_files.cpp): the base maps no paths and decodes nothing.
     virtual String PathToFilePath(const String& path) { return path; }
     virtual FILE* OpenFile(const String& path, const String& mode);
+    // Whether a data file can be read now or, on a host that fetches data as needed, later.
+    virtual bool HasDataFile(const String& path);
     virtual KpBytes LoadData(const String& path, int* length);
     virtual KpBytes LoadImageData(const String& path, int* width, int* height, int* depth);
     // Starts decoding an image a later LoadImageData will ask for; the base decodes nothing.

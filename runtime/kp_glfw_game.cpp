@@ -341,15 +341,7 @@ void KpGlfwGame::toDrawable(double x, double y, float& outX, float& outY) const 
 }
 
 void KpGlfwGame::onKey(GLFWwindow*, int key, int, int action, int) {
-    int code = kpTranslateGlfwKey(key);
-    if (code == 0) return;
-    if (action == GLFW_RELEASE) {
-        _glfwGame->KeyEvent(kEventKeyUp, code);
-    } else if (action == GLFW_PRESS || action == GLFW_REPEAT) {
-        _glfwGame->KeyEvent(kEventKeyDown, code);
-        int chr = kpKeyToChar(code);
-        if (chr != 0) _glfwGame->KeyEvent(kEventKeyChar, chr);
-    }
+    kpForwardGlfwKey(*_glfwGame, key, action);
 }
 
 void KpGlfwGame::onChar(GLFWwindow*, unsigned int codepoint) {

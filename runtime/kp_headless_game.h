@@ -40,6 +40,8 @@ class KpHeadlessGame : public KpGame, private KpLoopPlatform {
 
     void SetDeviceSize(int width, int height);
     void SetActive(bool active) { active_ = active; }
+    // Off: the loop may not sleep, as in a browser whose display frames call each iteration.
+    void SetCanSleep(bool canSleep) { canSleep_ = canSleep; }
     Joystick& JoystickAt(int port) { return joysticks_[port]; }
     void SetDisplayModes(std::vector<KpDisplayMode> modes) { modes_ = std::move(modes); }
     void SetDesktop(std::optional<KpDisplayMode> mode) { desktop_ = mode; }
@@ -73,6 +75,7 @@ class KpHeadlessGame : public KpGame, private KpLoopPlatform {
         now_ += seconds;
         slept_ += seconds;
     }
+    bool CanSleep() override { return canSleep_; }
     void SwapBuffers() override {}
     void ProcessEvents(bool) override {}
     bool WindowActive() override { return active_; }
@@ -85,6 +88,7 @@ class KpHeadlessGame : public KpGame, private KpLoopPlatform {
     int width_;
     int height_;
     bool active_ = true;
+    bool canSleep_ = true;
     bool mouseVisible_ = true;
     Joystick joysticks_[kPorts];
     std::vector<KpDisplayMode> modes_;

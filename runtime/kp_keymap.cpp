@@ -4,6 +4,8 @@
 
 #include <GLFW/glfw3.h>
 
+#include "runtime/kp_game.h"
+
 namespace {
 
 struct KeyRow {
@@ -65,4 +67,16 @@ int kpKeyToChar(int code) {
     }
     if (code >= 33 && code <= 40) return code | kCursorCharBit;
     return 0;
+}
+
+void kpForwardGlfwKey(KpGame& game, int glfwKey, int action) {
+    int code = kpTranslateGlfwKey(glfwKey);
+    if (code == 0) return;
+    if (action == GLFW_RELEASE) {
+        game.KeyEvent(kEventKeyUp, code);
+    } else if (action == GLFW_PRESS || action == GLFW_REPEAT) {
+        game.KeyEvent(kEventKeyDown, code);
+        int chr = kpKeyToChar(code);
+        if (chr != 0) game.KeyEvent(kEventKeyChar, chr);
+    }
 }

@@ -80,6 +80,23 @@ TEST_F(FrameLoop, FastRendersSleepUntilTheNextUpdate) {
     EXPECT_NEAR(host.SleptSeconds() - sleptBefore, 1.0, 0.02);
 }
 
+TEST_F(FrameLoop, WithoutSleepFramesFasterThanTheRateSkipUpdatesInsteadOfRunningEach) {
+    // A browser at 144 frames a second: the game still gets 60 updates a second.
+    host.SetCanSleep(false);
+    host.SetUpdateRate(60);
+    delegate.renderSeconds = 1.0 / 144;
+    iterate();
+    int total = 0;
+    for (int i = 0; i < 144; ++i) total += iterate();
+    EXPECT_NEAR(total, 60, 1);
+    EXPECT_EQ(host.SleptSeconds(), 0.0);
+    // Slower frames still catch up several updates at a time.
+    delegate.renderSeconds = 1.0 / 20;
+    total = 0;
+    for (int i = 0; i < 20; ++i) total += iterate();
+    EXPECT_NEAR(total, 60, 2);
+}
+
 TEST_F(FrameLoop, RateChangeInsideAnUpdateEndsCatchUp) {
     host.SetUpdateRate(60);
     iterate();
