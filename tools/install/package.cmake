@@ -43,24 +43,15 @@ set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/mend_packages.cmake)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
-# CPack's staging install rewrites build/install_manifest.txt with the package's /usr paths,
-# which the uninstall target would then remove from the machine itself; the manifest of the
-# last real install is put aside before staging and back before the packages are made.
-set(manifest ${PROJECT_BINARY_DIR}/install_manifest.txt)
-file(WRITE ${PROJECT_BINARY_DIR}/cpack_keep_manifest.cmake "
-file(REMOVE \"${manifest}.kept\")
-if(EXISTS \"${manifest}\")
-  file(RENAME \"${manifest}\" \"${manifest}.kept\")
-endif()
+# CPack stages one component at a time, and such an install writes its list of files to
+# install_manifest_COMPONENT.txt, so install_manifest.txt, the last real install's that the
+# uninstall target reads, is left alone. The staging lists name the package's /usr paths and
+# are removed before the packages are made, so no uninstall can take them for an install.
+file(WRITE ${PROJECT_BINARY_DIR}/cpack_remove_manifests.cmake "
+file(REMOVE \"${PROJECT_BINARY_DIR}/install_manifest_game.txt\"
+  \"${PROJECT_BINARY_DIR}/install_manifest_data.txt\")
 ")
-file(WRITE ${PROJECT_BINARY_DIR}/cpack_restore_manifest.cmake "
-file(REMOVE \"${manifest}\")
-if(EXISTS \"${manifest}.kept\")
-  file(RENAME \"${manifest}.kept\" \"${manifest}\")
-endif()
-")
-set(CPACK_INSTALL_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_keep_manifest.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_restore_manifest.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/cpack_remove_manifests.cmake)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 include(CPack)
