@@ -5,10 +5,12 @@
 # is stripped. The hardening flags are whatever `dpkg-buildflags` gives with all hardening on
 # beyond what it gives with all of it off, so they follow the machine's own dpkg. Fortify is
 # left out of Debug builds (glibc's checks need an optimising build), and the option is off by
-# default in the sanitizer and fuzz builds, whose instrumentation these flags would only blur.
+# default in the sanitizer and fuzz builds, whose instrumentation these flags would only blur,
+# and in any build for another system than the Linux it runs on (a browser build, say).
 # Included by the top-level CMakeLists.txt before any target is made.
 
-if(BRAMBOLT_SANITIZE OR BRAMBOLT_TSAN OR BRAMBOLT_FUZZ)
+if(BRAMBOLT_SANITIZE OR BRAMBOLT_TSAN OR BRAMBOLT_FUZZ OR CMAKE_CROSSCOMPILING
+   OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
   set(debian_flags_default OFF)
 else()
   set(debian_flags_default ON)
