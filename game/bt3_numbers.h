@@ -13,6 +13,9 @@ enum Bt3Screen {
     kScreenLevelLoad = 11,
 };
 
+// p_PlayKey's player that reads only the keyboard and the virtual buttons, no pad.
+constexpr int kKeyboardPlayer = -1;
+
 // Level kinds (m_levelKind, m_kind).
 enum Bt3Kind {
     kKindSuper = 1,

@@ -398,6 +398,18 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     float m_cogAngle = 0;
     int m_pauseChoice = 0; // -1 back to the menu, 0 resume, 1 options
 
+    // The player's notice about their progress file (c_MyApp_notice.cpp): up to three lines,
+    // shown at the bottom of the window over every screen.
+    static constexpr int kNoticeLines = 3;
+    // Shows a notice (empty lines are left out), replacing one already shown.
+    int p_Notice(const String& first, const String& second, const String& third);
+    std::array<String, kNoticeLines> m_noticeLines;
+    std::array<String, kNoticeLines> m_noticeFitted; // cut to the screen's width
+    int m_noticeFitWidth = 0;
+    int m_noticeShown = 0;
+    int m_noticeTicks = 0;     // updates it has been shown
+    int m_damagedCopyOwed = 0; // a damaged state file could not be copied aside yet
+
   private:
     // The next free command of the draw list, or nullptr when the list is full.
     float* newCommand();
@@ -410,6 +422,10 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
 
     // Steps of one update tick, in the order p_OnUpdate runs them.
     void readBackKey();
+    void showNotice();
+    void fitNotice();
+    // Keeps a damaged state file aside and tells the player; false when no copy could be made.
+    bool keepDamagedState();
     void handleHotKeys();
     void musicFollowsPause();
     void measureUpdateRate();

@@ -1,7 +1,8 @@
 // The frame driver: one update tick of the game in its fixed order (hot keys, the async
 // pump, music following pause, the update rate, pointer and touch sampling, the two input
 // latches, one screen, the panels and the loader, iCade letters, the end of one-tick presses,
-// the debug line, badge pop-ups), and the suspend, resume and fullscreen handlers.
+// the debug line, badge pop-ups, the player's notice), and the suspend, resume and fullscreen
+// handlers.
 #include <cmath>
 
 #include "audio/gxtkAudio.h"
@@ -80,6 +81,7 @@ int c_MyApp::p_OnUpdate() {
     }
     if (kp_BT3_DebugMode == 1 && m_screen != kScreenWaitStart) drawDebugLine();
     p_ShowBadges();
+    showNotice();
     return 0;
 }
 

@@ -5,12 +5,12 @@
 // "down this update" counts a press released before the update as down for that update.
 #include <array>
 
+#include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "input/kp_input.h"
 
 namespace {
 constexpr int kPlayers = 4;
-constexpr int kKeyboardOnly = -1;
 constexpr int kJoyFirstKey = 256;
 constexpr int kJoyUnitKeys = 32;
 constexpr float kStickThreshold = 0.4f;
@@ -91,7 +91,7 @@ bool stickPushed(Stick stick, int unit) {
 } // namespace
 
 int c_MyApp::p_PlayKey(int action, int axes, int player) {
-    if (player < kKeyboardOnly || player >= kPlayers) return 0;
+    if (player < kKeyboardPlayer || player >= kPlayers) return 0;
     const KeyRow* row = nullptr;
     if (kp_BT3_iCadeControls == 0) {
         row = (action == 99 && kp_BT3_isOuya == 1) ? &kConsoleBackRow : findRow(kPlainRows, action);
@@ -104,7 +104,7 @@ int c_MyApp::p_PlayKey(int action, int axes, int player) {
         if (key == kNone) break;
         if (kp_input_KeyDownThisUpdate(key)) return 1;
     }
-    if (player != kKeyboardOnly) {
+    if (player != kKeyboardPlayer) {
         for (int button : row->joyButtons) {
             if (button == kNone) break;
             if (kp_input_KeyDownThisUpdate(kJoyFirstKey + kJoyUnitKeys * player + button)) return 1;
@@ -113,7 +113,7 @@ int c_MyApp::p_PlayKey(int action, int axes, int player) {
     }
 
     bool value =
-        row->answer == kValue || (row->answer == kValueForKeyboard && player == kKeyboardOnly);
+        row->answer == kValue || (row->answer == kValueForKeyboard && player == kKeyboardPlayer);
     for (int button : row->virtualButtons) {
         if (button == kNone) break;
         if (m_buttons[button] != 0) return value ? m_buttons[button] : 1;

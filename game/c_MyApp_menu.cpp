@@ -86,16 +86,19 @@ int c_MyApp::p_Menu() {
     m_theme = 0;
     if (kp_input_KeyDownThisUpdate(kKeyF9)) m_introFrames = 0;
 
-    // 2. Back press: on the desktop it ends the program, even with the detail panel open.
+    // 2. Back press: on the desktop the keyboard's back ends the program at once, even with
+    // the detail panel open; a pad's back (Back, Start, the guide button) opens the quit box,
+    // so a pad player who presses Start to begin does not lose the game.
     if (m_pointerLatch == 0 && m_backLatch == 0) {
         const bool back = p_PlayKeyAll(kButtonBack, 1) != 0;
-        if (kp_BT3_isOuya == 1) {
-            if (back || kp_input_KeyDownThisUpdate(kKeyEscape)) {
-                m_screen = kScreenQuitBox;
-                m_pointerLatch = 1;
-                m_backLatch = 1;
-            }
-        } else if (back) {
+        const bool quitBox = kp_BT3_isOuya == 1
+                                 ? back || kp_input_KeyDownThisUpdate(kKeyEscape)
+                                 : back && p_PlayKey(kButtonBack, 1, kKeyboardPlayer) == 0;
+        if (quitBox) {
+            m_screen = kScreenQuitBox;
+            m_pointerLatch = 1;
+            m_backLatch = 1;
+        } else if (back && kp_BT3_isOuya == 0) {
             kpError(String());
         }
     }

@@ -1,7 +1,7 @@
-// The quit box (p_OuyaQuit, screen state 4) of the television build: eight centred lines
-// asking whether to quit, with the console's button icons; button A goes back to the menu,
-// B, X or back ends the program. On the desktop the menu's back press quits directly and
-// this screen is never entered. Input waits for both latches to clear.
+// The quit box (p_OuyaQuit, screen state 4): eight centred lines asking whether to quit, with
+// the pad's button icons; button A goes back to the menu, B, X or back ends the program. The
+// television build opens it for every back press in the menu, the desktop for a pad's back
+// only (the keyboard's back quits at once). Input waits for both latches to clear.
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp.h"
 #include "runtime/kp_error.h"

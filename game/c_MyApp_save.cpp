@@ -1,7 +1,9 @@
 // c_MyApp save data: the save string (settings, badge words and per-level records, every number
 // followed by "|", each block closed by a 32-bit wrapping checksum), written with the host's
 // SaveState and read back once at creation. A block whose checksum fails is reset
-// on its own; the blocks after it are still read from their fixed places.
+// on its own; the blocks after it are still read from their fixed places. A file that is not
+// a whole, valid save is copied aside unchanged before any save may replace it, and the
+// player is told of that and of every failed save in the window as well as on standard error.
 #include "game/c_MyApp.h"
 
 #include <algorithm>
@@ -104,6 +106,9 @@ class Fields {
         }
     }
     size_t count() const { return fields_.size(); }
+    // Whether the text is exactly one whole save: every field, then the empty one after the
+    // closing "|", and nothing more.
+    bool whole() const { return count() == kReadableFields + 1 && fields_.back().empty(); }
     int at(size_t i) const { return parseField(fields_[i]); }
 
   private:
@@ -161,8 +166,33 @@ int c_MyApp::p_Save() {
     }
 
     if (kp_BT3_DebugMode == 1) kpPrint(text);
-    kp_app_SaveState(text);
+    // A damaged file is never saved over before its copy is kept.
+    if (m_damagedCopyOwed != 0 && !keepDamagedState()) return 0;
+    if (kp_app_SaveState(text) < 0) {
+        p_Notice(u"Your progress could not be saved to", kpS(kp_app__game->StateFilePath()),
+                 kpS(kp_app__game->SaveProblem()) +
+                     u": kept in memory, the next save tries again.");
+    }
     return 0;
+}
+
+bool c_MyApp::keepDamagedState() {
+    const std::string copy = kp_app__game->KeepDamagedState();
+    if (copy.empty()) {
+        const std::string file = kp_app__game->StateFilePath();
+        kpPrintError("your progress file " + file +
+                     " is damaged and no copy of it could be kept: it is not saved over until "
+                     "one is");
+        p_Notice(u"Your progress file is damaged and no copy of it could be kept:", kpS(file),
+                 u"the game saves nothing over it until a copy is kept.");
+        m_damagedCopyOwed = 1;
+        return false;
+    }
+    kpPrintError("your progress file was damaged: a copy is kept as " + copy);
+    p_Notice(u"Your progress file was damaged: a copy is kept as", kpS(copy),
+             u"What could be read is loaded; the rest starts afresh.");
+    m_damagedCopyOwed = 0;
+    return true;
 }
 
 int c_MyApp::p_Load() {
@@ -170,6 +200,12 @@ int c_MyApp::p_Load() {
     if (kp_BT3_DebugMode == 1) kpPrint(text);
     const Fields fields(text);
     size_t pos = 0;
+    // Anything but a whole save with every checksum right is damage, and so is an empty file
+    // where a game has saved before (the game never writes an empty file).
+    bool damaged = !text.empty() && !fields.whole();
+    if (text.empty() && kp_app__game->StateFileExists() && kp_app__game->StateFolderUsedBefore()) {
+        damaged = true;
+    }
 
     // Settings.
     if (fields.count() >= static_cast<size_t>(kSettingFields)) {
@@ -185,6 +221,7 @@ int c_MyApp::p_Load() {
         } else {
             kpPrint(kpS("Settings Checksum Invalid"));
             resetSettings(m_settings);
+            damaged = true;
         }
     }
 
@@ -220,6 +257,7 @@ int c_MyApp::p_Load() {
         } else {
             kpPrint(kpS("Badge Checksum Invalid"));
             m_badges.fill(false);
+            damaged = true;
         }
     }
 
@@ -241,6 +279,7 @@ int c_MyApp::p_Load() {
         pos += kLevelFields;
         if (asInt(sum) != stored) {
             kpPrint(kpS("Highscore ") + kpIntToString(k) + kpS(" Checksum Invalid"));
+            damaged = true;
             for (int r = 0; r < kSlotsPerLevel; ++r) {
                 const int at = k * kSlotsPerLevel + r;
                 m_records[kBestSection + at] = 0;
@@ -249,6 +288,8 @@ int c_MyApp::p_Load() {
             }
         }
     }
+
+    if (damaged) keepDamagedState();
 
     // The menu selection, at most the last level (and never below the first).
     m_menuLevel = std::max(0, std::min(m_settings[kSelectedLevel], kp_BT3_MaxGamesB));

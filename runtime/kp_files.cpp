@@ -3,8 +3,8 @@
 // is written through to its target, whose mode is kept; a save that fails says so on standard
 // error with the file and the system's reason), and whole-file text and byte loading.
 #include <cerrno>
-#include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
@@ -14,11 +14,13 @@
 #include "runtime/kp_error.h"
 #include "runtime/kp_game.h"
 #include "runtime/kp_image_prefetch.h"
+#include "runtime/kp_state_file.h"
 
 namespace {
 
 constexpr const char* kStateFile = "./.zembrastate";
 constexpr const char* kStateTempSuffix = ".tmp";
+constexpr const char* kLockSuffix = ".lock";
 constexpr int kMaxLinkHops = 40; // as the kernel's own limit on symbolic links in a path
 constexpr size_t kReadBlock = 4096;
 
@@ -76,30 +78,6 @@ std::string followLinks(std::string path) {
     return path;
 }
 
-// Writes every byte, resuming after interruptions and partial writes. A file-size limit
-// makes the write fail with EFBIG instead of ending the process with SIGXFSZ.
-bool writeAll(int fd, const std::string& bytes, int& error) {
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigemptyset(&ignore.sa_mask);
-    ::sigaction(SIGXFSZ, &ignore, &previous);
-    size_t done = 0;
-    bool ok = true;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            error = n < 0 ? errno : ENOSPC; // a write of nothing: no room left
-            ok = false;
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    ::sigaction(SIGXFSZ, &previous, nullptr);
-    return ok;
-}
-
 // Makes a rename durable: the folder's entry is synced too (a failure here is not reported,
 // some file systems cannot sync folders).
 void syncFolderOf(const std::string& path) {
@@ -130,7 +108,7 @@ int writeStateFile(const std::string& target, const std::string& bytes, int& err
         error = errno;
         return -1;
     }
-    bool complete = (!existing || ::fchmod(fd, mode) == 0) && writeAll(fd, bytes, error);
+    bool complete = (!existing || ::fchmod(fd, mode) == 0) && kpWriteAll(fd, bytes, error);
     if (complete && ::fsync(fd) != 0) {
         error = errno;
         complete = false;
@@ -178,13 +156,44 @@ int KpGame::SaveState(const String& state) {
     const std::string target = followLinks(kpToUtf8(mapped));
     int error = 0;
     const int result = writeStateFile(target, kpToUtf8(state), error);
+    saveProblem_.clear();
     if (result != 0) {
         // The player must know: the progress stays in memory and the next save tries again.
-        const std::string path = std::filesystem::absolute(target).lexically_normal().string();
-        kpPrintError("could not save your progress to " + path + ": " + std::strerror(error) +
+        saveProblem_ = std::strerror(error);
+        kpPrintError("could not save your progress to " + StateFilePath() + ": " + saveProblem_ +
                      " (kept in memory; the next save tries again)");
     }
     return result;
+}
+
+std::string KpGame::StateFilePath() {
+    const std::string target = followLinks(kpToUtf8(PathToFilePath(kpS(kStateFile))));
+    return std::filesystem::absolute(target).lexically_normal().string();
+}
+
+bool KpGame::StateFileExists() {
+    struct stat info {};
+    return ::stat(StateFilePath().c_str(), &info) == 0;
+}
+
+KpFolderLock KpGame::LockStateFolder() {
+    bool before = false;
+    const KpFolderLock lock = kpLockFolder(StateFilePath() + kLockSuffix, before);
+    folderUsedBefore_ = before;
+    return lock;
+}
+
+bool KpGame::StateFolderUsedBefore() {
+    if (folderUsedBefore_) return *folderUsedBefore_;
+    struct stat info {};
+    return ::stat((StateFilePath() + kLockSuffix).c_str(), &info) == 0;
+}
+
+std::string KpGame::KeepDamagedState() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return kpKeepDamagedCopy(StateFilePath(), local);
 }
 
 String KpGame::LoadState() {

@@ -12,6 +12,7 @@
 
 #include "runtime/kp_memory_return.h"
 #include "runtime/kp_object.h"
+#include "runtime/kp_state_file.h"
 #include "runtime/kp_string.h"
 
 class KpImagePrefetch;
@@ -84,6 +85,19 @@ class KpGame : public Object {
     virtual int SaveState(const String& state);
     virtual String LoadState();
     virtual String LoadString(const String& path);
+    // The state file's safety (kp_files.cpp). Its path as the player finds it: absolute, at
+    // the end of any symbolic links.
+    std::string StateFilePath();
+    bool StateFileExists();
+    // Takes the player folder's lock for the life of the process; the desktop start does.
+    KpFolderLock LockStateFolder();
+    // Whether a game has run with this folder before (its lock file was there).
+    bool StateFolderUsedBefore();
+    // Copies the state file aside unchanged, before a save can replace it; returns the copy's
+    // path, or empty when none could be made.
+    std::string KeepDamagedState();
+    // Why the last save failed, in the system's words; empty after a save that worked.
+    const std::string& SaveProblem() const { return saveProblem_; }
 
     // joyx, joyy, joyz hold kJoyAxes values each; buttons holds kJoyButtons flags.
     virtual bool PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons);
@@ -142,6 +156,8 @@ class KpGame : public Object {
     bool keyboardEnabled_ = false;
     std::unique_ptr<KpImagePrefetch> imagePrefetch_; // made on the first prefetch
     KpMemoryReturn memoryReturn_;
+    std::string saveProblem_;
+    std::optional<bool> folderUsedBefore_; // known once the lock was asked for
     int updateRate_ = 0;
     bool started_ = false;
     bool suspended_ = false;

@@ -1,6 +1,9 @@
 // The real game binary under Xvfb: its window, its idle CPU use, how it ends when the window
-// manager asks it to close, and how it refuses to start without its data.
+// manager asks it to close, how it refuses to start without its data, and one game per
+// folder (a second copy stops before its window; a killed game's lock never blocks a start).
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -27,8 +30,8 @@ std::string missingReport(const TempDir& dir, const std::string& file) {
 // reports: each run must end with status 1 and one line naming the data folder and the first
 // missing file, which is then made (empty: the game only asks that the files be there and
 // readable), until a run opens the window, which is closed again. Returns the files made.
-int completeData(const TempDir& dir) {
-    int made = 0;
+std::vector<std::string> completeData(const TempDir& dir) {
+    std::vector<std::string> made;
     for (int run = 0; run < kMaxDataRuns; ++run) {
         ChildProcess game(binary(), {}, dir.path(), dir.file("out.txt"));
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -52,7 +55,7 @@ int completeData(const TempDir& dir) {
         std::filesystem::create_directories(
             std::filesystem::path(dir.file("data/" + file)).parent_path());
         writeFile(dir.file("data/" + file), "");
-        ++made;
+        made.push_back(file);
     }
     ADD_FAILURE() << "the game never started";
     return made;
@@ -61,8 +64,8 @@ int completeData(const TempDir& dir) {
 // A folder whose data link leads to one completed data folder, made once for these tests.
 void linkData(const TempDir& dir) {
     static TempDir shared;
-    static const int made = completeData(shared);
-    ASSERT_GT(made, 0);
+    static const size_t made = completeData(shared).size();
+    ASSERT_GT(made, 0u);
     std::filesystem::create_directory_symlink(shared.file("data"), dir.file("data"));
 }
 
@@ -76,8 +79,37 @@ TEST(GameStart, WithoutItsDataTheGameNamesTheFolderAndTheFirstMissingFile) {
     EXPECT_EQ(runCommand("xdotool search --name '^Brambolt3$' 2>/dev/null"), "")
         << "no window was opened";
 
-    // Every file it cannot start without is named in turn, and then it starts.
-    EXPECT_GT(completeData(dir), 30);
+    // Every file it cannot start without is named in turn, and then it starts. The font is
+    // among them: without it every word of the game would be missing.
+    const std::vector<std::string> named = completeData(dir);
+    EXPECT_GT(named.size(), 30u);
+    EXPECT_NE(std::find(named.begin(), named.end(), "fonts/shadow_editundo.png"), named.end());
+}
+
+TEST(GameStart, ASecondCopyInTheSameFolderStopsAndAKilledCopysLockBlocksNothing) {
+    TempDir dir;
+    linkData(dir);
+    writeFile(dir.file(".zembrastate"), "kept as it is");
+    ChildProcess first(binary(), {}, dir.path(), dir.file("first.txt"));
+    ASSERT_NE(findWindow("Brambolt3", 60.0), 0u) << readFile(dir.file("first.txt"));
+
+    // The second copy names the folder, opens no window and ends with its own status.
+    const std::string out =
+        runCommand("cd " + dir.path() + " && " + binary() + " 2>&1 >/dev/null; echo \"status=$?\"");
+    const std::string folder = std::filesystem::canonical(dir.path()).string();
+    EXPECT_EQ(out, "Brambolt3: the game is already running in " + folder +
+                       " (a second copy there would overwrite its progress)\nstatus=3");
+    EXPECT_TRUE(first.running());
+
+    // A game killed outright leaves its lock file behind; the next start is not held up.
+    kill(first.pid(), SIGKILL);
+    EXPECT_EQ(first.wait(30.0), -1000 - SIGKILL);
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".zembrastate.lock")));
+    ChildProcess next(binary(), {}, dir.path(), dir.file("next.txt"));
+    unsigned long window = findWindow("Brambolt3", 60.0);
+    ASSERT_NE(window, 0u) << readFile(dir.file("next.txt"));
+    ASSERT_TRUE(sendCloseRequest(window));
+    EXPECT_EQ(next.wait(30.0), 0) << readFile(dir.file("next.txt"));
 }
 
 TEST(GameWindow, OpensCentredTitledWindowAndClosesWithStatusZero) {

@@ -319,17 +319,20 @@ TEST_F(BallRound, TheLeapLastsSeventyOneFramesAfterAPassButNotSeventyTwo) {
     EXPECT_EQ(app->m_score, 1 + 2 + 1);
 }
 
-TEST_F(BallRound, BadgesComeWithAChainAboveFourAndTheHundredthSpike) {
+TEST_F(BallRound, ChainBadgesComeAtTheirLengthsAndASpikeBadgeWithTheHundredthSpike) {
     StartAndGo(10); // Infinity: no goal, so spike 100 exists
     Press(kKeyRight);
-    // Spikes 1..5 passed one after the other without a stop.
-    for (int n = 1; n <= 5; ++n) {
+    // Spikes 1..20 passed one after the other without a stop: each chain badge comes with
+    // exactly its chain's length, not one spike before.
+    const std::pair<int, int> kChainBadges[] = {{16, 5}, {17, 8}, {18, 10}, {19, 15}, {20, 20}};
+    for (int n = 1; n <= 20; ++n) {
         PlaceBall(Spike(n)[1] + 36.5f - 10.0f, 100.0f);
         Tick();
         ASSERT_EQ(app->m_super, n);
-        EXPECT_EQ(app->m_badges[16], n == 5) << "after a chain of " << n;
+        for (const auto& [badge, length] : kChainBadges) {
+            EXPECT_EQ(app->m_badges[badge], n >= length) << badge << " after a chain of " << n;
+        }
     }
-    EXPECT_FALSE(app->m_badges[17]);
     EXPECT_FALSE(app->m_badges[0]);
     app->m_ball[20] = 98;
     PlaceBall(Spike(99)[1] + 36.5f - 10.0f, 100.0f);

@@ -271,6 +271,36 @@ TEST_F(MenuTest, ABackPressEndsTheProgramEvenFromTheDetailPanel) {
         ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(MenuTest, APadsBackStartOrGuideOpensTheQuitBoxInsteadOfQuitting) {
+    for (const int unit : {0, 1}) {
+        KpHeadlessGame::Joystick& pad = host->JoystickAt(unit);
+        pad.present = true;
+        pad.buttonCount = kJoyButtons;
+        for (const int button : {6, 7, 14}) {
+            SCOPED_TRACE(testing::Message() << "pad " << unit << " button " << button);
+            pad.buttons[button] = true;
+            Tick();
+            ASSERT_EQ(app->m_screen, kScreenQuitBox);
+            pad.buttons[button] = false;
+            Tick();
+            // The pad's A (like the keyboard's Space) goes back to the menu.
+            pad.buttons[0] = true;
+            Tick();
+            EXPECT_EQ(app->m_screen, kScreenMenu);
+            pad.buttons[0] = false;
+            Ticks(2);
+        }
+    }
+    // The keyboard's Escape still ends the program at once, with a pad connected.
+    EXPECT_EXIT(
+        {
+            Press(kKeyEscape);
+            Tick();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(MenuTest, TotalsAddUpTheStatisticsOfEveryLevel) {
     int* stats = &app->m_records[kRecordStats];
     stats[0 * 10 + kStatTotalSpikes] = 60;

@@ -1,7 +1,8 @@
 // The options panel, the pause panel and the quit box, headless: each option line's effect
 // on the settings, the records and the sounds it plays (real effects on OpenAL Soft's null
 // backend), the cursor's bounds, one action per press for keys and touches, the lines shown
-// by build and state, the pause panel's motion and controls, and the quit box's two outcomes.
+// by build and state, the pause panel's motion and controls, the quit box's two outcomes, and
+// the player's notice at the bottom of the window.
 #include <AL/al.h>
 
 #include <cstdlib>
@@ -238,7 +239,7 @@ TEST_F(PanelTest, CursorStaysWithinTheShownLinesAndCreditsAreAbsentWhilePaused) 
 
 TEST_F(PanelTest, CreditsLineOpensTheDetailPanelAndSavesAsItClosesTheOptions) {
     OpenOptions();
-    Click(300, 170); // score popups off
+    Click(300, 170);     // score popups off
     MouseDown(400, 340); // the credits box, on the right
     Tick();
     EXPECT_EQ(app->m_detailSlide, 1);
@@ -503,6 +504,39 @@ TEST_F(PauseTest, ALongPauseKeepsTheDrawListFromGrowing) {
     Run(500);
     EXPECT_EQ(app->m_drawCount, settled);
     EXPECT_EQ(app->m_drawList[0], kCmdRect) << "the frozen frame stays";
+}
+
+// ---- The notice of a damaged progress file.
+
+TEST_F(PanelTest, ADamagedFilesNoticeStaysUntilAKeyOrItsTimeAndNamesTheCopy) {
+    app->m_font = 90;
+    app->m_fontMetrics[90 * 3] = 7;
+    writeFile(".zembrastate", "no save at all");
+    app->p_Load();
+    Tick();
+    const std::u16string text = drawnText(*app);
+    EXPECT_NE(text.find(u"|Yourprogressfilewasdamaged:acopyiskeptas"), std::u16string::npos);
+    EXPECT_NE(text.find(u".zembrastate.damaged-"), std::u16string::npos) << "the copy's name";
+    // Over everything else, at the bottom of the screen, inside it.
+    const float* panel = nullptr;
+    for (int i = 0; i + kDrawStride <= app->m_drawCount; i += kDrawStride) {
+        if (app->m_drawList[i] == kCmdRect) panel = &app->m_drawList[i];
+    }
+    ASSERT_NE(panel, nullptr);
+    EXPECT_GE(panel[bt3::kSlotX], 0.0f);
+    EXPECT_GT(panel[bt3::kSlotY], kp_BT3_jscrh / 2.0f);
+    EXPECT_LE(panel[bt3::kSlotX] + panel[bt3::kSlotW], static_cast<float>(kp_BT3_jscrw));
+    EXPECT_LE(panel[bt3::kSlotY] + panel[bt3::kSlotH], static_cast<float>(kp_BT3_jscrh));
+
+    Tick(30);
+    Tap(kKeyX);
+    EXPECT_EQ(app->m_noticeShown, 0) << "a key ends it";
+    app->p_Load(); // a second damaged start: a second notice
+    Tick(480);
+    EXPECT_EQ(app->m_noticeShown, 1);
+    Tick();
+    EXPECT_EQ(app->m_noticeShown, 0) << "and so does time";
+    EXPECT_EQ(drawnText(*app).find(u"Yourprogress"), std::u16string::npos);
 }
 
 // ---- Quit box of the television build.

@@ -2,7 +2,8 @@
 // value exactly; damage and truncation reset only the blocks they touch, with the exact console
 // lines; the loader's clamps and the restored menu selection; state files from newer or
 // damaged runs load without a crash; and the whole save path survives being killed at random
-// moments, a full disk and an unwritable folder.
+// moments, a full disk and an unwritable folder; a damaged file is kept aside byte for byte
+// before any save replaces it.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -188,6 +190,16 @@ class SaveTest : public GameTest {
 
 const std::vector<std::string> kBothLoaded = {"Settings Loaded", "Badges Loaded"};
 
+// The bytes of every copy of the state file kept aside, in any order.
+std::multiset<std::string> keptCopies() {
+    std::multiset<std::string> copies;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(".zembrastate.damaged-", 0) == 0) copies.insert(readFile(name));
+    }
+    return copies;
+}
+
 } // namespace
 
 // ---- Round trip
@@ -271,6 +283,48 @@ TEST_F(SaveTest, AnEmptyOrMissingFilePrintsNothingAndKeepsTheFreshValues) {
     expectSettings(freshSaved().settings);
     EXPECT_EQ(app->m_menuLevel, 0);
     EXPECT_EQ(app->m_menuY, static_cast<float>(app->p_FindSpot(0)));
+}
+
+TEST_F(SaveTest, ADamagedFileIsKeptByteForByteBeforeASaveCanReplaceIt) {
+    const std::string whole = saveText(randomSaved(61));
+    std::mt19937 rng(61);
+    std::string noise(4000, '\0');
+    for (char& c : noise) c = static_cast<char>(rng());
+    std::vector<std::string> fields = splitFields(whole);
+    changeDigit(fields[levelField(20, 0)]);
+    const std::string damaged[] = {noise, whole.substr(0, 1500), joinFields(fields), whole + "7|"};
+    std::multiset<std::string> expected;
+    for (const std::string& text : damaged) {
+        testing::internal::CaptureStderr();
+        load(text);
+        const std::string said = testing::internal::GetCapturedStderr();
+        expected.insert(text);
+        // One copy more, made within the same second as the others and replacing none.
+        EXPECT_EQ(keptCopies(), expected);
+        EXPECT_EQ(said.rfind("Brambolt3: your progress file was damaged: a copy is kept as " +
+                                 std::filesystem::current_path().string() +
+                                 "/.zembrastate.damaged-",
+                             0),
+                  0u)
+            << said;
+        EXPECT_EQ(app->m_noticeShown, 1);
+        EXPECT_EQ(app->m_noticeLines[0], u"Your progress file was damaged: a copy is kept as");
+        app->m_noticeShown = 0;
+        app->p_Save();
+        EXPECT_EQ(loadFile(), kBothLoaded);
+        EXPECT_EQ(app->m_noticeShown, 0) << "a whole file is no damage";
+    }
+    EXPECT_EQ(keptCopies(), expected);
+}
+
+TEST_F(SaveTest, AnEmptyFileIsDamageOnlyWhereAGameHasRunBefore) {
+    load("");
+    EXPECT_TRUE(keptCopies().empty()) << "a fresh folder";
+    EXPECT_EQ(app->m_noticeShown, 0);
+    writeFile(".zembrastate.lock", ""); // left by every game that ran here
+    load("");
+    EXPECT_EQ(keptCopies(), std::multiset<std::string>{""});
+    EXPECT_EQ(app->m_noticeShown, 1);
 }
 
 TEST_F(SaveTest, DebugModePrintsTheSaveStringOnSaveAndLoad) {
@@ -620,6 +674,8 @@ TEST_F(SaveTest, AFullDiskKeepsTheOldFileAndTheGameRunning) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        int err = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (err < 0 || dup2(err, STDERR_FILENO) < 0) _exit(4);
         struct rlimit small {};
         getrlimit(RLIMIT_FSIZE, &small);
         small.rlim_cur = 4096;
@@ -637,6 +693,12 @@ TEST_F(SaveTest, AFullDiskKeepsTheOldFileAndTheGameRunning) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(readFile(".zembrastate"), oldText);
     EXPECT_FALSE(std::filesystem::exists(".zembrastate.tmp"));
+    // Each save stopped part-way by the limit is said, with the system's reason.
+    const std::string line = "Brambolt3: could not save your progress to " +
+                             std::filesystem::current_path().string() +
+                             "/.zembrastate: File too large (kept in memory; the next save tries "
+                             "again)\n";
+    EXPECT_EQ(readFile("stderr.txt"), line + line + line);
 }
 
 TEST_F(SaveTest, FailedSavesAreSaidAndTheProgressIsWrittenOnceTheFolderIsWritable) {
@@ -660,6 +722,9 @@ TEST_F(SaveTest, FailedSavesAreSaidAndTheProgressIsWrittenOnceTheFolderIsWritabl
         if (setgid(kPlayer) != 0 || setuid(kPlayer) != 0) _exit(3);
         put(progress);
         app->p_Save(); // a round returns to the menu
+        if (app->m_noticeShown != 1 || app->m_noticeLines[1] != kpS(folder + "/.zembrastate")) {
+            _exit(7); // the player is told in the window, with the file's place
+        }
         app->p_Save(); // the options panel closes
         if (readFile(".zembrastate") != oldText) _exit(5);
         if (chmod(".", 0755) != 0) _exit(6);

@@ -1,7 +1,8 @@
 // The desktop host in a real window under Xvfb: the first window, focus driving suspend and
 // resume, re-opening the window (a new context number, held keys released first), free memory
 // given back once a large window size or a window was left, every thread allocating from the
-// one heap, and the data folder's icons on every window it opens.
+// one heap, the data folder's icons on every window it opens, and mapping lines the library
+// rejects named with their file and line.
 #include <GLFW/glfw3.h>
 #include <chrono>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "png_writer.h"
+#include "runtime/kp_gamepad_mappings.h"
 #include "runtime/kp_glfw_game.h"
 #include "support/process.h"
 #include "support/test_support.h"
@@ -274,4 +276,27 @@ TEST_F(GlfwHost, EveryWindowItOpensCarriesTheDataFoldersIcons) {
     host->SetDeviceWindow(640, 480, 0);
     EXPECT_EQ(windowIcons(), expected);
     std::filesystem::current_path(previous);
+}
+
+TEST_F(GlfwHost, AMappingLineTheLibraryRejectsIsNamedWithItsFileAndLine) {
+    TempDir dir;
+    const std::string good = "0300000012340000abcd000000010000,Test Pad,a:b0,b:b1,platform:Linux,";
+    writeFile("gamecontrollerdb.txt", "# the player's pads\n" + good + "\n0300001234,Short,a:b0\n");
+    const std::string file = std::filesystem::canonical("gamecontrollerdb.txt").string();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    kpLoadGamepadMappings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "not every line was taken";
+    EXPECT_EQ(
+        said.rfind("Brambolt3: the gamepad mapping on line 3 of " + file + " was not taken", 0), 0u)
+        << said;
+    EXPECT_EQ(said.find("line 2"), std::string::npos) << said;
+
+    writeFile("gamecontrollerdb.txt", good + "\r\n");
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    kpLoadGamepadMappings();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Gamepad mappings read from " + file + "\n");
 }

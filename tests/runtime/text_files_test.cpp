@@ -1,4 +1,6 @@
 // Path mapping, text encoding and decoding, and the state file (including atomic saves).
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 
 #include "runtime/kp_data.h"
 #include "runtime/kp_headless_game.h"
+#include "runtime/kp_state_file.h"
 #include "support/test_support.h"
 
 namespace {
@@ -149,6 +152,43 @@ TEST(StateFile, ShortWriteReportsMinusTwoAndKeepsThePreviousFile) {
     EXPECT_EQ(result, -2);
     EXPECT_EQ(readFile(".zembrastate"), "previous save");
     EXPECT_FALSE(std::filesystem::exists(".zembrastate.tmp"));
+}
+
+namespace {
+// What the stand-ins for the system's write below were given.
+std::string written;
+int writeCalls = 0;
+} // namespace
+
+TEST(StateFile, WritesResumeAfterInterruptionsAndShortWritesAndStopAtAFailure) {
+    // Every other call is interrupted before it writes; the others write at most 7 bytes.
+    auto stutter = [](int, const void* bytes, size_t count) -> ssize_t {
+        if (++writeCalls % 2 == 1) {
+            errno = EINTR;
+            return -1;
+        }
+        const size_t n = std::min<size_t>(count, 7);
+        written.append(static_cast<const char*>(bytes), n);
+        return static_cast<ssize_t>(n);
+    };
+    int error = 0;
+    EXPECT_TRUE(kpWriteAll(-1, "every byte of the state string", error, stutter));
+    EXPECT_EQ(written, "every byte of the state string");
+
+    // A disk that fills part-way: the write stops there with the system's reason.
+    written.clear();
+    auto filling = [](int, const void* bytes, size_t count) -> ssize_t {
+        if (written.size() >= 10) {
+            errno = ENOSPC;
+            return -1;
+        }
+        const size_t n = std::min<size_t>(count, 4);
+        written.append(static_cast<const char*>(bytes), n);
+        return static_cast<ssize_t>(n);
+    };
+    EXPECT_FALSE(kpWriteAll(-1, "every byte of the state string", error, filling));
+    EXPECT_EQ(error, ENOSPC);
+    EXPECT_EQ(written, "every byte o");
 }
 
 TEST(StateFile, TheFileIsSyncedAndThenItsFolderAfterTheRename) {
