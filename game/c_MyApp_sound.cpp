@@ -32,7 +32,12 @@ String effectBase(int n) {
 int c_MyApp::p_LoadSFX(int n, int theme) {
     if (n < 0 || n >= kSoundSlots) return 0;
     String name = effectBase(n);
-    if (theme >= 0) name += u"_" + p_rstr(theme, 3, kpS("0"));
+    // Appended piece by piece: `u"_" + temporary` inserts at the front, which GCC 12's
+    // -Wrestrict misjudges as an overlapping copy in optimised builds.
+    if (theme >= 0) {
+        name += u"_";
+        name += p_rstr(theme, 3, kpS("0"));
+    }
     name += u".wav";
     m_sfx[n] = kp_audio_LoadSound(name);
     return 0;

@@ -11,9 +11,10 @@
 # names the missing packages, prints the apt-get line to run as root, and exits 1.
 set -euo pipefail
 
-# Compiler, build system and the libraries the game and its data generator link.
+# Compiler, build system and the libraries the game and its data generator link; dpkg-dev's
+# dpkg-buildflags gives the build Debian's hardening flags.
 RUN_PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential dpkg-dev cmake pkg-config
   libglfw3-dev libgl-dev libgl1-mesa-dri libopenal-dev libopenal1
   libpng-dev libvorbis-dev zlib1g-dev libstb-dev
 )
@@ -22,14 +23,14 @@ RUN_PACKAGES=(
 # X tools that drive and photograph it, ImageMagick for the screenshots, the desktop-file and
 # AppStream validators of the install test, Python for its HTTP test server and the screenshot
 # tool, clang with its sanitizer runtimes for the fuzz targets, and what the package test uses
-# to make and lint the .deb (dpkg-dev's dpkg-shlibdeps, file, lintian).
+# to make and lint the .deb (file for CPack, lintian; dpkg-dev is in the run set).
 TEST_PACKAGES=(
   libgtest-dev libspng-dev libx11-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   desktop-file-utils appstream
   python3
   clang libclang-rt-14-dev
-  dpkg-dev file lintian
+  file lintian
 )
 
 # The browser build: Debian's emscripten, what `apt-get source` unpacks and patches with, Python

@@ -3,12 +3,15 @@
 # launcher lands in ~/.local/bin and starts by name from the PATH, the menu entry names it by
 # full path, the install manifest lists exactly the files written, the menu entry and metainfo
 # pass their validators, --help, the man page and the README list the same keys, a relative
-# XDG_DATA_HOME is ignored, the game starts from another working directory with its state
-# file in the player's folder and passes its exit status through, a missing data folder or an
-# unwritable player folder is refused with one line and status 1, and the uninstall target
-# leaves none of the game's files or folders but keeps the player's progress. Then an install
-# to /usr/local (through DESTDIR) puts the launcher in games/ and a bare name in the menu entry,
-# and the uninstall target with the same DESTDIR removes it.
+# XDG_DATA_HOME is ignored, the launcher started through a chain of symbolic links finds the
+# installed game, the game starts from another working directory with its state file in the
+# player's folder and passes its exit status through, a missing data folder or an unwritable
+# player folder is refused with one line and status 1, and the uninstall target leaves none
+# of the game's files or folders but keeps the player's progress. Then an install to
+# /usr/local (through DESTDIR) puts the launcher in games/ and a bare name in the menu entry,
+# its launcher links the same player's folder to its own data in place of the old link
+# (whether the old data is gone or still there), and the uninstall target with the same
+# DESTDIR removes it.
 # Usage: install_test.sh BUILD_DIR (under a display: tests/with-xvfb.sh).
 set -uo pipefail
 build="$1"
@@ -73,6 +76,23 @@ check "--help names the state file" sh -c "HOME='$home' brambolt3 --help | grep 
 check "relative XDG_DATA_HOME is ignored" sh -c "HOME='$home' XDG_DATA_HOME=rel brambolt3 --help | grep -q '$home/.local/share/brambolt3/.zembrastate'"
 check "absolute XDG_DATA_HOME is used" sh -c "XDG_DATA_HOME='$work/xdg' brambolt3 --help | grep -q '$work/xdg/brambolt3/.zembrastate'"
 
+# A player links the launcher into a folder of their own, through a relative link and a link
+# to that: the launcher still finds the program and the data beside its real place. Without a
+# display the game itself starts and stops with 255 (the launcher's own refusals are 1).
+mkdir -p "$work/links/deeper"
+ln -s "$prefix/bin/brambolt3" "$work/links/brambolt3"
+ln -s ../brambolt3 "$work/links/deeper/bolt"
+check "--help through links names the installed data" \
+  sh -c "'$work/links/deeper/bolt' --help | grep -qxF '  $prefix/share/games/brambolt3'"
+env -u DISPLAY HOME="$work/link-home" XDG_DATA_HOME= "$work/links/deeper/bolt" \
+  >"$work/linked.log" 2>&1
+status=$?
+check "launcher started through links starts the game, which has no display (255)" \
+  test "$status" -eq 255
+check "launcher started through links links the installed data" \
+  test "$(readlink "$work/link-home/.local/share/brambolt3/data")" = \
+  "$prefix/share/games/brambolt3/data"
+
 # Start by name from an unrelated working directory with the fake home.
 cd "$work/elsewhere" || exit 1
 start_game "$work/game.log" env HOME="$home" XDG_DATA_HOME= brambolt3
@@ -125,10 +145,26 @@ check "no launcher in /usr/local/bin" test ! -e "$root/usr/local/bin/brambolt3"
 check "menu entry names the launcher by name" \
   grep -qx "Exec=brambolt3" "$root/usr/local/share/applications/brambolt3.desktop"
 # Moved by DESTDIR, the launcher still finds its program and data: without a display the game
-# itself starts and stops with 255 (the launcher's own refusals are status 1).
-env -u DISPLAY HOME="$work/home2" "$root/usr/local/games/brambolt3" >"$work/nodisplay.log" 2>&1
-status=$?
-check "moved install starts the game, which has no display (255)" test "$status" -eq 255
+# itself starts and stops with 255. The player's folder still links the data of the install
+# removed above; the new install's launcher links its own data instead. Then the same with the
+# old data still in place, where a link to a folder must be replaced, not followed.
+new_data="$root/usr/local/share/games/brambolt3/data"
+old_data="$prefix/share/games/brambolt3/data"
+check "the player's folder still links the removed data" test "$(readlink "$player/data")" = "$old_data"
+for old in removed present; do
+  if [ "$old" = present ]; then
+    mkdir -p "$work/old/data"
+    ln -sfn "$work/old/data" "$player/data"
+  fi
+  env -u DISPLAY HOME="$home" XDG_DATA_HOME= "$root/usr/local/games/brambolt3" \
+    >"$work/nodisplay.log" 2>&1
+  status=$?
+  check "moved install starts the game, which has no display (255), old data $old" \
+    test "$status" -eq 255
+  check "reinstall elsewhere links the player's folder to the new data, old data $old" \
+    test "$(readlink "$player/data")" = "$new_data"
+done
+check "the old data folder is left as it was" test -z "$(ls -A "$work/old/data")"
 
 DESTDIR="$root" cmake --build "$build" --target uninstall >"$work/uninstall2.log" 2>&1
 check "uninstall with the same DESTDIR" test -z "$(find "$root" -type f -o -type l)"
