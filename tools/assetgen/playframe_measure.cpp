@@ -22,8 +22,12 @@ constexpr float kInkLum = 0.5f; // font texels this light are ink, darker ones i
 constexpr float kRectKind = -3717.0f;
 constexpr float kLabelScale = 4.0f; // glyphs drawn this large are a label over the field
 constexpr int kBobsSlot = 99;
+constexpr int kPartsSlot = 96;        // sparks
+constexpr int kMenuSlot = 9;          // the chain's orbiting sparks
 constexpr int kFirstPopupFrame = 16;  // the score popups' badges; lower frames are the chasers
 constexpr float kOverlayAlpha = 0.1f; // an overlay this opaque changes what lies under it
+constexpr float kPassScale = 1.5f;    // the pass values' text scale
+constexpr float kPassShown = 0.75f;   // the newest pass values, drawn at least this opaque
 
 bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -96,6 +100,7 @@ bool onScreen(const SpriteMask& m) {
 FrameParts findParts(const float* list, int floats) {
     FrameParts parts;
     bool spikesBegun = false;
+    int lastTag = -2, tagGlyphs = 0; // the latest popup tag and the glyphs listed right after it
     for (int i = 0; (i + 1) * kCommandFloats <= floats; ++i) {
         const float* rec = list + static_cast<size_t>(i) * kCommandFloats;
         const int slot = rec[0] > -1 ? static_cast<int>(rec[0]) : -1;
@@ -114,6 +119,21 @@ FrameParts findParts(const float* list, int floats) {
             parts.overlays.push_back(i);
         } else if (slot == kFontSlot || (slot == kBobsSlot && frame >= kFirstPopupFrame)) {
             parts.overlays.push_back(i);
+            if (slot == kBobsSlot) {
+                parts.popups.push_back({i, {}});
+                parts.others.push_back(i);
+            } else if (frame > 0 && !parts.popups.empty() && lastTag == i - 1 - tagGlyphs) {
+                parts.popups.back().digits.push_back(i);
+            } else if (frame > 0 && std::fabs(rec[4]) == kPassScale && rec[7] >= kPassShown) {
+                parts.passGlyphs.push_back(i);
+            }
+            if (slot == kBobsSlot)
+                lastTag = i, tagGlyphs = 0;
+            else if (lastTag == i - 1 - tagGlyphs)
+                ++tagGlyphs;
+        } else if ((slot == kWorldSlot && frame > kLastSpikeFrame) || slot == kBobsSlot ||
+                   slot == kPartsSlot || slot == kMenuSlot) {
+            parts.others.push_back(i);
         } else if (rec[0] == kRectKind && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
             parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
             parts.overlays.push_back(i);
@@ -180,6 +200,44 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
     return local[local.size() / 2];
 }
 
+double inkContrast(const PlayFrame& frame, const std::vector<SpriteMask>& glyphs,
+                   const std::vector<std::array<float, 4>>& covers) {
+    auto covered = [&covers](int x, int y) {
+        for (const std::array<float, 4>& r : covers) {
+            if (x + 1 > r[0] && x < r[0] + r[2] && y + 1 > r[1] && y < r[1] + r[3]) return true;
+        }
+        return false;
+    };
+    auto ink = [&glyphs](int x, int y) {
+        for (const SpriteMask& g : glyphs) {
+            if (g.covers(x, y) && g.texelLum[(y - g.y0) * g.w + x - g.x0] >= kInkLum) return true;
+        }
+        return false;
+    };
+    double inkSum = 0, ringSum = 0;
+    int inks = 0, rings = 0;
+    for (const SpriteMask& g : glyphs) {
+        for (int y = std::max(0, g.y0 - kHudRing);
+             y < std::min(PlayFrame::kHeight, g.y0 + g.h + kHudRing); ++y) {
+            for (int x = std::max(0, g.x0 - kHudRing);
+                 x < std::min(PlayFrame::kWidth, g.x0 + g.w + kHudRing); ++x) {
+                if (covered(x, y)) continue;
+                if (ink(x, y)) {
+                    inkSum += frame.lum(x, y), ++inks;
+                    continue;
+                }
+                bool near = false;
+                for (int dy = -kHudRing; dy <= kHudRing && !near; ++dy) {
+                    for (int dx = -kHudRing; dx <= kHudRing && !near; ++dx)
+                        near = ink(x + dx, y + dy);
+                }
+                if (near) ringSum += frame.lum(x, y), ++rings;
+            }
+        }
+    }
+    return inks > 0 && rings > 0 ? contrastRatio(inkSum / inks, ringSum / rings) : 0;
+}
+
 FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts) {
     FrameContrast c;
     std::vector<SpriteMask> labels;
@@ -221,40 +279,7 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
     // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
     std::vector<SpriteMask> glyphs;
     for (int index : parts.hudGlyphs) glyphs.push_back(frame.mask(list, index));
-    auto covered = [&parts](int x, int y) {
-        for (const std::array<float, 4>& r : parts.hudCovers) {
-            if (x + 1 > r[0] && x < r[0] + r[2] && y + 1 > r[1] && y < r[1] + r[3]) return true;
-        }
-        return false;
-    };
-    auto ink = [&glyphs](int x, int y) {
-        for (const SpriteMask& g : glyphs) {
-            if (g.covers(x, y) && g.texelLum[(y - g.y0) * g.w + x - g.x0] >= kInkLum) return true;
-        }
-        return false;
-    };
-    double inkSum = 0, ringSum = 0;
-    int inks = 0, rings = 0;
-    for (const SpriteMask& g : glyphs) {
-        for (int y = std::max(0, g.y0 - kHudRing);
-             y < std::min(PlayFrame::kHeight, g.y0 + g.h + kHudRing); ++y) {
-            for (int x = std::max(0, g.x0 - kHudRing);
-                 x < std::min(PlayFrame::kWidth, g.x0 + g.w + kHudRing); ++x) {
-                if (covered(x, y)) continue;
-                if (ink(x, y)) {
-                    inkSum += frame.lum(x, y), ++inks;
-                    continue;
-                }
-                bool near = false;
-                for (int dy = -kHudRing; dy <= kHudRing && !near; ++dy) {
-                    for (int dx = -kHudRing; dx <= kHudRing && !near; ++dx)
-                        near = ink(x + dx, y + dy);
-                }
-                if (near) ringSum += frame.lum(x, y), ++rings;
-            }
-        }
-    }
-    if (inks > 0 && rings > 0) c.hud = contrastRatio(inkSum / inks, ringSum / rings);
+    c.hud = inkContrast(frame, glyphs, parts.hudCovers);
     return c;
 }
 
