@@ -17,6 +17,7 @@ constexpr int kMinArea = 40;        // smaller things (sparks) are too small to 
 constexpr int kMinTagPixels = 20;   // a tag with fewer pixels free of its digits is off screen
 constexpr float kInkLum = 0.5f;     // font texels this light are ink, darker ones the outline
 constexpr float kTagAlpha = 0.5f;   // the tag's own silhouette
+constexpr float kReadAlpha = 0.7f; // popups drawn less opaque than this are fading away
 constexpr float kCoverAlpha = 0.1f; // something this opaque drawn later hides the ink under it
 constexpr float kRectKind = -3717.0f;
 // Pointedness: rays from a silhouette's centre, the step along them, and the fewest points
@@ -65,17 +66,28 @@ bool isInk(const SpriteMask& g, int x, int y) {
 // The worst popup value against the pixels of its own tag that no glyph covers.
 double popupContrast(const PlayFrame& frame, const float* list, const FrameParts& parts) {
     double worst = 0;
-    for (const FrameParts::Popup& p : parts.popups) {
-        if (p.digits.empty()) continue;
+    for (size_t i = 0; i < parts.popups.size(); ++i) {
+        const FrameParts::Popup& p = parts.popups[i];
+        // A popup fading out on its way off is not there to be read.
+        const float alpha = list[static_cast<size_t>(p.tag) * kCommandFloats + 7];
+        if (p.digits.empty() || alpha < kReadAlpha) continue;
         const SpriteMask tag = frame.mask(list, p.tag, kTagAlpha);
         std::vector<SpriteMask> glyphs;
         for (int index : p.digits) glyphs.push_back(frame.mask(list, index, kCoverAlpha));
+        // A later popup drawn across this one hides it: what it covers is its own to show.
+        std::vector<SpriteMask> later;
+        for (size_t k = i + 1; k < parts.popups.size(); ++k) {
+            later.push_back(frame.mask(list, parts.popups[k].tag, kCoverAlpha));
+            for (int index : parts.popups[k].digits) {
+                later.push_back(frame.mask(list, index, kCoverAlpha));
+            }
+        }
         double inkSum = 0, tagSum = 0;
         int inks = 0, tags = 0;
         for (int y = std::max(0, tag.y0); y < std::min(PlayFrame::kHeight, tag.y0 + tag.h); ++y) {
             for (int x = std::max(0, tag.x0); x < std::min(PlayFrame::kWidth, tag.x0 + tag.w);
                  ++x) {
-                if (!tag.covers(x, y)) continue;
+                if (!tag.covers(x, y) || coveredByAny(later, x, y)) continue;
                 bool ink = false;
                 for (const SpriteMask& g : glyphs) ink = ink || isInk(g, x, y);
                 if (ink) {
@@ -149,10 +161,11 @@ double hudCoveredShare(const PlayFrame& frame, const float* list, int floats,
 } // namespace
 
 double pointedness(const SpriteMask& m) {
-    // The silhouette's reach from its centre along kRays directions, as a fraction of the
-    // mean reach; its swing at three or more turns a round (the points of a star, a spined
-    // ball, a triangle) is what makes a thing look pointed. A disc, an oval, a long bone or a
-    // rounded box swings slowly or not at all.
+    // The silhouette is first squeezed along its long axis until it is as wide as it is long
+    // (an oval becomes a disc, a bone a disc with four bumps), so a long thing's two ends
+    // never count as points. Then its reach from the centre along kRays directions, as a
+    // fraction of the mean reach: its strongest swing of three or more turns a round is the
+    // depth of its points (a star's, a spined ball's, a triangle's).
     double cx = 0, cy = 0;
     int n = 0;
     for (int y = m.y0; y < m.y0 + m.h; ++y) {
@@ -162,29 +175,44 @@ double pointedness(const SpriteMask& m) {
     }
     if (n == 0) return 0;
     cx /= n, cy /= n;
-    const double longest = std::hypot(m.w, m.h);
+    double sxx = 0, syy = 0, sxy = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (!m.covers(x, y)) continue;
+            sxx += (x - cx) * (x - cx), syy += (y - cy) * (y - cy), sxy += (x - cx) * (y - cy);
+        }
+    }
+    sxx /= n, syy /= n, sxy /= n;
+    const double half = (sxx + syy) / 2;
+    const double spread = std::sqrt(std::max(0.0, half * half - (sxx * syy - sxy * sxy)));
+    const double major = std::sqrt(half + spread), minor = std::sqrt(std::max(half - spread, 0.25));
+    const double axis = 0.5 * std::atan2(2 * sxy, sxx - syy);
+    const double ca = std::cos(axis), sa = std::sin(axis);
+    const double longest = std::hypot(m.w, m.h) / minor; // in squeezed units
     std::array<double, kRays> reach{};
     double mean = 0;
     for (int k = 0; k < kRays; ++k) {
         const double a = 2 * kPi * k / kRays;
-        for (double r = 0; r < longest; r += kRayStep) {
-            const int x = static_cast<int>(std::lround(cx + r * std::cos(a)));
-            const int y = static_cast<int>(std::lround(cy + r * std::sin(a)));
+        for (double r = 0; r < longest; r += kRayStep / major) {
+            // Back from squeezed units to the screen: along the axis by major, across by minor.
+            const double u = r * std::cos(a) * major, v = r * std::sin(a) * minor;
+            const int x = static_cast<int>(std::lround(cx + u * ca - v * sa));
+            const int y = static_cast<int>(std::lround(cy + u * sa + v * ca));
             if (m.covers(x, y)) reach[k] = r;
         }
         mean += reach[k] / kRays;
     }
     if (mean <= 0) return 0;
-    double swing = 0;
+    double strongest = 0;
     for (int f = kFirstPointedTurn; f <= kRays / 2; ++f) {
         double re = 0, im = 0;
         for (int k = 0; k < kRays; ++k) {
             re += reach[k] * std::cos(2 * kPi * f * k / kRays);
             im += reach[k] * std::sin(2 * kPi * f * k / kRays);
         }
-        swing += 2 * std::hypot(re, im) / kRays / mean;
+        strongest = std::max(strongest, 2 * std::hypot(re, im) / kRays / mean);
     }
-    return swing;
+    return strongest;
 }
 
 double colourOverlap(const std::vector<double>& a, const std::vector<double>& b) {
@@ -194,7 +222,7 @@ double colourOverlap(const std::vector<double>& a, const std::vector<double>& b)
 }
 
 FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
-                          const FrameParts& parts) {
+                          const FrameParts& parts, float fieldBottom) {
     FrameDecoys d;
     // The spikes' colours as drawn, all spikes on screen together.
     std::vector<double> spikeColours(kLevels * kLevels * kLevels, 0.0);
@@ -213,7 +241,8 @@ FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
         spikePoints /= spikes;
         for (int index : parts.others) {
             const SpriteMask m = frame.mask(list, index);
-            if (area(m) < kMinArea) continue;
+            // Only what shows where spikes float can pass for one: not what lies underground.
+            if (area(m) < kMinArea || m.y0 + m.h / 2 > fieldBottom) continue;
             // As pointed as the spikes, in their colours: a decoy.
             const double shape = std::min(1.0, pointedness(m) / spikePoints);
             const double k = colourOverlap(histogramIn(frame, m), spikeColours) * shape;

@@ -20,16 +20,17 @@ struct FrameDecoys {
     double hudCovered = 0; // share of head-up ink that something drawn later covers, 0..1
 };
 
-// How pointed a silhouette is: the swing of its reach from its centre at three or more
-// turns a round, as a fraction of its mean reach; about 0 for a disc, an oval or a rounded
-// box, larger the deeper and the more its points are.
+// How pointed a silhouette is, once squeezed as wide as it is long: the strongest swing of
+// its reach from its centre at three or more turns a round, as a fraction of its mean reach;
+// about 0 for a disc, an oval or a rounded box, about 0.3 for a triangle or a star.
 double pointedness(const SpriteMask& mask);
 
 // Overlap of two colour histograms (coarse bins of the finished frame's pixels), 0..1.
 double colourOverlap(const std::vector<double>& a, const std::vector<double>& b);
 
-// Measures a frame the replay has just drawn from `list`.
+// Measures a frame the replay has just drawn from `list`; things centred below fieldBottom
+// (the ground, where no spike floats) are not taken for decoys.
 FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
-                          const FrameParts& parts);
+                          const FrameParts& parts, float fieldBottom);
 
 } // namespace assetgen

@@ -37,6 +37,7 @@ constexpr double kHudTarget = 4.5;
 // themes that read at a glance (Old Faithful, Ghost Runner, Lunar Leaps) stays under it.
 constexpr double kDecoyLimit = 0.30;
 constexpr double kCoveredLimit = 0.0; // head-up ink something else is drawn over
+constexpr float kBelowGround = 16.0f; // the lowest spikes reach this far under the ground line
 constexpr int kResultsTick = 40;      // results panel ticks before its frame is saved
 constexpr int kMaxRoundTicks = 3000;  // holding the key ends any round well before this
 constexpr int kGroups = 15;
@@ -172,7 +173,8 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
         }
         hud.take(c.hud, t);
         const assetgen::FrameDecoys d =
-            assetgen::measureDecoys(frame, game.m_drawList.data(), game.m_drawCount, parts);
+            assetgen::measureDecoys(frame, game.m_drawList.data(), game.m_drawCount, parts,
+                                    static_cast<float>(game.m_groundY) + kBelowGround);
         if (decoy.take(d.decoy, t, d.decoyX, d.decoyY)) saveFrame(o, frame, level, "worst_decoy");
         if (popup.beatenBy(d.popup)) {
             popup.take(d.popup, t);
