@@ -44,13 +44,14 @@ constexpr Verdict kVerdicts[] = {
 // label, the other word sliding past) reads as part of it. In font pixels at scale 1.
 constexpr float kPlateAlpha = 0.8f;
 constexpr float kAdvance = 7.0f;
-constexpr float kPlatePad = 4.0f;
+constexpr float kPlatePad = 2.0f;
 constexpr float kInkAbove = 5.0f;
 constexpr float kInkBelow = 6.0f;
 // The rank box: its corner at 0.35 of the width, wide and tall enough for both lines.
 constexpr float kRankBoxX = 0.35f;
 constexpr float kRankBoxW = 0.4f;
 constexpr float kRankBoxH = 40.0f;
+constexpr float kRankTextAbove = 4.0f; // the first line's ink reaches above the box
 constexpr float kFirstWordX = 0.35f;
 constexpr float kSecondWordX = 0.65f;
 constexpr float kTargetRowsAbove = 58.0f;
@@ -188,8 +189,12 @@ int c_MyApp::p_GameOver() {
         p_DidIWin();
         resultsVerdict(static_cast<float>(bar));
 
+        // The rank box waits until the second word, sliding up from below, has passed it,
+        // so the two never lie across each other.
+        const float wordBottom = h - bar + kInkBelow * kVerdicts[verdictOf(*this)].scale;
+        const float boxTop = h - bar / 1.5f - 16 - kRankTextAbove;
         const String rank = p_MyNth();
-        if (m_i > 0) {
+        if (m_i > 0 && wordBottom < boxTop) {
             // The box holds both lines of the text: a dark plate under the blue keeps what
             // lies behind (a verdict word sliding past, a label) from showing through.
             p_ResetDraw();

@@ -17,7 +17,7 @@ constexpr int kMinArea = 40;        // smaller things (sparks) are too small to 
 constexpr int kMinTagPixels = 20;   // a tag with fewer pixels free of its digits is off screen
 constexpr float kInkLum = 0.5f;     // font texels this light are ink, darker ones the outline
 constexpr float kTagAlpha = 0.5f;   // the tag's own silhouette
-constexpr float kReadAlpha = 0.7f; // popups drawn less opaque than this are fading away
+constexpr float kReadAlpha = 0.7f;  // popups drawn less opaque than this are fading away
 constexpr float kCoverAlpha = 0.1f; // something this opaque drawn later hides the ink under it
 constexpr float kRectKind = -3717.0f;
 // Pointedness: rays from a silhouette's centre, the step along them, and the fewest points
@@ -242,7 +242,11 @@ FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
         for (int index : parts.others) {
             const SpriteMask m = frame.mask(list, index);
             // Only what shows where spikes float can pass for one: not what lies underground.
-            if (area(m) < kMinArea || m.y0 + m.h / 2 > fieldBottom) continue;
+            // A thing cut by the screen's edge is judged once it is wholly in view.
+            if (area(m) < kMinArea || m.y0 + m.h / 2 > fieldBottom || m.x0 <= 0 || m.y0 <= 0 ||
+                m.x0 + m.w >= PlayFrame::kWidth) {
+                continue;
+            }
             // As pointed as the spikes, in their colours: a decoy.
             const double shape = std::min(1.0, pointedness(m) / spikePoints);
             const double k = colourOverlap(histogramIn(frame, m), spikeColours) * shape;

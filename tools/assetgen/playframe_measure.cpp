@@ -26,6 +26,7 @@ constexpr int kPartsSlot = 96;        // sparks
 constexpr int kMenuSlot = 9;          // the chain's orbiting sparks
 constexpr int kFirstPopupFrame = 16;  // the score popups' badges; lower frames are the chasers
 constexpr float kOverlayAlpha = 0.1f; // an overlay this opaque changes what lies under it
+constexpr float kTagReach = 32.0f;    // a popup's digits lie this near its tag's centre
 constexpr float kPassScale = 1.5f;    // the pass values' text scale
 constexpr float kPassShown = 0.75f;   // the newest pass values, drawn at least this opaque
 
@@ -100,7 +101,9 @@ bool onScreen(const SpriteMask& m) {
 FrameParts findParts(const float* list, int floats) {
     FrameParts parts;
     bool spikesBegun = false;
-    int lastTag = -2, tagGlyphs = 0; // the latest popup tag and the glyphs listed right after it
+    // The latest popup tag, where it is, and the glyphs listed right after it.
+    int lastTag = -2, tagGlyphs = 0;
+    float tagX = 0, tagY = 0;
     for (int i = 0; (i + 1) * kCommandFloats <= floats; ++i) {
         const float* rec = list + static_cast<size_t>(i) * kCommandFloats;
         const int slot = rec[0] > -1 ? static_cast<int>(rec[0]) : -1;
@@ -122,13 +125,15 @@ FrameParts findParts(const float* list, int floats) {
             if (slot == kBobsSlot) {
                 parts.popups.push_back({i, {}});
                 parts.others.push_back(i);
-            } else if (frame > 0 && !parts.popups.empty() && lastTag == i - 1 - tagGlyphs) {
+            } else if (frame > 0 && !parts.popups.empty() && lastTag == i - 1 - tagGlyphs &&
+                       std::fabs(rec[1] - tagX) < 2 * kTagReach &&
+                       std::fabs(rec[2] - tagY) < kTagReach) {
                 parts.popups.back().digits.push_back(i);
             } else if (frame > 0 && std::fabs(rec[4]) == kPassScale && rec[7] >= kPassShown) {
                 parts.passGlyphs.push_back(i);
             }
             if (slot == kBobsSlot)
-                lastTag = i, tagGlyphs = 0;
+                lastTag = i, tagGlyphs = 0, tagX = rec[1], tagY = rec[2];
             else if (lastTag == i - 1 - tagGlyphs)
                 ++tagGlyphs;
         } else if ((slot == kWorldSlot && frame > kLastSpikeFrame) || slot == kBobsSlot ||
