@@ -56,7 +56,7 @@ constexpr float kListRow = 18.0f;
 // Score popups: the plate's width at size 1, a digit's advance at the text's scale 2, and
 // where they fade out: within kPopupFade of the head-up band's bottom or of the pass values.
 constexpr float kPopupPlate = 32.0f;
-constexpr float kPopupPlateHeight = 22.0f;
+constexpr float kPopupPlateHeight = 28.0f;
 constexpr float kPopupMargin = 16.0f; // plate beyond the digits, both sides together
 constexpr float kPopupDigitAdvance = 14.0f;
 constexpr float kHudBottom = 60.0f;

@@ -60,7 +60,7 @@ TEST_F(BallRound, ScorePopupsFadeOutBeforeTheHeadUpDisplay) {
             const float* c = &app->m_drawList[i];
             if (c[0] != 99 || c[6] < 16 || c[7] <= 0) continue;
             ++shown;
-            const float halfW = 16 * c[4], halfH = 11;
+            const float halfW = 16 * c[4], halfH = 14;
             ASSERT_GE(c[2] - halfH, 60.0f) << "a popup's tag on the score line, tick " << ticks;
             ASSERT_LE(c[1] + halfW, kp_BT3_jscrw - 76) << "a popup's tag on the pass values";
         }

@@ -17,6 +17,7 @@ constexpr int kMinArea = 40;        // smaller things (sparks) are too small to 
 constexpr int kMinTagPixels = 20;   // a tag with fewer pixels free of its digits is off screen
 constexpr float kInkLum = 0.5f;     // font texels this light are ink, darker ones the outline
 constexpr float kTagAlpha = 0.5f;   // the tag's own silhouette
+constexpr int kTagRing = 3;         // tag pixels this near a glyph are its background
 constexpr float kReadAlpha = 0.7f;  // popups drawn less opaque than this are fading away
 constexpr float kCoverAlpha = 0.1f; // something this opaque drawn later hides the ink under it
 constexpr float kRectKind = -3717.0f;
@@ -63,7 +64,17 @@ bool isInk(const SpriteMask& g, int x, int y) {
     return g.covers(x, y) && g.texelLum[(y - g.y0) * g.w + x - g.x0] >= kInkLum;
 }
 
-// The worst popup value against the pixels of its own tag that no glyph covers.
+bool nearAny(const std::vector<SpriteMask>& masks, int x, int y, int reach) {
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            if (coveredByAny(masks, x + dx, y + dy)) return true;
+        }
+    }
+    return false;
+}
+
+// The worst popup value against the pixels of its own tag just outside its glyphs (their
+// outline included): what the digits are read against.
 double popupContrast(const PlayFrame& frame, const float* list, const FrameParts& parts) {
     double worst = 0;
     for (size_t i = 0; i < parts.popups.size(); ++i) {
@@ -92,7 +103,7 @@ double popupContrast(const PlayFrame& frame, const float* list, const FrameParts
                 for (const SpriteMask& g : glyphs) ink = ink || isInk(g, x, y);
                 if (ink) {
                     inkSum += frame.lum(x, y), ++inks;
-                } else if (!coveredByAny(glyphs, x, y)) {
+                } else if (!coveredByAny(glyphs, x, y) && nearAny(glyphs, x, y, kTagRing)) {
                     tagSum += frame.lum(x, y), ++tags;
                 }
             }

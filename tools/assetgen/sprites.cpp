@@ -18,7 +18,7 @@ constexpr int kPopupColours = 8;
 // The inks the game writes the values in (its colours 1..8), and the luminance below which
 // an ink counts as dark and gets a light tag.
 constexpr float kDarkInk = 0.16f;
-constexpr float kTagHeight = 22.0f;
+constexpr float kTagHeight = 28.0f; // room for a digit and its outline inside the rim
 const uint32_t kInk[kPopupColours] = {0xff3a3a, 0xff8a2a, 0xffe02a, 0x3ae03a,
                                       0x3ae0e0, 0x3a5aff, 0x8a3aff, 0xff3a8a};
 
