@@ -497,8 +497,10 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     void runStartSequence();
     void drawTitleOverlay();
     void runPopups();
+    void drawPopup(const float* pop);
     void runEndChecks();
     void drawScoreLine();
+    void drawComboBar(float cx);
     void drawRoundText(float x, float y, const String& text, float scale);
 
     // Menu, level select and results.

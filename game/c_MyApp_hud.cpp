@@ -19,6 +19,13 @@ constexpr int kScoreEase = 6;
 constexpr float kTitleTravel = 360.0f; // pixels the overlay slides in and out
 constexpr int kTuneLoops = 1;
 constexpr int kSeasideSun = 86; // image slot of the Seaside sky's sun
+// The chain timer's bar: 16 high, centred at y 28, under the score (its outlined digits end
+// at y 24 at scale 2) and the chain number (from y 26); its bright line fills the gap between them.
+constexpr float kComboBarTop = 20.0f;
+constexpr float kComboBarHeight = 16.0f;
+constexpr float kComboBodyAlpha = 0.7f;
+constexpr float kComboLineTop = 24.0f;
+constexpr float kComboLineHeight = 2.0f;
 
 } // namespace
 
@@ -107,6 +114,7 @@ void c_MyApp::drawScoreLine() {
     }
     const float cx = kp_BT3_jscrw / 2;
     p_ResetDraw();
+    drawComboBar(cx);
     p_SetCol(100, 255, 100, 0.8f);
     drawRoundText(cx, 16, p_rstr(m_scoreShown, kScoreDigits, kpS("0")), 2.0f);
 
@@ -132,9 +140,17 @@ void c_MyApp::drawScoreLine() {
         p_SetCol(255, 150, 100, 0.8f);
         drawRoundText(cx, 36, kpIntToString(m_super), 2.0f);
     }
-    if (m_comboTimer > 0) {
-        p_SetCol(100, 255, 100, 0.8f);
-        p_Rect(cx - 1.5f * m_comboTimer, 20, 3 * m_comboTimer, 16);
-    }
     p_ResetDraw();
+}
+
+void c_MyApp::drawComboBar(float cx) {
+    if (m_comboTimer <= 0) return;
+    // Drawn before the digits it lies across: a dark body that the score's lower edge and the
+    // chain number stand on, and its bright line in the gap between the two rows of digits.
+    const float left = cx - 1.5f * m_comboTimer;
+    const float width = 3 * m_comboTimer;
+    p_SetCol(0, 40, 0, kComboBodyAlpha);
+    p_Rect(left, kComboBarTop, width, kComboBarHeight);
+    p_SetCol(100, 255, 100, 0.8f);
+    p_Rect(left, kComboLineTop, width, kComboLineHeight);
 }

@@ -37,6 +37,18 @@ constexpr Verdict kVerdicts[] = {
     {u"You", u"Won!", 100, 255, 100, 4},       {u"Level", u"Complete", 100, 255, 100, 3},
     {u"Perfect", u"Score!", 100, 255, 100, 4}, {u"", u"", 255, 100, 100, 4},
 };
+// Every word of the panel stands on a dark plate, so nothing behind it (the goal spike's
+// label, the other word sliding past) reads as part of it. In font pixels at scale 1.
+constexpr float kPlateAlpha = 0.8f;
+constexpr float kAdvance = 7.0f;
+constexpr float kPlatePad = 2.0f;
+constexpr float kInkAbove = 5.0f;
+constexpr float kInkBelow = 6.0f;
+// The rank box: its corner at 0.35 of the width, wide and tall enough for both lines.
+constexpr float kRankBoxX = 0.35f;
+constexpr float kRankBoxW = 0.4f;
+constexpr float kRankBoxH = 40.0f;
+constexpr float kRankTextAbove = 4.0f; // the first line's ink reaches above the box
 constexpr float kFirstWordX = 0.35f;
 constexpr float kSecondWordX = 0.65f;
 constexpr float kTargetRowsAbove = 58.0f;
@@ -66,6 +78,22 @@ VerdictCode verdictOf(const c_MyApp& app) {
     default:
         return kGameOver;
     }
+}
+
+// Writes one verdict word centred on x, on its plate.
+void platedWord(c_MyApp& app, float x, float y, const String& word, const Verdict& v) {
+    if (word.empty()) return;
+    // The text's leading space puts the word's middle half an advance right of x; its ink
+    // spans kInkAbove font pixels above y and kInkBelow below (descenders) at its scale.
+    const float s = v.scale;
+    const float width = (kAdvance * static_cast<float>(word.size()) + kPlatePad) * s;
+    app.p_SetCol(0, 0, 0, kPlateAlpha);
+    app.p_Rect(x + kAdvance / 2 * s - width / 2, y - kInkAbove * s, width,
+               (kInkAbove + kInkBelow) * s);
+    app.p_SetCol(v.r, v.g, v.b, 1);
+    app.p_SetSize(s, s);
+    app.p_Text(x, y, word, 1, 1, 0);
+    app.p_ResetDraw();
 }
 
 } // namespace
@@ -158,11 +186,19 @@ int c_MyApp::p_GameOver() {
         p_DidIWin();
         resultsVerdict(static_cast<float>(bar));
 
+        // The rank box waits until the second word, sliding up from below, has passed it,
+        // so the two never lie across each other.
+        const float wordBottom = h - bar + kInkBelow * kVerdicts[verdictOf(*this)].scale;
+        const float boxTop = h - bar / 1.5f - 16 - kRankTextAbove;
         const String rank = p_MyNth();
-        if (m_i > 0) {
+        if (m_i > 0 && wordBottom < boxTop) {
+            // The box holds both lines of the text: a dark plate under the blue keeps what
+            // lies behind (a verdict word sliding past, a label) from showing through.
             p_ResetDraw();
+            p_SetCol(0, 0, 0, kPlateAlpha);
+            p_Rect(kRankBoxX * w, h - bar / 1.5f - 16, kRankBoxW * w, kRankBoxH);
             p_SetCol(0, 125, 255, 0.5f);
-            p_Rect(0.35f * w, h - bar / 1.5f - 16, 0.3f * w, 32);
+            p_Rect(kRankBoxX * w, h - bar / 1.5f - 16, kRankBoxW * w, kRankBoxH);
             p_SetSize(2, 2);
             p_SetCol(100, 255, 100, 1);
             p_Text(0.5f * w, h - bar / 1.5f, u"New Highscore\\n           " + rank, 0.5f, 2, 0);
@@ -202,10 +238,8 @@ void c_MyApp::resultsVerdict(float bar) {
         if (m_targetDiff > 0) second = u"Over!";
     }
     p_ResetDraw();
-    p_SetCol(v.r, v.g, v.b, 1);
-    p_SetSize(v.scale, v.scale);
-    p_Text(kFirstWordX * w, bar, first, 1, 1, 0);
-    p_Text(kSecondWordX * w, h - bar, second, 1, 1, 0);
+    platedWord(*this, kFirstWordX * w, bar, first, v);
+    platedWord(*this, kSecondWordX * w, h - bar, second, v);
 
     if (code == kPerfect || code == kMissedTarget) {
         p_SetCol(255, 255, 255, 1);

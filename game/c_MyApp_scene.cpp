@@ -49,6 +49,16 @@ constexpr float kOrbiterTop = -32.0f;
 // Pass-value list.
 constexpr int kListValues = 20;
 constexpr float kListRow = 18.0f;
+
+// Score popups: the plate's width at size 1, a digit's advance at the text's scale 2, and
+// where they fade out: within kPopupFade of the head-up band's bottom or of the pass values.
+constexpr float kPopupPlate = 32.0f;
+constexpr float kPopupPlateHeight = 28.0f;
+constexpr float kPopupMargin = 16.0f; // plate beyond the digits, both sides together
+constexpr float kPopupDigitAdvance = 14.0f;
+constexpr float kHudBottom = 60.0f;
+constexpr float kPassColumnClear = 76.0f; // from the right edge
+constexpr float kPopupFade = 24.0f;
 constexpr float kListSlideStep = 4.0f;
 constexpr int kTargetBurst = 17;
 constexpr int kParticleScreen = 5;
@@ -285,18 +295,39 @@ void c_MyApp::runPopups() {
         pop[3] += 0.2f + 0.2f * kp_random_Rnd();
         pop[4] -= 0.15f + 0.2f * kp_random_Rnd();
         pop[6] += 0.02f + 0.03f * kp_random_Rnd();
-
-        const float x = m_theme == kThemeWoolly ? kp_BT3_jscrw - pop[1] : pop[1];
-        const int colour = static_cast<int>(pop[7]);
-        const int look = static_cast<int>(pop[8]);
-        p_ResetDraw();
-        p_Alpha(0.75f);
-        m_drawRot = -pop[5];
-        if (look == 1 || look == 2) {
-            p_DrawImg(kImgBobs, x, pop[2], kFramePopupBase + 2 * colour + (look == 2 ? 1 : 0));
-        }
-        p_Ink(colour + 1, 1);
-        drawRoundText(x, pop[2], kpIntToString(static_cast<int>(pop[0])), 2.0f);
+        drawPopup(pop);
     }
     p_ResetDraw();
+}
+
+void c_MyApp::drawPopup(const float* pop) {
+    const float x = m_theme == kThemeWoolly ? kp_BT3_jscrw - pop[1] : pop[1];
+    const int colour = static_cast<int>(pop[7]);
+    const int look = static_cast<int>(pop[8]);
+    const String value = kpIntToString(static_cast<int>(pop[0]));
+    // The text's leading space puts the digits' middle half an advance along the text's
+    // direction from x (backwards in the mirrored theme, whose text runs the other way): the plate
+    // is centred there and stretched to hold all the digits.
+    const float digits = static_cast<float>(value.size());
+    const float plateWidth = std::max(kPopupPlate, kPopupDigitAdvance * digits + kPopupMargin);
+    const float turn = pop[5] * kDegToRad;
+    const float along = (m_theme == kThemeWoolly ? -0.5f : 0.5f) * kPopupDigitAdvance;
+    const float cx = x + along * std::cos(turn);
+    const float cy = pop[2] + along * std::sin(turn);
+    // Opaque, so the digits keep their contrast against the plate on any sky; faded out
+    // before it reaches the head-up display (the score line above, the pass values beside).
+    const float top = cy - kPopupPlateHeight / 2 - kHudBottom;
+    const float right = kp_BT3_jscrw - kPassColumnClear - (cx + plateWidth / 2);
+    const float shown = std::clamp(std::min(top, right) / kPopupFade, 0.0f, 1.0f);
+    if (shown <= 0) return;
+    p_ResetDraw();
+    p_Alpha(shown);
+    m_drawRot = -pop[5];
+    if (look == 1 || look == 2) {
+        p_SetSize(plateWidth / kPopupPlate, 1);
+        p_DrawImg(kImgBobs, cx, cy, kFramePopupBase + 2 * colour + (look == 2 ? 1 : 0));
+        p_SetSize(1, 1);
+    }
+    p_Ink(colour + 1, 1);
+    drawRoundText(x, pop[2], value, 2.0f);
 }

@@ -1,5 +1,6 @@
 // Rules of play a player feels: SUPER breaks on any stop while the leap survives 72 frames
-// (with the popups ring following each pass), the pause that the overlay starts from a key
+// (with the popups ring following each pass), score popups that never reach the head-up
+// display, the pause that the overlay starts from a key
 // or the pause icon while play freezes, rolling back to the 2048-pixel limit, the bounce of
 // the moon and the drift of the lily pads, nothing existing past the goal, and a crash that
 // beats the goal passed in the same frame.
@@ -46,6 +47,25 @@ TEST_F(BallRound, AnyStopBreaksTheChainWhileTheLeapSurvivesSeventyTwoFrames) {
     EXPECT_TRUE(leapOutlivedChain) << "a stop broke the chain but not the leap";
     EXPECT_TRUE(leapRanOut) << "a long wait ran the leap out";
     EXPECT_EQ(TicksOf(13).size() > 0, true) << "the combo's end is heard";
+}
+
+TEST_F(BallRound, ScorePopupsFadeOutBeforeTheHeadUpDisplay) {
+    // Popups drift up and right for ever; they must be gone before the score line above
+    // (y 60 and up) and the pass values at the right edge (the last 76 pixels).
+    StartAndGo(4);
+    int shown = 0;
+    while (app->m_roundOver == 0 && Passed() < 12 && ticks < 6000) {
+        DriveTick();
+        for (int i = 0; i < app->m_drawCount; i += kDrawStride) {
+            const float* c = &app->m_drawList[i];
+            if (c[0] != 99 || c[6] < 16 || c[7] <= 0) continue;
+            ++shown;
+            const float halfW = 16 * c[4], halfH = 14;
+            ASSERT_GE(c[2] - halfH, 60.0f) << "a popup's tag on the score line, tick " << ticks;
+            ASSERT_LE(c[1] + halfW, kp_BT3_jscrw - 76) << "a popup's tag on the pass values";
+        }
+    }
+    EXPECT_GT(shown, 100) << "popups were thrown and seen";
 }
 
 TEST_F(BallRound, ABackPressPausesFromTheOverlayAndPlayFreezesUntilTheResume) {

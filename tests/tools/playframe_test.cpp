@@ -215,6 +215,10 @@ TEST(PlayFrame, RoundCommandsAreToldApart) {
     EXPECT_EQ(parts.hudGlyphs, std::vector<int>{3});
     EXPECT_EQ(parts.labels, std::vector<int>{4});
     EXPECT_EQ(parts.overlays, (std::vector<int>{3, 4, 6, 7, 8}));
+    ASSERT_EQ(parts.popups.size(), 1u);
+    EXPECT_EQ(parts.popups[0].tag, 6);
+    EXPECT_EQ(parts.popups[0].digits, std::vector<int>{7}) << "the value on the badge";
+    EXPECT_EQ(parts.others, (std::vector<int>{5, 6})) << "what may pass for a spike";
 }
 
 } // namespace

@@ -41,8 +41,9 @@ const DecoSet kDecoSets[] = {
      {Motif::Vent, Motif::Flame, Motif::Rock, Motif::Vent},
      {Motif::Ember, Motif::Crystal, Motif::Bone, Motif::Ember},
      {Motif::Ember, Motif::Pebbles, Motif::Crystal, Motif::Ember}},
+    // No flowers: the pond's spikes are the only pink things near its ground.
     {Look::Pond,
-     {Motif::Lilypad, Motif::Lotus, Motif::Reed, Motif::Lilypad},
+     {Motif::Lilypad, Motif::Reed, Motif::Lilypad, Motif::Reed},
      {Motif::Bubbles, Motif::Pebbles, Motif::Shell, Motif::Root},
      {Motif::Bubbles, Motif::Pebbles, Motif::Shell, Motif::Bubbles}},
     {Look::Seaside,
@@ -69,9 +70,9 @@ const DecoSet kDecoSets[] = {
      {Motif::Pine, Motif::DeadTree, Motif::Pine, Motif::Rock},
      {Motif::Crystal, Motif::Pebbles, Motif::Fossil, Motif::Crystal},
      {Motif::Crystal, Motif::Pebbles, Motif::Crystal, Motif::Bone}},
-    {Look::Parade,
+    {Look::Parade, // its two upper layers are painted as streamers, below
      {Motif::Lantern, Motif::Flag, Motif::Lantern, Motif::Flag},
-     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern}, // painted as glints, below
+     {Motif::Flag, Motif::Lantern, Motif::Flag, Motif::Lantern},
      {Motif::Pebbles, Motif::Crystal, Motif::Fossil, Motif::Pebbles}},
     {Look::Moon,
      {Motif::Crater, Motif::Flag, Motif::Antenna, Motif::Rock},
@@ -102,10 +103,13 @@ const DecoSet& decoSet(Look look) {
 
 namespace {
 
+// Streamers lying on the parade's ground. The game draws every parade decoration twice, at
+// double size on the ground line and four times as large 32 higher; only the frame's lowest
+// rows land below the ground line both times, so nothing stands where the spikes float.
 void paintParadeStreamers(Pen& pen, const Theme& t, int index) {
     Rng rng(static_cast<uint32_t>(index + 91));
     for (int i = 0; i < 4; ++i) {
-        const float x = rng.range(6, 26), y = rng.range(25, 31), turn = rng.range(-3, 3);
+        const float x = rng.range(6, 26), y = rng.range(31, 34), turn = rng.range(-1, 1);
         pen.line(x, y, x + 5, y + turn, 0.9f, withAlpha(i % 2 ? t.accent2 : t.accent, 0.5f));
     }
 }
@@ -124,9 +128,11 @@ void paintSandRipples(Pen& pen, const Theme& t, int index) {
 
 void paintDecoration(Pen& pen, const Theme& t, int layer, int index) {
     const DecoSet& set = decoSet(t.look);
-    if (layer == 1) paintStandingMotif(pen, set.layer1[index], t, index);
-    // The parade draws its scenery a second time four times as large and higher up, in front
-    // of the ball and the spikes: its buried layers are a few faint streamers, hiding nothing.
+    if (layer == 1 && t.look == Look::Parade)
+        paintParadeStreamers(pen, t, index);
+    else if (layer == 1)
+        paintStandingMotif(pen, set.layer1[index], t, index);
+    // The parade's buried layers are a few faint streamers too, hiding nothing.
     else if ((layer == 2 || layer == 4) && t.look == Look::Parade)
         paintParadeStreamers(pen, t, index + layer);
     else if ((layer == 2 || layer == 4) && t.look == Look::Undersea)

@@ -165,9 +165,9 @@ void paintSpikeBody(Pen& pen, const Theme& t, int hc) {
         gem(pen, hc, 3.0f);
         break;
     case Look::Neon:
-        pen.polygon(starPoints(kC, kC, 6, 16, 7, 0), hex(0x1a0818));
-        spikeOutline(pen, 6, 16, 7, 0, withAlpha(t.spike, 0.6f), 3.2f);
-        spikeOutline(pen, 6, 16, 7, 0, t.spikeLight, 1.2f);
+        // Solid, lit from inside: the brightest things in the night, never a hollow outline.
+        pen.polygon(starPoints(kC, kC, 6, 16, 7, 0), t.spike);
+        pen.polygon(starPoints(kC, kC, 6, 10, 4.5f, 0), t.spikeLight);
         gem(pen, hc, 3.0f);
         break;
     case Look::Ghost:

@@ -3,13 +3,27 @@
 // largest textures stay within what any OpenGL driver accepts.
 #include "tools/assetgen/images.h"
 
+#include <cmath>
+
 namespace assetgen {
 
 namespace {
 
+constexpr float kFlatLevels = 5; // steps a channel between black and full, for flat colours
+
 ImageDef entry(std::string name, int w, int h, int frames, int columns,
                std::function<void(Pen&, int)> paint, bool pixel = false, bool hd = true) {
     return ImageDef{std::move(name), w, h, frames, columns, pixel, hd, std::move(paint)};
+}
+
+void flatten(Canvas& canvas) {
+    auto step = [](float v) { return std::round(v * kFlatLevels) / kFlatLevels; };
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const Rgba p = canvas.get(x, y);
+            if (p.a > 0) canvas.set(x, y, Rgba{step(p.r), step(p.g), step(p.b), p.a});
+        }
+    }
 }
 
 } // namespace
@@ -22,10 +36,12 @@ std::vector<ImageDef> allImages() {
             "blocks_world" + t.suffix, kBlockSize, kBlockSize, kBlockFrames, 14,
             [theme](Pen& pen, int f) { paintBlockFrame(pen, *theme, f); }, t.pixel));
         list.back().backdrop = t.bg;
+        list.back().flatColours = t.pixel;
         list.push_back(entry(
             "strips_world" + t.suffix, kStripW, kStripH, kStripFrames, 1,
             [theme](Pen& pen, int f) { paintStrip(pen, *theme, f); }, t.pixel));
         list.back().backdrop = t.bg;
+        list.back().flatColours = t.pixel;
     }
     list.push_back(entry("menu", 64, 64, 64, 8, paintMenu));
     list.push_back(entry("record", 128, 128, 4, 2, paintRecord));
@@ -56,6 +72,7 @@ Canvas renderImage(const ImageDef& def, int level) {
                 static_cast<float>(level), def.pixel);
         def.paint(pen, f);
     }
+    if (def.flatColours) flatten(canvas);
     return canvas;
 }
 

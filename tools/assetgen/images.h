@@ -46,6 +46,9 @@ struct ImageDef {
     bool hdSets; // also written as "-hd" and "-hd2"
     FramePainter paint;
     Rgba backdrop = {}; // contact sheets show frames on this colour (a checker when clear)
+    // Colours reduced to a few flat levels a channel after painting: a pixel-art theme's
+    // props, floor and sky then share its flat pixel style, with no smooth shading among them.
+    bool flatColours = false;
 };
 
 // Every image of the data folder.

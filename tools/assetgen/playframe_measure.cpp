@@ -25,6 +25,9 @@ constexpr float kInkLum = 0.5f;       // font texels this light are ink, darker 
 constexpr float kLabelScale = 4.0f;   // glyphs drawn this large are a label over the field
 constexpr int kFirstPopupFrame = 16;  // the score popups' badges; lower frames are the chasers
 constexpr float kOverlayAlpha = 0.1f; // an overlay this opaque changes what lies under it
+constexpr float kTagReach = 32.0f;    // a popup's digits lie this near its tag's centre
+constexpr float kPassScale = 1.5f;    // the pass values' text scale
+constexpr float kPassShown = 0.75f;   // the newest pass values, drawn at least this opaque
 
 bool nearOutside(const SpriteMask& m, int x, int y, int reach) {
     for (int dy = -reach; dy <= reach; ++dy) {
@@ -97,27 +100,46 @@ bool onScreen(const SpriteMask& m) {
 FrameParts findParts(const float* list, int floats) {
     FrameParts parts;
     bool spikesBegun = false;
+    // The latest popup tag, where it is, and the glyphs listed right after it.
+    int lastTag = -2, tagGlyphs = 0;
+    float tagX = 0, tagY = 0;
     for (int i = 0; (i + 1) * kDrawStride <= floats; ++i) {
         const float* rec = list + static_cast<size_t>(i) * kDrawStride;
-        const int slot = rec[kSlotKind] > -1 ? static_cast<int>(rec[kSlotKind]) : -1;
-        const int frame = static_cast<int>(rec[kSlotFrame]);
+        const int slot = rec[0] > -1 ? static_cast<int>(rec[0]) : -1;
+        const int frame = static_cast<int>(rec[6]);
         if (slot == kImgBlocks && frame >= kFirstSpikeFrame && frame <= kLastSpikeFrame) {
             spikesBegun = true;
             parts.spikes.push_back(i);
         } else if (slot == kImgBlocks && frame >= 0 && frame <= kLastBallFrame && !spikesBegun) {
             if (parts.ball >= 0) parts.trail.push_back(parts.ball);
             parts.ball = i;
-        } else if (slot == kImgFont && std::fabs(rec[kSlotW]) >= kLabelScale && frame > 0) {
+        } else if (slot == kImgFont && std::fabs(rec[4]) >= kLabelScale && frame > 0) {
             parts.labels.push_back(i);
             parts.overlays.push_back(i);
-        } else if (slot == kImgFont && rec[kSlotY] < kHudBand && frame > 0) {
+        } else if (slot == kImgFont && rec[2] < kHudBand && frame > 0) {
             parts.hudGlyphs.push_back(i);
             parts.overlays.push_back(i);
         } else if (slot == kImgFont || (slot == kImgBobs && frame >= kFirstPopupFrame)) {
             parts.overlays.push_back(i);
-        } else if (rec[kSlotKind] == kCmdRect && !parts.hudGlyphs.empty() &&
-                   rec[kSlotY] < kHudBand) {
-            parts.hudCovers.push_back({rec[kSlotX], rec[kSlotY], rec[kSlotW], rec[kSlotH]});
+            if (slot == kImgBobs) {
+                parts.popups.push_back({i, {}});
+                parts.others.push_back(i);
+            } else if (frame > 0 && !parts.popups.empty() && lastTag == i - 1 - tagGlyphs &&
+                       std::fabs(rec[1] - tagX) < 2 * kTagReach &&
+                       std::fabs(rec[2] - tagY) < kTagReach) {
+                parts.popups.back().digits.push_back(i);
+            } else if (frame > 0 && std::fabs(rec[4]) == kPassScale && rec[7] >= kPassShown) {
+                parts.passGlyphs.push_back(i);
+            }
+            if (slot == kImgBobs)
+                lastTag = i, tagGlyphs = 0, tagX = rec[1], tagY = rec[2];
+            else if (lastTag == i - 1 - tagGlyphs)
+                ++tagGlyphs;
+        } else if ((slot == kImgBlocks && frame > kLastSpikeFrame) || slot == kImgBobs ||
+                   slot == kImgParts || slot == kImgMenu) {
+            parts.others.push_back(i);
+        } else if (rec[0] == kCmdRect && !parts.hudGlyphs.empty() && rec[2] < kHudBand) {
+            parts.hudCovers.push_back({rec[1], rec[2], rec[4], rec[5]});
             parts.overlays.push_back(i);
         }
     }
@@ -182,50 +204,10 @@ double rimContrast(const PlayFrame& frame, const SpriteMask& m, int band, int ri
     return local[local.size() / 2];
 }
 
-FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts) {
-    FrameContrast c;
-    std::vector<SpriteMask> labels;
-    for (int index : parts.labels) labels.push_back(frame.mask(list, index));
-    // Text and popups the game writes over a spike or the ball are theirs to make out: what
-    // they cover counts neither as the sprite nor as its surroundings.
-    std::vector<Overlay> overlays;
-    for (int index : parts.overlays) {
-        const float* rec = list + static_cast<size_t>(index) * kDrawStride;
-        overlays.push_back({index, rec[kSlotKind] == kCmdRect
-                                       ? boxMask(rec[kSlotX], rec[kSlotY], rec[kSlotW], rec[kSlotH])
-                                       : frame.mask(list, index, kOverlayAlpha)});
-    }
-    for (int index : parts.spikes) {
-        const SpriteMask m = frame.mask(list, index);
-        // A spike the game writes a label across is the label's to make out, not the art's.
-        if (!onScreen(m) || overlaps(m, labels)) continue;
-        double body = 0;
-        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {},
-                                       overlaysOn(m, index, overlays, 2 * kRingWidth), &body);
-        if (rim <= 0) continue;
-        if (c.spikes == 0 || rim < c.spikeRim) {
-            c.spikeRim = rim;
-            c.spikeBody = body;
-            c.spikeX = m.x0 + m.w / 2, c.spikeY = m.y0 + m.h / 2;
-        }
-        ++c.spikes;
-    }
-    if (parts.ball >= 0) {
-        const SpriteMask m = frame.mask(list, parts.ball);
-        // The trail behind the ball is the ball's own: it is left out of its surroundings.
-        std::vector<SpriteMask> trail;
-        for (int index : parts.trail) trail.push_back(frame.mask(list, index));
-        if (onScreen(m)) {
-            c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail,
-                                 overlaysOn(m, parts.ball, overlays, 2 * kRingWidth), nullptr);
-        }
-        c.ballX = m.x0 + m.w / 2, c.ballY = m.y0 + m.h / 2;
-    }
-    // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
-    std::vector<SpriteMask> glyphs;
-    for (int index : parts.hudGlyphs) glyphs.push_back(frame.mask(list, index));
-    auto covered = [&parts](int x, int y) {
-        for (const std::array<float, 4>& r : parts.hudCovers) {
+double inkContrast(const PlayFrame& frame, const std::vector<SpriteMask>& glyphs,
+                   const std::vector<std::array<float, 4>>& covers) {
+    auto covered = [&covers](int x, int y) {
+        for (const std::array<float, 4>& r : covers) {
             if (x + 1 > r[0] && x < r[0] + r[2] && y + 1 > r[1] && y < r[1] + r[3]) return true;
         }
         return false;
@@ -257,7 +239,51 @@ FrameContrast measureFrame(const PlayFrame& frame, const float* list, const Fram
             }
         }
     }
-    if (inks > 0 && rings > 0) c.hud = contrastRatio(inkSum / inks, ringSum / rings);
+    return inks > 0 && rings > 0 ? contrastRatio(inkSum / inks, ringSum / rings) : 0;
+}
+
+FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts) {
+    FrameContrast c;
+    std::vector<SpriteMask> labels;
+    for (int index : parts.labels) labels.push_back(frame.mask(list, index));
+    // Text and popups the game writes over a spike or the ball are theirs to make out: what
+    // they cover counts neither as the sprite nor as its surroundings.
+    std::vector<Overlay> overlays;
+    for (int index : parts.overlays) {
+        const float* rec = list + static_cast<size_t>(index) * kDrawStride;
+        overlays.push_back({index, rec[0] == kCmdRect ? boxMask(rec[1], rec[2], rec[4], rec[5])
+                                                      : frame.mask(list, index, kOverlayAlpha)});
+    }
+    for (int index : parts.spikes) {
+        const SpriteMask m = frame.mask(list, index);
+        // A spike the game writes a label across is the label's to make out, not the art's.
+        if (!onScreen(m) || overlaps(m, labels)) continue;
+        double body = 0;
+        const double rim = rimContrast(frame, m, kRimBand, kRingWidth, {},
+                                       overlaysOn(m, index, overlays, 2 * kRingWidth), &body);
+        if (rim <= 0) continue;
+        if (c.spikes == 0 || rim < c.spikeRim) {
+            c.spikeRim = rim;
+            c.spikeBody = body;
+            c.spikeX = m.x0 + m.w / 2, c.spikeY = m.y0 + m.h / 2;
+        }
+        ++c.spikes;
+    }
+    if (parts.ball >= 0) {
+        const SpriteMask m = frame.mask(list, parts.ball);
+        // The trail behind the ball is the ball's own: it is left out of its surroundings.
+        std::vector<SpriteMask> trail;
+        for (int index : parts.trail) trail.push_back(frame.mask(list, index));
+        if (onScreen(m)) {
+            c.ball = rimContrast(frame, m, kRimBand, kRingWidth, trail,
+                                 overlaysOn(m, parts.ball, overlays, 2 * kRingWidth), nullptr);
+        }
+        c.ballX = m.x0 + m.w / 2, c.ballY = m.y0 + m.h / 2;
+    }
+    // Head-up text: the union of its glyphs' ink against the pixels next to the ink.
+    std::vector<SpriteMask> glyphs;
+    for (int index : parts.hudGlyphs) glyphs.push_back(frame.mask(list, index));
+    c.hud = inkContrast(frame, glyphs, parts.hudCovers);
     return c;
 }
 

@@ -37,8 +37,25 @@ struct FrameParts {
     // Boxes (x, y, w, h) of the rectangles the game draws over the head-up text (the chain
     // timer's bar): what they cover is left out of the text's measure.
     std::vector<std::array<float, 4>> hudCovers;
+    // Score popups that have a tag: the tag's command and the glyphs of the value on it.
+    struct Popup {
+        int tag = -1;
+        std::vector<int> digits;
+    };
+    std::vector<Popup> popups;
+    // The pass values that are meant to be read (drawn at least kPassShown opaque).
+    std::vector<int> passGlyphs;
+    // Everything else drawn from an image over the sky that a player might take for a
+    // spike: scenery, the popups' tags, chasers, sparks.
+    std::vector<int> others;
 };
 FrameParts findParts(const float* list, int floats);
+
+// The mean luminance of the glyphs' ink (their light texels) against that of the pixels
+// within two of the ink, leaving out whatever lies in the boxes (x, y, w, h) of `covers`; 0
+// when there is no ink.
+double inkContrast(const PlayFrame& frame, const std::vector<SpriteMask>& glyphs,
+                   const std::vector<std::array<float, 4>>& covers);
 
 // Measures a frame the replay has just drawn from `list`.
 FrameContrast measureFrame(const PlayFrame& frame, const float* list, const FrameParts& parts);

@@ -2,7 +2,9 @@
 // code on the headless host (the level's winning plan from the plan folder when there is one,
 // else the ball bouncing where it starts), replays every sampled frame's draw list in software
 // with the images of a generated data folder, and prints per level the worst frame for the
-// spikes, the ball and the head-up text. Exit status 1 when a level misses a target.
+// spikes, the ball, the head-up text (each row, and what covers it), the popups' digits, the
+// newest pass values and the most spike-like other thing on screen; with --png it saves each
+// worst frame and a frame of the results panel. Exit status 1 when a level misses a target.
 // Usage: playframes DATA [--plans DIR] [--png DIR] [--ticks N] [--step N] [LEVEL...]
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "game/bt3_ball.h"
 #include "game/bt3_numbers.h"
 #include "tools/assetgen/playframe.h"
+#include "tools/assetgen/playframe_decoys.h"
 #include "tools/assetgen/playframe_measure.h"
 #include "tools/assetgen/themes.h"
 #include "tools/assetgen/writers.h"
@@ -30,6 +33,13 @@ namespace {
 constexpr double kSpikeTarget = 3.0;
 constexpr double kBallTarget = 3.0;
 constexpr double kHudTarget = 4.5;
+// No other thing may look more like the theme's spikes than this: the worst decoy of the
+// themes that read at a glance (Old Faithful, Ghost Runner, Lunar Leaps) stays under it.
+constexpr double kDecoyLimit = 0.30;
+constexpr double kCoveredLimit = 0.0; // head-up ink something else is drawn over
+constexpr float kBelowGround = 16.0f; // the lowest spikes reach this far under the ground line
+constexpr int kResultsTick = 40;      // results panel ticks before its frame is saved
+constexpr int kMaxRoundTicks = 3000;  // holding the key ends any round well before this
 constexpr int kGroups = 15;
 constexpr int kGroupSize = 10;
 constexpr int kDefaultTicks = 600;
@@ -44,6 +54,18 @@ struct Worst {
     bool beatenBy(double v) const { return v > 0 && (tick < 0 || v < value); }
     void take(double v, int t, int atX = 0, int atY = 0) {
         if (beatenBy(v)) value = v, tick = t, x = atX, y = atY;
+    }
+};
+
+// The highest value seen (decoy likeness, covered share), where lower is better.
+struct Most {
+    double value = 0;
+    int tick = -1;
+    int x = 0, y = 0;
+    bool take(double v, int t, int atX = 0, int atY = 0) {
+        if (tick >= 0 && v <= value) return false;
+        value = v, tick = t, x = atX, y = atY;
+        return true;
     }
 };
 
@@ -92,6 +114,18 @@ void saveFrame(const Options& o, const PlayFrame& frame, int level, const char* 
     writePng(o.png + path, frame.toCanvas());
 }
 
+// Plays on to the end of the round (holding the key, which ends any round soon) and saves a
+// frame of the results panel once it has slid in.
+void saveResults(const Options& o, PlaytestRound& round, PlayFrame& frame, int level) {
+    if (o.png.empty()) return;
+    c_MyApp& game = round.game();
+    for (int t = 0; t < kMaxRoundTicks && !round.over(); ++t) round.tick(true);
+    for (int t = 0; t < kResultsTick && round.over(); ++t) round.tick(false);
+    const Rgba bg{game.m_clsR / 255.0f, game.m_clsG / 255.0f, game.m_clsB / 255.0f, 1};
+    frame.replay(game.m_drawList.data(), game.m_drawCount, bg);
+    saveFrame(o, frame, level, "results");
+}
+
 // Plays the level and measures its sampled frames; false when its images are missing.
 bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
     Plan plan;
@@ -112,7 +146,8 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
         std::fprintf(stderr, "playframes: missing %s\n", missing.c_str());
         return false;
     }
-    Worst spike, body, ball, hud;
+    Worst spike, body, ball, hud, popup, hudRow, pass;
+    Most decoy, covered;
     int frames = 0;
     for (int t = 0; t < o.ticks && !round.over(); ++t) {
         const bool hold =
@@ -137,14 +172,31 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
             saveFrame(o, frame, level, "worst_ball");
         }
         hud.take(c.hud, t);
+        const assetgen::FrameDecoys d =
+            assetgen::measureDecoys(frame, game.m_drawList.data(), game.m_drawCount, parts,
+                                    static_cast<float>(game.m_groundY) + kBelowGround);
+        if (decoy.take(d.decoy, t, d.decoyX, d.decoyY)) saveFrame(o, frame, level, "worst_decoy");
+        if (popup.beatenBy(d.popup)) {
+            popup.take(d.popup, t);
+            saveFrame(o, frame, level, "worst_popup");
+        }
+        if (hudRow.beatenBy(d.hudRow)) {
+            hudRow.take(d.hudRow, t);
+            saveFrame(o, frame, level, "worst_hud");
+        }
+        pass.take(d.pass, t);
+        if (covered.take(d.hudCovered, t)) saveFrame(o, frame, level, "worst_covered");
         if (t == o.step * (o.ticks / o.step / 2)) {
             char what[16];
             std::snprintf(what, sizeof what, "tick%03d", t);
             saveFrame(o, frame, level, what);
         }
     }
-    const bool ok =
-        spike.value >= kSpikeTarget && ball.value >= kBallTarget && hud.value >= kHudTarget;
+    saveResults(o, round, frame, level);
+    const bool ok = spike.value >= kSpikeTarget && ball.value >= kBallTarget &&
+                    hud.value >= kHudTarget && decoy.value <= kDecoyLimit &&
+                    (popup.tick < 0 || popup.value >= kHudTarget) && hudRow.value >= kHudTarget &&
+                    (pass.tick < 0 || pass.value >= kHudTarget) && covered.value <= kCoveredLimit;
     *passed = *passed && ok;
     const assetgen::Theme& theme = assetgen::themeByNumber(game.m_theme);
     std::fprintf(out,
@@ -153,6 +205,11 @@ bool measureLevel(const Options& o, int level, std::FILE* out, bool* passed) {
                  level, game.m_theme, theme.title.c_str(), spike.value, body.value, spike.tick,
                  spike.x, spike.y, ball.value, ball.tick, ball.x, ball.y, hud.value, hud.tick,
                  frames, ok ? "" : "  BELOW TARGET");
+    std::fprintf(out,
+                 "          decoy %4.2f (tick %3d at %3d,%3d)  popup digits %5.2f (tick %3d)  "
+                 "hud rows %5.2f (tick %3d)  pass values %5.2f  hud covered %3.0f%% (tick %3d)\n",
+                 decoy.value, decoy.tick, decoy.x, decoy.y, popup.value, popup.tick, hudRow.value,
+                 hudRow.tick, pass.value, 100 * covered.value, covered.tick);
     return true;
 }
 
@@ -171,8 +228,10 @@ int main(int argc, char** argv) {
     std::FILE* out = results >= 0 ? fdopen(results, "w") : nullptr;
     if (!out || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) return 2;
     std::fprintf(
-        out, "targets: spikes %.1f:1, ball %.1f:1, head-up text %.1f:1 in every sampled frame\n",
-        kSpikeTarget, kBallTarget, kHudTarget);
+        out,
+        "targets: spikes %.1f:1, ball %.1f:1, head-up text, its rows, popup digits and pass values "
+        "%.1f:1 in every sampled frame; no decoy above %.2f, no head-up ink covered\n",
+        kSpikeTarget, kBallTarget, kHudTarget, kDecoyLimit);
     bool passed = true;
     for (int level : o.levels) {
         if (!measureLevel(o, level, out, &passed)) return 2;

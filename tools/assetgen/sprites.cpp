@@ -1,7 +1,7 @@
 // Small sprites: particle sparks ("parts", 256 frames of 8x8 picked at random by the game, so
 // they mix dots, stars, diamonds and rings, white for the game to tint) and "bobs": the sheep
-// of the Sheep Race (0..5) and the score pop-up badges (16..31: look 1 a round chip and look 2
-// a burst, in the eight ink colours).
+// of the Sheep Race (0..5) and the score pop-up tags (16..31: look 1 a plain tag and look 2
+// a gold-rimmed one, for each of the eight ink colours).
 #include <cmath>
 
 #include "tools/assetgen/images.h"
@@ -15,6 +15,10 @@ namespace {
 constexpr int kSheepFrames = 6;
 constexpr int kPopupFirst = 16;
 constexpr int kPopupColours = 8;
+// The inks the game writes the values in (its colours 1..8), and the luminance below which
+// an ink counts as dark and gets a light tag.
+constexpr float kDarkInk = 0.16f;
+constexpr float kTagHeight = 28.0f; // room for a digit and its outline inside the rim
 const uint32_t kInk[kPopupColours] = {0xff3a3a, 0xff8a2a, 0xffe02a, 0x3ae03a,
                                       0x3ae0e0, 0x3a5aff, 0x8a3aff, 0xff3a8a};
 
@@ -59,19 +63,21 @@ void paintBobs(Pen& pen, int frame) {
     }
     if (frame < kPopupFirst || frame >= kPopupFirst + 2 * kPopupColours) return;
     int colour = (frame - kPopupFirst) / 2;
-    bool burst = (frame - kPopupFirst) % 2 == 1;
-    Rgba c = hex(kInk[colour]);
-    const float m = 16;
-    if (burst) {
-        pen.polygon(starPoints(m, m + 1, 12, 15, 11, 0), shade(c, -0.5f));
-        pen.polygon(starPoints(m, m, 12, 14, 10, 0),
-                    [=](float x, float y) { return litSphere(c, (x - m) / 15, (y - m) / 15); });
+    bool chain = (frame - kPopupFirst) % 2 == 1;
+    // A flat tag with rounded corners: no points and no round outline, so it never reads as
+    // a spike or a hazard. Its fill is the opposite of the digits' ink (the game writes the
+    // value in the ink colour over it): near black behind the light inks, near white behind
+    // blue and violet; the rim carries the ink. A chain's tag has a second, golden rim.
+    Rgba ink = hex(kInk[colour]);
+    Rgba fill = luminance(ink) < kDarkInk ? mix(hex(0xffffff), ink, 0.12f) : shade(ink, -0.88f);
+    const float top = 16 - kTagHeight / 2;
+    if (chain) {
+        pen.roundRect(0, top - 1, 32, kTagHeight + 2, 6, hex(0xffe070));
+        pen.roundRect(1.5f, top + 0.5f, 29, kTagHeight - 1, 5, ink);
     } else {
-        pen.circle(m, m + 1, 14, shade(c, -0.5f));
-        pen.circle(m, m, 14,
-                   [=](float x, float y) { return litSphere(c, (x - m) / 14, (y - m) / 14); });
-        pen.ring(m, m, 11, 1.2f, withAlpha(hex(0xffffff), 0.6f));
+        pen.roundRect(0.5f, top, 31, kTagHeight, 5.5f, ink);
     }
+    pen.roundRect(3, top + 2.5f, 26, kTagHeight - 5, 3.5f, fill);
 }
 
 } // namespace assetgen

@@ -268,8 +268,8 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         if (t.look == Look::Meadow) pen.wash([](float, float) { return hex(0xb4e0fc, 0.78f); });
         Rgba cloud = t.variant == 2 ? hex(0xffb0d0) : hex(0xffffff);
         // The meadow has two soft clouds in one row and one in the next, so the sky stays
-        // open; the pasture has long flat streaks of its own.
-        const int perRow = t.look == Look::Meadow ? 2 - row : 6;
+        // open; the pasture has two long flat streaks a row.
+        const int perRow = t.look == Look::Meadow ? 2 - row : 2;
         // Each cloud is drawn again one strip to the left, so one crossing the right edge
         // comes back in at the left and the row wraps whole.
         for (int n = 0; n < 2 * perRow; ++n) {
@@ -280,8 +280,9 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
                 pen.line(cx - 30, cy, cx + 30, cy, 2.0f, withAlpha(cloud, 0.35f * a));
                 pen.line(cx - 10, cy + 5, cx + 40, cy + 5, 1.2f, withAlpha(cloud, 0.25f * a));
             } else if (t.look == Look::Pasture) {
-                pen.ellipse(cx, cy, 34, 2.2f, withAlpha(cloud, 0.3f * a));
-                pen.ellipse(cx + 14, cy + 4, 22, 1.6f, withAlpha(cloud, 0.22f * a));
+                // Faint and few: the sheep is the only white thing in the pasture's sky.
+                pen.ellipse(cx, cy, 34, 2.2f, withAlpha(cloud, 0.14f * a));
+                pen.ellipse(cx + 14, cy + 4, 22, 1.6f, withAlpha(cloud, 0.1f * a));
             } else {
                 for (int k = 0; k < 4; ++k) {
                     pen.circle(cx + (k - 1.5f) * 9, cy + (k == 1 || k == 2 ? -3.0f : 1.0f),
@@ -335,13 +336,12 @@ void paintBackdrop(Pen& pen, const Theme& t, int row) {
         });
         break;
     case Look::Parade:
-        for (int i = 0; i < 16; ++i) {
-            float x0 = i * 32.0f;
-            float sag = 4 * std::sin(static_cast<float>(i % 2) * kPi / 2 + row);
-            pen.line(x0, 4, x0 + 32, 4, 0.8f, withAlpha(hex(0xffffff), 0.5f));
-            pen.polygon({x0 + 6, 4, x0 + 18, 4, x0 + 12, 16 + sag * 0},
-                        withAlpha(hsv(i * 50.0f + row * 25, 0.6f, 1), 0.6f * a));
-            pen.glow(x0 + 26, 5, 0.5f, 4, hex(0xfff0a0, 0.8f));
+        // The backdrop rows repeat all the way up the sky, through the spikes' heights: a
+        // few faint round lights only, no flags or bunting to hide a spike among.
+        for (int i = 0; i < 8; ++i) {
+            pen.circle(hashUnit(i, row, 21) * kW, hashUnit(i, row, 22) * kH,
+                       0.6f + 0.5f * hashUnit(i, row, 23),
+                       withAlpha(hsv(i * 50.0f + row * 25, 0.35f, 1), 0.35f * a));
         }
         break;
     case Look::Sketch:

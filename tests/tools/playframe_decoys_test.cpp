@@ -1,0 +1,143 @@
+// The play-frame judge's decoys and head-up overlaps on hand-made silhouettes and draw lists:
+// pointed shapes are told from round, long and boxy ones; a popup's digits are measured
+// against its own tag; head-up ink that something drawn later lies on counts as covered.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <functional>
+
+#include "game/c_MyApp_commands.h"
+#include "tools/assetgen/playframe.h"
+#include "tools/assetgen/playframe_decoys.h"
+#include "tools/assetgen/playframe_measure.h"
+
+namespace {
+
+using namespace assetgen;
+
+constexpr int kCell = 32;
+constexpr float kRect = -3717.0f;
+constexpr double kPi = 3.14159265358979;
+
+// A silhouette from an inside test in pixels round (0, 0), placed at (100, 100).
+SpriteMask shape(const std::function<bool(double, double)>& inside) {
+    SpriteMask m;
+    m.x0 = m.y0 = 60;
+    m.w = m.h = 80;
+    m.inside.assign(static_cast<size_t>(m.w) * m.h, 0);
+    m.texelLum.assign(m.inside.size(), 1);
+    for (int y = 0; y < m.h; ++y) {
+        for (int x = 0; x < m.w; ++x) {
+            m.inside[static_cast<size_t>(y) * m.w + x] = inside(x - 40 + 0.5, y - 40 + 0.5);
+        }
+    }
+    return m;
+}
+
+// A star of `points` points reaching `outer`, its notches at `inner`.
+bool inStar(double x, double y, int points, double outer, double inner) {
+    const double a = std::atan2(x, -y), r = std::hypot(x, y);
+    const double slice = kPi / points;
+    const double t = std::fabs(std::fmod(a + 2 * kPi, 2 * slice) - slice) / slice; // 1 at a tip
+    return r < inner + (outer - inner) * t;
+}
+
+TEST(PlayFrameDecoys, PointednessTellsStarsAndTrianglesFromRoundLongAndBoxyShapes) {
+    const double star =
+        pointedness(shape([](double x, double y) { return inStar(x, y, 6, 16, 7); }));
+    const double spined =
+        pointedness(shape([](double x, double y) { return inStar(x, y, 9, 16, 8); }));
+    const double triangle = pointedness(
+        shape([](double x, double y) { return y < 8 && y > -16 + 24 * std::fabs(x) / 14; }));
+    const double disc = pointedness(shape([](double x, double y) { return x * x + y * y < 225; }));
+    const double oval = pointedness(shape([](double x, double y) {
+        return x * x / 900 + y * y / 36 < 1; // a long flat thing, a bone or a plank
+    }));
+    const double tag = pointedness(shape([](double x, double y) {
+        // A popup's tag: a 46 by 22 box with corners rounded by a quarter of its height.
+        const double dx = std::max(std::fabs(x) - 17.5, 0.0),
+                     dy = std::max(std::fabs(y) - 5.5, 0.0);
+        return std::hypot(dx, dy) < 5.5;
+    }));
+    EXPECT_GT(star, 0.25);
+    EXPECT_GT(spined, 0.2);
+    EXPECT_GT(triangle, 0.2);
+    EXPECT_LT(disc, 0.05);
+    EXPECT_LT(oval, 0.12) << "a long thing's two ends are not points";
+    EXPECT_LT(tag, 0.12);
+}
+
+// A strip of `frames` frames, each filled whole with one grey.
+SlotImage plain(int frames, uint8_t grey) {
+    SlotImage img;
+    img.width = frames * kCell;
+    img.height = kCell;
+    img.frameW = img.frameH = kCell;
+    img.rgba.assign(static_cast<size_t>(img.width) * img.height * 4, 255);
+    for (size_t i = 0; i < img.rgba.size(); i += 4)
+        img.rgba[i] = img.rgba[i + 1] = img.rgba[i + 2] = grey;
+    return img;
+}
+
+// A white 16-pixel square in the middle of each frame: a glyph's ink.
+SlotImage glyphs(int frames) {
+    SlotImage img = plain(frames, 255);
+    for (int y = 0; y < kCell; ++y) {
+        for (int x = 0; x < img.width; ++x) {
+            const bool ink = x % kCell >= 8 && x % kCell < 24 && y >= 8 && y < 24;
+            img.rgba[(static_cast<size_t>(y) * img.width + x) * 4 + 3] = ink ? 255 : 0;
+        }
+    }
+    return img;
+}
+
+std::array<float, kDrawStride> command(float kind, float x, float y, float sx, float sy,
+                                       int frame) {
+    std::array<float, kDrawStride> c{};
+    c[0] = kind, c[1] = x, c[2] = y, c[4] = sx, c[5] = sy, c[6] = static_cast<float>(frame);
+    c[7] = 1;
+    c[10] = c[11] = c[12] = 255;
+    c[13] = 1;
+    return c;
+}
+
+struct Judged {
+    FrameDecoys decoys;
+    FrameParts parts;
+};
+
+Judged judge(const std::vector<std::array<float, kDrawStride>>& commands, uint8_t tagGrey) {
+    PlayFrame frame;
+    frame.setSlot(99, plain(17, tagGrey));
+    frame.setSlot(90, glyphs(20));
+    std::vector<float> list;
+    for (const auto& c : commands) list.insert(list.end(), c.begin(), c.end());
+    const int floats = static_cast<int>(list.size());
+    frame.replay(list.data(), floats, Rgba{0.3f, 0.3f, 0.3f, 1});
+    Judged j;
+    j.parts = findParts(list.data(), floats);
+    j.decoys = measureDecoys(frame, list.data(), floats, j.parts, 480);
+    return j;
+}
+
+TEST(PlayFrameDecoys, APopupsDigitsAreMeasuredAgainstItsOwnTag) {
+    // A tag three times its size with one digit on it, low on the play field.
+    const std::vector<std::array<float, kDrawStride>> popup = {command(99, 300, 200, 3, 3, 16),
+                                                               command(90, 300, 200, 1, 1, 18)};
+    const Judged dark = judge(popup, 20);
+    ASSERT_EQ(dark.parts.popups.size(), 1u);
+    EXPECT_EQ(dark.parts.popups[0].digits, std::vector<int>{1});
+    EXPECT_GT(dark.decoys.popup, 10.0) << "white on a near-black tag";
+    EXPECT_LT(judge(popup, 240).decoys.popup, 1.2) << "white on a white tag";
+}
+
+TEST(PlayFrameDecoys, HeadUpInkUnderSomethingDrawnLaterIsCovered) {
+    auto bar = command(kRect, 300, 4, 40, 24, 0);
+    bar[7] = 0.8f;
+    const auto digit = command(90, 320, 16, 2, 2, 17);
+    EXPECT_NEAR(judge({digit, bar}, 0).decoys.hudCovered, 1.0, 0.01) << "the bar over the digit";
+    EXPECT_EQ(judge({bar, digit}, 0).decoys.hudCovered, 0.0) << "the bar behind it";
+}
+
+} // namespace

@@ -1,0 +1,283 @@
+// Decoys and head-up overlaps. Colours are taken from the finished frame inside each sprite's
+// silhouette, so tint, dimming and what shows through count as the player sees them; shapes
+// come from the replay's masks.
+#include "tools/assetgen/playframe_decoys.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+
+#include "game/bt3_numbers.h"
+#include "game/c_MyApp_commands.h"
+
+namespace assetgen {
+
+using namespace bt3;
+
+namespace {
+
+constexpr int kLevels = 4;          // histogram bins per channel
+constexpr int kMinArea = 40;        // smaller things (sparks) are too small to mistake
+constexpr int kMinTagPixels = 20;   // a tag with fewer pixels free of its digits is off screen
+constexpr float kInkLum = 0.5f;     // font texels this light are ink, darker ones the outline
+constexpr float kTagAlpha = 0.5f;   // the tag's own silhouette
+constexpr int kTagRing = 3;         // tag pixels this near a glyph are its background
+constexpr float kReadAlpha = 0.7f;  // popups drawn less opaque than this are fading away
+constexpr float kCoverAlpha = 0.1f; // something this opaque drawn later hides the ink under it
+// Pointedness: rays from a silhouette's centre, the step along them, and the fewest points
+// round the outline that count (an oval or a bone has two ends, a triangle three points).
+constexpr int kRays = 48;
+constexpr double kRayStep = 0.5;
+constexpr int kFirstPointedTurn = 3;
+constexpr double kPi = 3.14159265358979;
+
+std::vector<double> histogramIn(const PlayFrame& frame, const SpriteMask& m) {
+    std::vector<double> bins(kLevels * kLevels * kLevels, 0.0);
+    auto q = [](float v) { return std::clamp(static_cast<int>(v * kLevels), 0, kLevels - 1); };
+    int n = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (!m.covers(x, y) || x < 0 || y < 0 || x >= PlayFrame::kWidth ||
+                y >= PlayFrame::kHeight) {
+                continue;
+            }
+            const Rgba p = frame.pixel(x, y);
+            bins[static_cast<size_t>((q(p.r) * kLevels + q(p.g)) * kLevels + q(p.b))] += 1;
+            ++n;
+        }
+    }
+    for (double& b : bins) b = n > 0 ? b / n : 0;
+    return bins;
+}
+
+int area(const SpriteMask& m) {
+    int n = 0;
+    for (uint8_t v : m.inside) n += v;
+    return n;
+}
+
+bool coveredByAny(const std::vector<SpriteMask>& masks, int x, int y) {
+    for (const SpriteMask& g : masks) {
+        if (g.covers(x, y)) return true;
+    }
+    return false;
+}
+
+bool isInk(const SpriteMask& g, int x, int y) {
+    return g.covers(x, y) && g.texelLum[(y - g.y0) * g.w + x - g.x0] >= kInkLum;
+}
+
+bool nearAny(const std::vector<SpriteMask>& masks, int x, int y, int reach) {
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            if (coveredByAny(masks, x + dx, y + dy)) return true;
+        }
+    }
+    return false;
+}
+
+// The worst popup value against the pixels of its own tag just outside its glyphs (their
+// outline included): what the digits are read against.
+double popupContrast(const PlayFrame& frame, const float* list, const FrameParts& parts) {
+    double worst = 0;
+    for (size_t i = 0; i < parts.popups.size(); ++i) {
+        const FrameParts::Popup& p = parts.popups[i];
+        // A popup fading out on its way off is not there to be read.
+        const float alpha = list[static_cast<size_t>(p.tag) * kDrawStride + 7];
+        if (p.digits.empty() || alpha < kReadAlpha) continue;
+        const SpriteMask tag = frame.mask(list, p.tag, kTagAlpha);
+        std::vector<SpriteMask> glyphs;
+        for (int index : p.digits) glyphs.push_back(frame.mask(list, index, kCoverAlpha));
+        // A later popup drawn across this one hides it: what it covers is its own to show.
+        std::vector<SpriteMask> later;
+        for (size_t k = i + 1; k < parts.popups.size(); ++k) {
+            later.push_back(frame.mask(list, parts.popups[k].tag, kCoverAlpha));
+            for (int index : parts.popups[k].digits) {
+                later.push_back(frame.mask(list, index, kCoverAlpha));
+            }
+        }
+        double inkSum = 0, tagSum = 0;
+        int inks = 0, tags = 0;
+        for (int y = std::max(0, tag.y0); y < std::min(PlayFrame::kHeight, tag.y0 + tag.h); ++y) {
+            for (int x = std::max(0, tag.x0); x < std::min(PlayFrame::kWidth, tag.x0 + tag.w);
+                 ++x) {
+                if (!tag.covers(x, y) || coveredByAny(later, x, y)) continue;
+                bool ink = false;
+                for (const SpriteMask& g : glyphs) ink = ink || isInk(g, x, y);
+                if (ink) {
+                    inkSum += frame.lum(x, y), ++inks;
+                } else if (!coveredByAny(glyphs, x, y) && nearAny(glyphs, x, y, kTagRing)) {
+                    tagSum += frame.lum(x, y), ++tags;
+                }
+            }
+        }
+        if (inks == 0 || tags < kMinTagPixels) continue;
+        const double c = contrastRatio(inkSum / inks, tagSum / tags);
+        if (worst == 0 || c < worst) worst = c;
+    }
+    return worst;
+}
+
+// Each row of head-up text (the glyphs the game writes at one height) on its own.
+double worstHudRow(const PlayFrame& frame, const float* list, const FrameParts& parts) {
+    std::map<int, std::vector<SpriteMask>> rows;
+    for (int index : parts.hudGlyphs) {
+        const float y = list[static_cast<size_t>(index) * kDrawStride + 2];
+        rows[static_cast<int>(std::lround(y))].push_back(frame.mask(list, index));
+    }
+    double worst = 0;
+    for (const auto& row : rows) {
+        const double c = inkContrast(frame, row.second, {});
+        if (c > 0 && (worst == 0 || c < worst)) worst = c;
+    }
+    return worst;
+}
+
+// The share of head-up ink under anything the list draws after the glyph.
+double hudCoveredShare(const PlayFrame& frame, const float* list, int floats,
+                       const FrameParts& parts) {
+    if (parts.hudGlyphs.empty()) return 0;
+    const int commands = floats / kDrawStride;
+    int ink = 0, covered = 0;
+    for (int index : parts.hudGlyphs) {
+        const SpriteMask g = frame.mask(list, index);
+        std::vector<SpriteMask> later;
+        for (int k = index + 1; k < commands; ++k) {
+            const float* rec = list + static_cast<size_t>(k) * kDrawStride;
+            SpriteMask m;
+            if (rec[0] == kCmdRect) {
+                if (rec[7] < kCoverAlpha) continue;
+                m.x0 = static_cast<int>(std::floor(rec[1])),
+                m.y0 = static_cast<int>(std::floor(rec[2]));
+                m.w = static_cast<int>(std::ceil(rec[4])),
+                m.h = static_cast<int>(std::ceil(rec[5]));
+                if (m.w <= 0 || m.h <= 0) continue;
+                m.inside.assign(static_cast<size_t>(m.w) * m.h, 1);
+            } else if (rec[0] > -1 && rec[7] >= kCoverAlpha) {
+                m = frame.mask(list, k, kCoverAlpha);
+            }
+            if (m.w > 0 && m.x0 < g.x0 + g.w && g.x0 < m.x0 + m.w && m.y0 < g.y0 + g.h &&
+                g.y0 < m.y0 + m.h) {
+                later.push_back(std::move(m));
+            }
+        }
+        for (int y = g.y0; y < g.y0 + g.h; ++y) {
+            for (int x = g.x0; x < g.x0 + g.w; ++x) {
+                if (!isInk(g, x, y)) continue;
+                ++ink;
+                if (coveredByAny(later, x, y)) ++covered;
+            }
+        }
+    }
+    return ink > 0 ? static_cast<double>(covered) / ink : 0;
+}
+
+} // namespace
+
+double pointedness(const SpriteMask& m) {
+    // The silhouette is first squeezed along its long axis until it is as wide as it is long
+    // (an oval becomes a disc, a bone a disc with four bumps), so a long thing's two ends
+    // never count as points. Then its reach from the centre along kRays directions, as a
+    // fraction of the mean reach: its strongest swing of three or more turns a round is the
+    // depth of its points (a star's, a spined ball's, a triangle's).
+    double cx = 0, cy = 0;
+    int n = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (m.covers(x, y)) cx += x, cy += y, ++n;
+        }
+    }
+    if (n == 0) return 0;
+    cx /= n, cy /= n;
+    double sxx = 0, syy = 0, sxy = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (!m.covers(x, y)) continue;
+            sxx += (x - cx) * (x - cx), syy += (y - cy) * (y - cy), sxy += (x - cx) * (y - cy);
+        }
+    }
+    sxx /= n, syy /= n, sxy /= n;
+    const double half = (sxx + syy) / 2;
+    const double spread = std::sqrt(std::max(0.0, half * half - (sxx * syy - sxy * sxy)));
+    const double major = std::sqrt(half + spread), minor = std::sqrt(std::max(half - spread, 0.25));
+    const double axis = 0.5 * std::atan2(2 * sxy, sxx - syy);
+    const double ca = std::cos(axis), sa = std::sin(axis);
+    const double longest = std::hypot(m.w, m.h) / minor; // in squeezed units
+    std::array<double, kRays> reach{};
+    double mean = 0;
+    for (int k = 0; k < kRays; ++k) {
+        const double a = 2 * kPi * k / kRays;
+        for (double r = 0; r < longest; r += kRayStep / major) {
+            // Back from squeezed units to the screen: along the axis by major, across by minor.
+            const double u = r * std::cos(a) * major, v = r * std::sin(a) * minor;
+            const int x = static_cast<int>(std::lround(cx + u * ca - v * sa));
+            const int y = static_cast<int>(std::lround(cy + u * sa + v * ca));
+            if (m.covers(x, y)) reach[k] = r;
+        }
+        mean += reach[k] / kRays;
+    }
+    if (mean <= 0) return 0;
+    double strongest = 0;
+    for (int f = kFirstPointedTurn; f <= kRays / 2; ++f) {
+        double re = 0, im = 0;
+        for (int k = 0; k < kRays; ++k) {
+            re += reach[k] * std::cos(2 * kPi * f * k / kRays);
+            im += reach[k] * std::sin(2 * kPi * f * k / kRays);
+        }
+        strongest = std::max(strongest, 2 * std::hypot(re, im) / kRays / mean);
+    }
+    return strongest;
+}
+
+double colourOverlap(const std::vector<double>& a, const std::vector<double>& b) {
+    double s = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) s += std::min(a[i], b[i]);
+    return s;
+}
+
+FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
+                          const FrameParts& parts, float fieldBottom) {
+    FrameDecoys d;
+    // The spikes' colours as drawn, all spikes on screen together.
+    std::vector<double> spikeColours(kLevels * kLevels * kLevels, 0.0);
+    double spikePoints = 0;
+    int spikes = 0;
+    for (int index : parts.spikes) {
+        const SpriteMask m = frame.mask(list, index);
+        if (area(m) < kMinArea) continue;
+        const std::vector<double> h = histogramIn(frame, m);
+        for (size_t i = 0; i < h.size(); ++i) spikeColours[i] += h[i];
+        spikePoints += pointedness(m);
+        ++spikes;
+    }
+    if (spikes > 0 && spikePoints > 0) {
+        for (double& b : spikeColours) b /= spikes;
+        spikePoints /= spikes;
+        for (int index : parts.others) {
+            const SpriteMask m = frame.mask(list, index);
+            // Only what shows where spikes float can pass for one: not what lies underground.
+            // A thing cut by the screen's edge is judged once it is wholly in view.
+            if (area(m) < kMinArea || m.y0 + m.h / 2 > fieldBottom || m.x0 <= 0 || m.y0 <= 0 ||
+                m.x0 + m.w >= PlayFrame::kWidth) {
+                continue;
+            }
+            // As pointed as the spikes, in their colours: a decoy.
+            const double shape = std::min(1.0, pointedness(m) / spikePoints);
+            const double k = colourOverlap(histogramIn(frame, m), spikeColours) * shape;
+            if (k > d.decoy) {
+                d.decoy = k;
+                d.decoyX = m.x0 + m.w / 2, d.decoyY = m.y0 + m.h / 2;
+            }
+        }
+    }
+    d.popup = popupContrast(frame, list, parts);
+    d.hudRow = worstHudRow(frame, list, parts);
+    std::vector<SpriteMask> pass;
+    for (int index : parts.passGlyphs) pass.push_back(frame.mask(list, index));
+    d.pass = inkContrast(frame, pass, {});
+    d.hudCovered = hudCoveredShare(frame, list, floats, parts);
+    return d;
+}
+
+} // namespace assetgen
