@@ -96,6 +96,7 @@ constexpr int kButtonLeft = 3;
 constexpr int kButtonRight = 5;
 constexpr int kButtonDown = 8;
 constexpr int kButtonA = 10;
+constexpr int kButtonB = 11;
 constexpr int kButtonX = 12;
 constexpr int kButtonY = 13;
 constexpr int kButtonLB = 14;

@@ -53,7 +53,7 @@ constexpr float kBoxAlpha = 0.5f;
 // Buttons: directions, the action buttons, back; the ones that count as "a key is down".
 constexpr int kFirstAction = 10;
 constexpr int kLastAction = 15;
-constexpr int kCloseButtons[] = {10, 11, 15};
+constexpr int kCloseButtons[] = {kButtonA, kButtonB, kButtonRB};
 
 // Settings and records touched here.
 constexpr int kOverscanStep = 16;

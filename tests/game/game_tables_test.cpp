@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "audio_support.h"
+#include "game/bt3_numbers.h"
 #include "game_fixture.h"
 #include "png_writer.h"
 
 namespace {
 
-constexpr int kFontSlot = 90;
 constexpr int kAdvance = 7;
 
 class Tables : public GameTest {
@@ -33,9 +33,9 @@ float advanceOf(c_MyApp* app, char16_t letter) {
 
 TEST_F(Tables, EachLetterAdvancesByItsOwnSpacing) {
     app->p_ResetDraw();
-    app->m_font = kFontSlot;
-    app->m_fontMetrics[kFontSlot * 3] = kAdvance;
-    app->m_fontMetrics[kFontSlot * 3 + 1] = 10;
+    app->m_font = kImgFont;
+    app->m_fontMetrics[kImgFont * 3] = kAdvance;
+    app->m_fontMetrics[kImgFont * 3 + 1] = 10;
     struct Spacing {
         std::u16string letters;
         int adj;
@@ -171,14 +171,14 @@ TEST_F(Tables, StartUpLoaderLoadsOneAssetPerStepInItsOrder) {
             }
             EXPECT_EQ(app->m_images[s.slot] != nullptr, due) << s.file;
             if (!due || !app->m_images[s.slot]) continue;
-            if (s.slot == kFontSlot) continue; // a font keeps its advance and line height
+            if (s.slot == kImgFont) continue; // a font keeps its advance and line height
             EXPECT_EQ(app->m_fontMetrics[s.slot * 3], s.w) << s.file;
             EXPECT_EQ(app->m_fontMetrics[s.slot * 3 + 1], s.h) << s.file;
             EXPECT_EQ(app->m_fontMetrics[s.slot * 3 + 2], s.frames) << s.file;
         }
         if (::testing::Test::HasFailure()) break;
     }
-    EXPECT_EQ(app->m_fontMetrics[kFontSlot * 3], kAdvance);
+    EXPECT_EQ(app->m_fontMetrics[kImgFont * 3], kAdvance);
     Tick();
     EXPECT_EQ(app->m_loadStep, 0) << "the loader ends after its thirtieth step";
 }

@@ -5,11 +5,11 @@
 #include <new>
 #include <vector>
 
+#include "game/bt3_numbers.h"
 #include "game_fixture.h"
 #include "tools/bench/alloc_count.h"
 
 namespace {
-constexpr int kFontSlot = 90;
 
 struct Glyph {
     int slot;
@@ -22,9 +22,9 @@ class TextTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        app->m_font = kFontSlot;
-        app->m_fontMetrics[kFontSlot * 3] = 7;      // advance
-        app->m_fontMetrics[kFontSlot * 3 + 1] = 10; // line height
+        app->m_font = kImgFont;
+        app->m_fontMetrics[kImgFont * 3] = 7;      // advance
+        app->m_fontMetrics[kImgFont * 3 + 1] = 10; // line height
         app->m_iconStyle = 1;
         app->p_CLS2D(kNotGiven, 0, 0, 0);
     }
@@ -46,7 +46,7 @@ class TextTest : public GameTest {
 TEST_F(TextTest, GlyphsStartOneAdvanceRightOfTheLeadingSpace) {
     auto g = layout(100, 50, kpS("Hi"));
     ASSERT_EQ(g.size(), 2u);
-    EXPECT_EQ(g[0].slot, kFontSlot);
+    EXPECT_EQ(g[0].slot, kImgFont);
     EXPECT_EQ(g[0].frame, 'H' - 32);
     EXPECT_FLOAT_EQ(g[0].x, 107);
     EXPECT_FLOAT_EQ(g[0].y, 50);
@@ -67,7 +67,7 @@ TEST_F(TextTest, SizeScalesTheAdvanceAndFontOffsetPicksTheSlot) {
     ASSERT_EQ(g.size(), 2u);
     EXPECT_FLOAT_EQ(g[0].x, 14);
     EXPECT_FLOAT_EQ(g[1].x, 28);
-    EXPECT_EQ(g[0].slot, kFontSlot + 2);
+    EXPECT_EQ(g[0].slot, kImgFont + 2);
 }
 
 TEST_F(TextTest, AlignmentUsesTheMeasureWithoutTheLastCharacter) {
