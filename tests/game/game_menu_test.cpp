@@ -272,26 +272,34 @@ TEST_F(MenuTest, ABackPressEndsTheProgramEvenFromTheDetailPanel) {
 }
 
 TEST_F(MenuTest, APadsBackStartOrGuideOpensTheQuitBoxInsteadOfQuitting) {
-    for (const int unit : {0, 1}) {
-        KpHeadlessGame::Joystick& pad = host->JoystickAt(unit);
-        pad.present = true;
-        pad.buttonCount = kJoyButtons;
-        for (const int button : {6, 7, 14}) {
-            SCOPED_TRACE(testing::Message() << "pad " << unit << " button " << button);
-            pad.buttons[button] = true;
-            Tick();
-            ASSERT_EQ(app->m_screen, kScreenQuitBox);
-            pad.buttons[button] = false;
-            Tick();
-            // The pad's A (like the keyboard's Space) goes back to the menu.
-            pad.buttons[0] = true;
-            Tick();
-            EXPECT_EQ(app->m_screen, kScreenMenu);
-            pad.buttons[0] = false;
-            Ticks(2);
-        }
-    }
+    // Run in a child: the game quits through exit(0), which must not pass for success.
+    EXPECT_EXIT(
+        {
+            int wrong = 0;
+            for (const int unit : {0, 1}) {
+                KpHeadlessGame::Joystick& pad = host->JoystickAt(unit);
+                pad.present = true;
+                pad.buttonCount = kJoyButtons;
+                for (const int button : {6, 7, 14}) {
+                    pad.buttons[button] = true;
+                    Tick();
+                    wrong += app->m_screen != kScreenQuitBox;
+                    pad.buttons[button] = false;
+                    Tick();
+                    // The pad's A (like the keyboard's Space) goes back to the menu.
+                    pad.buttons[0] = true;
+                    Tick();
+                    wrong += app->m_screen != kScreenMenu;
+                    pad.buttons[0] = false;
+                    Ticks(2);
+                }
+            }
+            std::exit(wrong == 0 ? 3 : 4);
+        },
+        ::testing::ExitedWithCode(3), "");
     // The keyboard's Escape still ends the program at once, with a pad connected.
+    host->JoystickAt(0).present = true;
+    host->JoystickAt(0).buttonCount = kJoyButtons;
     EXPECT_EXIT(
         {
             Press(kKeyEscape);
