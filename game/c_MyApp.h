@@ -415,6 +415,8 @@ class c_MyApp : public c_App, public c_IOnHttpRequestComplete {
     void fitNotice();
     // Keeps a damaged state file aside and tells the player; false when no copy could be made.
     bool keepDamagedState();
+    // Tells the player their progress was not saved (the notice), for a save that failed.
+    void noticeSaveFailed();
     void handleHotKeys();
     void musicFollowsPause();
     void measureUpdateRate();

@@ -74,6 +74,8 @@ int c_MyApp::p_OnUpdate() {
     }
     if (kp_BT3_DebugMode == 1 && m_screen != kScreenWaitStart) drawDebugLine();
     p_ShowBadges();
+    // A save the host stored after it had returned (the browser's sync) may fail only now.
+    if (kp_app__game->TakeLateSaveFailure()) noticeSaveFailed();
     showNotice();
     return 0;
 }

@@ -157,12 +157,13 @@ int c_MyApp::p_Save() {
     if (kp_BT3_DebugMode == 1) kpPrint(text);
     // A damaged file is never saved over before its copy is kept.
     if (m_damagedCopyOwed != 0 && !keepDamagedState()) return 0;
-    if (kp_app_SaveState(text) < 0) {
-        p_Notice(u"Your progress could not be saved to", kpS(kp_app__game->StateFilePath()),
-                 kpS(kp_app__game->SaveProblem()) +
-                     u": kept in memory, the next save tries again.");
-    }
+    if (kp_app_SaveState(text) < 0) noticeSaveFailed();
     return 0;
+}
+
+void c_MyApp::noticeSaveFailed() {
+    p_Notice(u"Your progress could not be saved to", kpS(kp_app__game->StateStoreName()),
+             kpS(kp_app__game->SaveProblem()) + u": kept in memory, the next save tries again.");
 }
 
 bool c_MyApp::keepDamagedState() {

@@ -166,6 +166,17 @@ int KpGame::SaveState(const String& state) {
     return result;
 }
 
+void KpGame::LateSaveFailed(const std::string& why) {
+    saveProblem_ = why;
+    lateSaveFailure_ = true;
+}
+
+bool KpGame::TakeLateSaveFailure() {
+    const bool failed = lateSaveFailure_;
+    lateSaveFailure_ = false;
+    return failed;
+}
+
 std::string KpGame::stateTarget() {
     return followLinks(kpToUtf8(PathToFilePath(kpS(kStateFile))));
 }

@@ -98,6 +98,14 @@ class KpGame : public Object {
     std::string KeepDamagedState();
     // Why the last save failed, in the system's words; empty after a save that worked.
     const std::string& SaveProblem() const { return saveProblem_; }
+    // Where the player's progress is kept, as the notice about a failed save names it: the
+    // state file's path on the desktop.
+    virtual std::string StateStoreName() { return StateFilePath(); }
+    // A save that failed after SaveState had returned success, on a host that stores the file
+    // later (the browser's sync to its storage): the host reports it with the reason, and the
+    // game takes it once, at its next update, to tell the player as for a failed write.
+    void LateSaveFailed(const std::string& why);
+    bool TakeLateSaveFailure();
 
     // joyx, joyy, joyz hold kJoyAxes values each; buttons holds kJoyButtons flags.
     virtual bool PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons);
@@ -161,6 +169,7 @@ class KpGame : public Object {
     std::unique_ptr<KpImagePrefetch> imagePrefetch_; // made on the first prefetch
     KpMemoryReturn memoryReturn_;
     std::string saveProblem_;
+    bool lateSaveFailure_ = false;         // reported by the host, not yet taken by the game
     std::optional<bool> folderUsedBefore_; // known once the lock was asked for
     int updateRate_ = 0;
     bool started_ = false;

@@ -156,6 +156,7 @@ void KpWebGame::SyncEnded(const char* error) {
         // As on the desktop: the player must know, and the next save tries again.
         kpPrintError(std::string("could not save your progress to the browser's storage: ") +
                      error + " (kept in memory; the next save tries again)");
+        LateSaveFailed(error); // and in the window, at the game's next update
     } else {
         kpPrint(std::string_view("Progress stored in the browser"));
     }
@@ -163,6 +164,10 @@ void KpWebGame::SyncEnded(const char* error) {
         syncAgain_ = false;
         startSync();
     }
+}
+
+std::string KpWebGame::StateStoreName() {
+    return "this browser's storage for the page";
 }
 
 bool KpWebGame::PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons) {

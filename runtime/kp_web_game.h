@@ -3,7 +3,8 @@
 // mouse, the page's touch and gamepad events come straight from the browser, and the page's
 // display frames run the shared frame loop one iteration at a time. The working folder is kept
 // in IndexedDB: each save is written, then synced, and a sync that fails is reported as a
-// failed save is on the desktop. The page is hidden: the game is suspended.
+// failed save is on the desktop, on standard error and in the window. While the page is hidden,
+// the game is suspended.
 #pragma once
 
 #include <set>
@@ -28,6 +29,7 @@ class KpWebGame : public KpGame, private KpLoopPlatform {
     void SetUpdateRate(int hertz) override;
     int Millisecs() override;
     int SaveState(const String& state) override;
+    std::string StateStoreName() override;
     bool PollJoystick(int port, float* joyx, float* joyy, float* joyz, bool* buttons) override;
     void OpenUrl(const String& url) override;
     void SetMouseVisible(bool visible) override;

@@ -8,8 +8,8 @@
 #include "game/c_MyApp.h"
 #include "runtime/kp_app.h"
 
-// The value of a field (screen, level, paused, speed, options, hdLevel, loadStep, intro), or -1
-// when there is no game yet or no such field.
+// The value of a field (screen, level, paused, speed, options, hdLevel, loadStep, intro,
+// notice), or -1 when there is no game yet or no such field.
 extern "C" EMSCRIPTEN_KEEPALIVE int bt3_web_probe(const char* field) {
     auto* app = dynamic_cast<c_MyApp*>(kp_app__app);
     if (!app || !field) return -1;
@@ -22,5 +22,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE int bt3_web_probe(const char* field) {
     if (name == "hdLevel") return app->m_hdLevel;
     if (name == "loadStep") return app->m_loadStep;
     if (name == "intro") return app->m_introFrames;
+    if (name == "notice") return app->m_noticeShown;
     return -1;
 }
