@@ -1,7 +1,10 @@
 // The socket layer of the browser build. A page has no sockets of its own (only requests to
 // its own server and WebSockets), and the game's one use of the network, the start-up ping,
 // is off: every socket operation fails at once, so a caller gets its failure in the next
-// update and nothing ever waits. The first attempt says so once on standard output.
+// update and nothing ever waits. Opening only makes the socket object (it holds no handle),
+// so an asynchronous socket or an HTTP request is made as on the desktop and its connect is
+// what fails, through its usual completion, rather than ending the game. The first socket
+// says once on standard output that there are none.
 #include "net/kp_socket.h"
 
 #include "runtime/kp_error.h"
@@ -32,8 +35,10 @@ KpSocket::KpSocket(int handle, int proto) : sock_(handle), proto_(proto) {}
 
 KpSocket::~KpSocket() = default;
 
-bool KpSocket::Open(int /*proto*/) {
-    return refuse();
+bool KpSocket::Open(int proto) {
+    refuse(); // said once; the operations that follow fail
+    proto_ = proto;
+    return true;
 }
 
 void KpSocket::Close() {

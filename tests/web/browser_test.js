@@ -16,6 +16,7 @@ const kBound = 60000;
 const kLevelOneTile = {x: 182, y: 245};
 // Screens of the game (game/bt3_numbers.h) and the end of the intro, which holds input back.
 const kScreenMenu = 1;
+const kScreenQuitBox = 4;
 const kIntroEnd = 320;
 // Display frames after the intro's end by which the menu surely takes input.
 const kInputFrames = 30;
@@ -144,6 +145,25 @@ async function rollsWhileHeld(page, log, press, release) {
   await waitProbe(page, `Module.brambolt.probe("speed") === 0`, "the ball to stop when let go");
 }
 
+// Waits for a console line containing text.
+async function waitLine(log, text) {
+  const deadline = Date.now() + kBound;
+  while (!log.lines.some((l) => l.includes(text)) && Date.now() < deadline) {
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  expect(log.lines.some((l) => l.includes(text)), `no console line with "${text}"`);
+}
+
+// In the menu: opens the options, turns the sound line over and closes them, which saves.
+async function toggleSound(page) {
+  await pressKey(page, "b"); // the options button
+  await waitProbe(page, `Module.brambolt.probe("options") === 1`, "the options panel");
+  await pressKey(page, "ArrowDown"); // the sound line
+  await pressKey(page, "Space");
+  await pressKey(page, "Escape");
+  await waitProbe(page, `Module.brambolt.probe("options") === 0`, "the panel to close");
+}
+
 async function main() {
   const browser = await launchChromium();
   try {
@@ -202,17 +222,8 @@ async function main() {
       await page.reload();
       await menuReady(page);
       log.lines.length = 0;
-      await pressKey(page, "b"); // the options button
-      await waitProbe(page, `Module.brambolt.probe("options") === 1`, "the options panel");
-      await pressKey(page, "ArrowDown"); // the sound line
-      await pressKey(page, "Space");
-      await pressKey(page, "Escape");
-      await waitProbe(page, `Module.brambolt.probe("options") === 0`, "the panel to close");
-      const deadline = Date.now() + kBound;
-      while (!log.lines.some((l) => l.includes("Progress stored")) && Date.now() < deadline) {
-        await frames(page, 1);
-      }
-      expect(log.lines.some((l) => l.includes("Progress stored")), "the save was not stored");
+      await toggleSound(page);
+      await waitLine(log, "Progress stored");
       log.lines.length = 0;
       await page.reload();
       await menuReady(page);
@@ -229,6 +240,55 @@ async function main() {
       await frames(page, 2);
       const n = await colours(page);
       expect(n > 50, `only ${n} colours after the resize`);
+    });
+
+    await check("a failed sync to the browser's storage is told on the console and in the window", async () => {
+      await menuReady(page);
+      log.lines.length = 0;
+      // The browser refuses to store (as when the storage is full or the page's site is
+      // blocked from it): every sync that writes fails.
+      await page.evaluate(() => {
+        const fs = Module.FS, sync = fs.syncfs;
+        Module.brambolt.realSync = sync;
+        fs.syncfs = (populate, done) => (populate ? sync.call(fs, populate, done)
+          : done(new Error("QuotaExceededError")));
+      });
+      await toggleSound(page);
+      await waitProbe(page, `Module.brambolt.probe("notice") === 1`, "the notice in the window");
+      expect(log.lines.some((l) => l.includes("could not save your progress to the browser's storage: QuotaExceededError")),
+        "no failed-save line on the console");
+      // Storage back: the next save is stored, and the setting survives a reload.
+      await page.evaluate(() => { Module.FS.syncfs = Module.brambolt.realSync; });
+      log.lines.length = 0;
+      await toggleSound(page);
+      await waitLine(log, "Progress stored");
+      log.errors.length = 0; // the failed sync's line was an error on purpose
+    });
+
+    await check("a pad in the standard layout opens the quit box with back, leaves it with A, starts level 1 and rolls", async () => {
+      // Chromium headless has no pads: the page is given one whose buttons the test sets.
+      await page.evaluateOnNewDocument(() => {
+        window.testPad = new Array(17).fill(0);
+        Object.defineProperty(navigator, "getGamepads", {configurable: true, value: () => [{
+          id: "Test pad (STANDARD GAMEPAD)", index: 0, connected: true, mapping: "standard",
+          timestamp: performance.now(), axes: [0, 0, 0, 0],
+          buttons: window.testPad.map((v) => ({pressed: v > 0.5, value: v})),
+        }]});
+      });
+      await page.reload();
+      await menuReady(page);
+      const hold = (b, v) => page.evaluate((button, value) => { window.testPad[button] = value; }, b, v);
+      const tap = async (b) => { await hold(b, 1); await frames(page, 6); await hold(b, 0); await frames(page, 6); };
+      const kBack = 8, kA = 0; // the standard layout's back (select) and A buttons
+      await tap(kBack);
+      await waitProbe(page, `Module.brambolt.probe("screen") === ${kScreenQuitBox}`, "the quit box");
+      let deadline = Date.now() + kBound;
+      while ((await probe(page, "screen")) === kScreenQuitBox && Date.now() < deadline) await tap(kA);
+      await waitProbe(page, `Module.brambolt.probe("screen") === ${kScreenMenu}`, "A to go back to the menu");
+      await frames(page, kInputFrames);
+      deadline = Date.now() + kBound;
+      while ((await probe(page, "screen")) === kScreenMenu && Date.now() < deadline) await tap(kA);
+      await rollsWhileHeld(page, log, () => hold(kA, 1), () => hold(kA, 0));
     });
 
     await check("no console error in the whole run", async () => {
