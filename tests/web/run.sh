@@ -19,4 +19,4 @@ replay=$?
 [ $replay -eq 0 ] && passed=$((passed + 1)) || failed=$((failed + 1))
 
 echo "web: $passed passed, $failed failed"
-[ $browser -eq 0 ] && [ $replay -eq 0 ]
+[ "$browser" -eq 0 ] && [ "$replay" -eq 0 ]
