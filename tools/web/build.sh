@@ -87,7 +87,7 @@ if [ ! -f "$web_build/CMakeCache.txt" ]; then
   emcmake cmake -S "$root" -B "$web_build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
     -DBRAMBOLT_WERROR=ON -DKP_WEB_PREFIX="$prefix"
 fi
-cmake --build "$web_build" -j "$jobs" --target brambolt3 web_net_check
+cmake --build "$web_build" -j "$jobs" --target brambolt3
 
 "$root/tools/web/package.sh" "$root/build/data" "$out"
 cp "$web_build/tools/web/brambolt3.js" "$web_build/tools/web/brambolt3.wasm" "$out/"
