@@ -36,12 +36,14 @@ void KpFrameLoop::Iterate(KpGame& game, KpLoopPlatform& platform) {
 
     if (game.UpdateRate() == 0) {
         game.UpdateGame();
+        ++updates;
         return;
     }
 
     if (nextUpdate == 0.0) nextUpdate = platform.Now();
     for (int i = 0; i < kMaxCatchUp; ++i) {
         game.UpdateGame();
+        ++updates;
         if (nextUpdate == 0.0) return; // the update changed the rate
         nextUpdate += updatePeriod;
         if (nextUpdate > platform.Now()) return;

@@ -27,6 +27,7 @@ struct KpFrameLoop {
 
     double updatePeriod = 0.0; // seconds per update; kept when the rate is set to 0
     double nextUpdate = 0.0;   // clock time of the next update; 0 = not scheduled
+    long updates = 0;          // updates run so far, for the browser's benchmark
 
     // A new rate restarts the schedule at the next update.
     void SetUpdateRate(int hertz);

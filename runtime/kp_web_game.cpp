@@ -65,13 +65,18 @@ extern "C" EMSCRIPTEN_KEEPALIVE void kp_web_sync_ended(const char* error) {
     if (KpWebGame::_webGame) KpWebGame::_webGame->SyncEnded(error);
 }
 
-// The benchmark's counters: loop iterations and milliseconds spent in them since the start.
+// The benchmark's counters since the start: loop iterations, milliseconds spent in them and
+// game updates.
 extern "C" EMSCRIPTEN_KEEPALIVE int kp_web_iterations() {
     return KpWebGame::_webGame ? KpWebGame::_webGame->Iterations() : 0;
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double kp_web_busy_ms() {
     return KpWebGame::_webGame ? KpWebGame::_webGame->BusySeconds() * 1000.0 : 0.0;
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double kp_web_updates() {
+    return KpWebGame::_webGame ? static_cast<double>(KpWebGame::_webGame->Updates()) : 0.0;
 }
 
 // Writes the working folder to IndexedDB and calls kp_web_sync_ended with the result.

@@ -50,8 +50,10 @@ class KpWebGame : public KpGame, private KpLoopPlatform {
     void Run();
     // The end of a save's sync to IndexedDB (error: the browser's reason, empty when it worked).
     void SyncEnded(const char* error);
-    // Loop iterations run and the seconds spent in them, for the benchmark (tools/web/bench.js).
+    // Loop iterations run, the seconds spent in them and the game updates they ran, for the
+    // benchmark (tools/web/bench.js).
     int Iterations() const { return iterations_; }
+    long Updates() const { return loop_.updates; }
     double BusySeconds() const { return busySeconds_; }
     // A touch from the page: event kEventTouchDown, Up or Move, the browser's identifier and a
     // position in drawable pixels.

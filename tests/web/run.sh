@@ -32,10 +32,11 @@ run_part() {
   failed=$((failed + bad))
 }
 
-# The network check, built in the browser build's folder and run under Node. emscripten's code
-# for Node loads its .wasm with fetch whenever Node has one, which fails on a file path.
+# The network check, built in the browser build's folder and run under Node. emcc needs
+# Debian's node modules, and emscripten's code for Node loads its .wasm with fetch whenever
+# Node has one, which fails on a file path.
 net_check() {
-  cmake --build "$web_build" -j "$(nproc)" --target web_net_check >/dev/null || {
+  NODE_PATH="${NODE_PATH:-/usr/share/nodejs}" cmake --build "$web_build" -j "$(nproc)" --target web_net_check >/dev/null || {
     echo "web: FAILED the network check: it did not build with emcc"
     return 1
   }

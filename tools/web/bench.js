@@ -2,7 +2,8 @@
 // size, in the menu and then in play on level 1 with the button held. Prints, for each, the
 // frames the page rendered per second (loop iterations, one render each) and the main thread's
 // milliseconds per frame spent in the loop (updates, render and the GL calls' JavaScript; the
-// browser's own compositing is not in it), over a window of wall time.
+// browser's own compositing is not in it), and the game's updates per second (60 when the
+// schedule keeps up), over a window of wall time.
 // Usage: tools/web/with-site.sh tools/web/bench.js [WIDTHxHEIGHT] [seconds per scene]
 "use strict";
 const path = require("path");
@@ -28,8 +29,9 @@ async function measure(page, name) {
   const frames = after[0] - before[0];
   const fps = frames / wall;
   const ms = frames > 0 ? (after[1] - before[1]) / frames : 0;
+  const updates = (after[2] - before[2]) / wall;
   console.log(`bench web ${width}x${height} ${name}: ${fps.toFixed(1)} frames/s, ` +
-    `${ms.toFixed(2)} main-thread ms/frame over ${frames} frames`);
+    `${ms.toFixed(2)} main-thread ms/frame over ${frames} frames, ${updates.toFixed(1)} updates/s`);
 }
 
 async function main() {

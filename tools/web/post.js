@@ -21,8 +21,11 @@ Module["brambolt"] = {
   },
   // A field of the game (tools/web/kp_web_probe.cpp), -1 before it exists.
   probe: function(field) { return Module.ccall("bt3_web_probe", "number", ["string"], [field]); },
-  // Loop iterations (one render each) and main-thread milliseconds spent in them so far.
-  frames: function() { return [Module._kp_web_iterations(), Module._kp_web_busy_ms()]; },
+  // Loop iterations (one render each), main-thread milliseconds spent in them and game
+  // updates run, so far.
+  frames: function() {
+    return [Module._kp_web_iterations(), Module._kp_web_busy_ms(), Module._kp_web_updates()];
+  },
   // The canvas's drawing buffer size.
   drawingSize: function() { return [Module.canvas.width, Module.canvas.height]; },
   // Stops the display frames once the game has quit.
