@@ -43,6 +43,20 @@ run_stage() { # run_stage STAGE COMMAND...
   took=$(($(date +%s) - start))
   return "$result"
 }
+# Adds a stage's own count, the last "STAGE: N passed, N failed" line of its log, to the totals
+# (one failure for a failed stage that printed none), and leaves "N passed, N failed" in
+# $counted.
+add_counts() { # add_counts STAGE RESULT
+  local line
+  line=$(grep -E "^$1: [0-9]+ passed, [0-9]+ failed" "$logs/$1.log" | tail -1)
+  counted="${line#"$1": }"
+  if [ -n "$line" ]; then
+    passed=$((passed + $(echo "$line" | awk '{print $2}')))
+    failed=$((failed + $(echo "$line" | awk '{print $4}')))
+  elif [ "$2" -ne 0 ]; then
+    failed=$((failed + 1))
+  fi
+}
 
 # 1. Packages.
 if run_stage packages tools/deps.sh test; then
@@ -89,15 +103,9 @@ if [ $built -eq 1 ]; then
   # 4. ThreadSanitizer.
   run_stage tsan tests/sanitizers/tsan.sh "$root"
   result=$?
-  line=$(grep -E '^tsan: [0-9]+ passed, [0-9]+ failed' "$logs/tsan.log" | tail -1)
-  if [ -n "$line" ]; then
-    passed=$((passed + $(echo "$line" | awk '{print $2}')))
-    failed=$((failed + $(echo "$line" | awk '{print $4}')))
-  elif [ $result -ne 0 ]; then
-    failed=$((failed + 1))
-  fi
+  add_counts tsan "$result"
   if [ $result -eq 0 ]; then
-    record "thread sanitizer" passed "$took" "${line#tsan: }"
+    record "thread sanitizer" passed "$took" "$counted"
   else
     names=$(sed -n 's/^tsan: \([a-z_]*\) FAILED.*/\1/p' "$logs/tsan.log" | sort -u | tr '\n' ' ')
     record "thread sanitizer" FAILED "$took" "failed: ${names:-see build-logs/tsan.log}"
@@ -129,15 +137,9 @@ if [ $built -eq 1 ]; then
   else
     run_stage web tests/web/run.sh
     result=$?
-    line=$(grep -E '^web: [0-9]+ passed, [0-9]+ failed' "$logs/web.log" | tail -1)
-    if [ -n "$line" ]; then
-      passed=$((passed + $(echo "$line" | awk '{print $2}')))
-      failed=$((failed + $(echo "$line" | awk '{print $4}')))
-    elif [ $result -ne 0 ]; then
-      failed=$((failed + 1))
-    fi
+    add_counts web "$result"
     if [ $result -eq 0 ]; then
-      record web passed "$took" "${line#web: }"
+      record web passed "$took" "$counted"
     else
       names=$(sed -n 's/^web: FAILED \([^:]*\):.*/\1/p' "$logs/web.log" | tr '\n' ';')
       record web FAILED "$took" "failed: ${names:-see build-logs/web.log}"
