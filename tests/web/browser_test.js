@@ -14,6 +14,8 @@ const kStartBound = 180000;
 const kBound = 60000;
 // Level 1's tile in the menu of a 640x480 page, selected on a fresh start.
 const kLevelOneTile = {x: 182, y: 245};
+// The pause icon at the top left of play.
+const kPauseIcon = {x: 24, y: 24};
 // Screens of the game (game/bt3_numbers.h) and the end of the intro, which holds input back.
 const kScreenMenu = 1;
 const kScreenQuitBox = 4;
@@ -207,13 +209,17 @@ async function main() {
       await rollsWhileHeld(page, log, () => page.mouse.down(), () => page.mouse.up());
     });
 
-    await check("a touch tap starts level 1 and the ball rolls while touched", async () => {
+    await check("a touch tap starts level 1, the ball rolls while touched, the pause icon pauses", async () => {
       await page.setViewport({width: 640, height: 480, hasTouch: true, isMobile: false});
       await page.reload(); // (a change of hasTouch may reload the page by itself too)
       await menuReady(page);
       await page.touchscreen.tap(kLevelOneTile.x, kLevelOneTile.y);
       await rollsWhileHeld(page, log, () => page.touchscreen.touchStart(320, 240),
         () => page.touchscreen.touchEnd());
+      await page.touchscreen.touchStart(kPauseIcon.x, kPauseIcon.y);
+      await frames(page, 6);
+      await page.touchscreen.touchEnd();
+      await waitProbe(page, `Module.brambolt.probe("paused") === 1`, "a touch on the pause icon to pause");
       await page.setViewport({width: 640, height: 480});
       await menuReady(page);
     });
