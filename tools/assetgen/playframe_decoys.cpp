@@ -19,11 +19,15 @@ namespace {
 
 constexpr int kLevels = 4;          // histogram bins per channel
 constexpr int kMinArea = 40;        // smaller things (sparks) are too small to mistake
-constexpr int kMinTagPixels = 20;   // a tag with fewer pixels free of its digits is off screen
+constexpr int kMinTagPixels = 12;   // a tag with fewer fill pixels by its digits is off screen
 constexpr float kInkLum = 0.5f;     // font texels this light are ink, darker ones the outline
 constexpr float kTagAlpha = 0.5f;   // the tag's own silhouette
 constexpr int kTagRing = 3;         // tag pixels this near a glyph are its background
-constexpr float kReadAlpha = 0.7f;  // popups drawn less opaque than this are fading away
+constexpr int kTagRim = 2;          // tag pixels this near its edge are its rim, not its fill
+constexpr float kReadAlpha = 0.95f; // less opaque popups are fading out on their way off
+// A digit's stroke is a pixel or two wide, so many of its pixels blend ink with outline: its
+// colour is taken where it is strongest, at this share of its pixels' contrasts.
+constexpr double kStrokeCore = 0.75;
 constexpr float kCoverAlpha = 0.1f; // something this opaque drawn later hides the ink under it
 // Pointedness: rays from a silhouette's centre, the step along them, and the fewest points
 // round the outline that count (an oval or a bone has two ends, a triangle three points).
@@ -32,14 +36,45 @@ constexpr double kRayStep = 0.5;
 constexpr int kFirstPointedTurn = 3;
 constexpr double kPi = 3.14159265358979;
 
-std::vector<double> histogramIn(const PlayFrame& frame, const SpriteMask& m) {
+// Something drawn after another thing, with the list index it was drawn at.
+struct Drawn {
+    int index;
+    SpriteMask mask;
+};
+
+// The masks of `later` drawn after list index `index` whose boxes meet m's.
+std::vector<const SpriteMask*> drawnOver(const std::vector<Drawn>& later, int index,
+                                         const SpriteMask& m) {
+    std::vector<const SpriteMask*> over;
+    for (const Drawn& d : later) {
+        const SpriteMask& g = d.mask;
+        if (d.index > index && g.w > 0 && m.x0 < g.x0 + g.w && g.x0 < m.x0 + m.w &&
+            m.y0 < g.y0 + g.h && g.y0 < m.y0 + m.h) {
+            over.push_back(&g);
+        }
+    }
+    return over;
+}
+
+// The colours of a thing's pixels in the finished frame, leaving out those that anything in
+// `later` drawn after list index `index` hides: a spike over a rock lends the rock none of its
+// colours. `shown` gets the number of pixels counted.
+std::vector<double> histogramIn(const PlayFrame& frame, const SpriteMask& m, int index,
+                                const std::vector<Drawn>& later, int* shown) {
     std::vector<double> bins(kLevels * kLevels * kLevels, 0.0);
     auto q = [](float v) { return std::clamp(static_cast<int>(v * kLevels), 0, kLevels - 1); };
+    const std::vector<const SpriteMask*> over = drawnOver(later, index, m);
+    auto hidden = [&over](int x, int y) {
+        for (const SpriteMask* g : over) {
+            if (g->covers(x, y)) return true;
+        }
+        return false;
+    };
     int n = 0;
     for (int y = m.y0; y < m.y0 + m.h; ++y) {
         for (int x = m.x0; x < m.x0 + m.w; ++x) {
             if (!m.covers(x, y) || x < 0 || y < 0 || x >= PlayFrame::kWidth ||
-                y >= PlayFrame::kHeight) {
+                y >= PlayFrame::kHeight || hidden(x, y)) {
                 continue;
             }
             const Rgba p = frame.pixel(x, y);
@@ -48,6 +83,7 @@ std::vector<double> histogramIn(const PlayFrame& frame, const SpriteMask& m) {
         }
     }
     for (double& b : bins) b = n > 0 ? b / n : 0;
+    if (shown) *shown = n;
     return bins;
 }
 
@@ -77,8 +113,21 @@ bool nearAny(const std::vector<SpriteMask>& masks, int x, int y, int reach) {
     return false;
 }
 
-// The worst popup value against the pixels of its own tag just outside its glyphs (their
-// outline included): what the digits are read against.
+// The tag pixels inside its rim, kTagRim pixels or more from its edge every way.
+bool insideRim(const SpriteMask& tag, int x, int y) {
+    return tag.covers(x - kTagRim, y) && tag.covers(x + kTagRim, y) && tag.covers(x, y - kTagRim) &&
+           tag.covers(x, y + kTagRim);
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + static_cast<long>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
+// The worst popup value against the fill of its own tag round its glyphs (their outline
+// left out, and the tag's rim, which carries the ink's colour): what the digits are read
+// against.
 double popupContrast(const PlayFrame& frame, const float* list, const FrameParts& parts) {
     double worst = 0;
     for (size_t i = 0; i < parts.popups.size(); ++i) {
@@ -97,23 +146,27 @@ double popupContrast(const PlayFrame& frame, const float* list, const FrameParts
                 later.push_back(frame.mask(list, index, kCoverAlpha));
             }
         }
-        double inkSum = 0, tagSum = 0;
-        int inks = 0, tags = 0;
+        std::vector<double> ink, fill;
         for (int y = std::max(0, tag.y0); y < std::min(PlayFrame::kHeight, tag.y0 + tag.h); ++y) {
             for (int x = std::max(0, tag.x0); x < std::min(PlayFrame::kWidth, tag.x0 + tag.w);
                  ++x) {
                 if (!tag.covers(x, y) || coveredByAny(later, x, y)) continue;
-                bool ink = false;
-                for (const SpriteMask& g : glyphs) ink = ink || isInk(g, x, y);
-                if (ink) {
-                    inkSum += frame.lum(x, y), ++inks;
-                } else if (!coveredByAny(glyphs, x, y) && nearAny(glyphs, x, y, kTagRing)) {
-                    tagSum += frame.lum(x, y), ++tags;
+                bool isGlyphInk = false;
+                for (const SpriteMask& g : glyphs) isGlyphInk = isGlyphInk || isInk(g, x, y);
+                if (isGlyphInk) {
+                    ink.push_back(frame.lum(x, y));
+                } else if (!coveredByAny(glyphs, x, y) && insideRim(tag, x, y) &&
+                           nearAny(glyphs, x, y, kTagRing)) {
+                    fill.push_back(frame.lum(x, y));
                 }
             }
         }
-        if (inks == 0 || tags < kMinTagPixels) continue;
-        const double c = contrastRatio(inkSum / inks, tagSum / tags);
+        if (ink.empty() || static_cast<int>(fill.size()) < kMinTagPixels) continue;
+        const double background = median(fill);
+        std::vector<double> contrasts;
+        for (double l : ink) contrasts.push_back(contrastRatio(l, background));
+        std::sort(contrasts.begin(), contrasts.end());
+        const double c = contrasts[static_cast<size_t>(kStrokeCore * (contrasts.size() - 1))];
         if (worst == 0 || c < worst) worst = c;
     }
     return worst;
@@ -239,6 +292,11 @@ double colourOverlap(const std::vector<double>& a, const std::vector<double>& b)
 FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
                           const FrameParts& parts, float fieldBottom) {
     FrameDecoys d;
+    // What may lie over scenery: the spikes, the ball and the overlays.
+    std::vector<Drawn> hiders;
+    for (int index : parts.spikes) hiders.push_back({index, frame.mask(list, index)});
+    if (parts.ball >= 0) hiders.push_back({parts.ball, frame.mask(list, parts.ball)});
+    for (int index : parts.overlays) hiders.push_back({index, frame.mask(list, index)});
     // The spikes' colours as drawn, all spikes on screen together.
     std::vector<double> spikeColours(kLevels * kLevels * kLevels, 0.0);
     double spikePoints = 0;
@@ -246,7 +304,7 @@ FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);
         if (area(m) < kMinArea) continue;
-        const std::vector<double> h = histogramIn(frame, m);
+        const std::vector<double> h = histogramIn(frame, m, index, {}, nullptr);
         for (size_t i = 0; i < h.size(); ++i) spikeColours[i] += h[i];
         spikePoints += pointedness(m);
         ++spikes;
@@ -262,9 +320,12 @@ FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
                 m.x0 + m.w >= PlayFrame::kWidth) {
                 continue;
             }
+            int shown = 0;
+            const std::vector<double> colours = histogramIn(frame, m, index, hiders, &shown);
+            if (shown < kMinArea) continue;
             // As pointed as the spikes, in their colours: a decoy.
             const double shape = std::min(1.0, pointedness(m) / spikePoints);
-            const double k = colourOverlap(histogramIn(frame, m), spikeColours) * shape;
+            const double k = colourOverlap(colours, spikeColours) * shape;
             if (k > d.decoy) {
                 d.decoy = k;
                 d.decoyX = m.x0 + m.w / 2, d.decoyY = m.y0 + m.h / 2;

@@ -9,6 +9,9 @@
 
 namespace assetgen {
 
+// No other thing may look more like the theme's spikes than this (see FrameDecoys::decoy).
+constexpr double kDecoyLimit = 0.30;
+
 struct FrameDecoys {
     // Likeness to the spikes of the most spike-like other thing, 0..1: the overlap of its
     // colours with theirs times its pointedness against theirs (capped at 1).
