@@ -3,6 +3,7 @@
 // against its own tag; head-up ink that something drawn later lies on counts as covered.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -46,29 +47,28 @@ bool inStar(double x, double y, int points, double outer, double inner) {
     return r < inner + (outer - inner) * t;
 }
 
-TEST(PlayFrameDecoys, PointednessTellsStarsAndTrianglesFromRoundLongAndBoxyShapes) {
-    const double star =
-        pointedness(shape([](double x, double y) { return inStar(x, y, 6, 16, 7); }));
-    const double spined =
-        pointedness(shape([](double x, double y) { return inStar(x, y, 9, 16, 8); }));
-    const double triangle = pointedness(
-        shape([](double x, double y) { return y < 8 && y > -16 + 24 * std::fabs(x) / 14; }));
-    const double disc = pointedness(shape([](double x, double y) { return x * x + y * y < 225; }));
-    const double oval = pointedness(shape([](double x, double y) {
+TEST(PlayFrameDecoys, StarsAreToldFromRoundLongAndBoxyShapesByTheirPointsAndSolidity) {
+    const SpriteMask star = shape([](double x, double y) { return inStar(x, y, 6, 16, 7); });
+    const SpriteMask spined = shape([](double x, double y) { return inStar(x, y, 9, 16, 8); });
+    const SpriteMask disc = shape([](double x, double y) { return x * x + y * y < 225; });
+    const SpriteMask oval = shape([](double x, double y) {
         return x * x / 900 + y * y / 36 < 1; // a long flat thing, a bone or a plank
-    }));
-    const double tag = pointedness(shape([](double x, double y) {
+    });
+    const SpriteMask tag = shape([](double x, double y) {
         // A popup's tag: a 46 by 22 box with corners rounded by a quarter of its height.
         const double dx = std::max(std::fabs(x) - 17.5, 0.0),
                      dy = std::max(std::fabs(y) - 5.5, 0.0);
         return std::hypot(dx, dy) < 5.5;
-    }));
-    EXPECT_GT(star, 0.25);
-    EXPECT_GT(spined, 0.2);
-    EXPECT_GT(triangle, 0.2);
-    EXPECT_LT(disc, 0.05);
-    EXPECT_LT(oval, 0.12) << "a long thing's two ends are not points";
-    EXPECT_LT(tag, 0.12);
+    });
+    const std::vector<double> points = pointSpectrum(star);
+    EXPECT_EQ(std::max_element(points.begin() + 3, points.end()) - points.begin(), 6);
+    EXPECT_LT(solidity(star), 0.8);
+    EXPECT_GT(solidity(disc), 0.9);
+    EXPECT_GT(solidity(oval), 0.9);
+    EXPECT_GT(solidity(tag), 0.9);
+    EXPECT_GT(shapeLikeness(pointSpectrum(star), points), 0.99);
+    EXPECT_LT(shapeLikeness(pointSpectrum(spined), points), 0.5) << "nine points are not six";
+    EXPECT_LT(shapeLikeness(pointSpectrum(tag), points), 0.5);
 }
 
 // A strip of `frames` frames, each filled whole with one grey.

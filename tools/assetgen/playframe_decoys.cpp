@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <utility>
 
 #include "game/bt3_numbers.h"
 #include "game/c_MyApp_commands.h"
@@ -29,11 +30,19 @@ constexpr float kReadAlpha = 0.95f; // less opaque popups are fading out on thei
 // colour is taken where it is strongest, at this share of its pixels' contrasts.
 constexpr double kStrokeCore = 0.75;
 constexpr float kCoverAlpha = 0.1f; // something this opaque drawn later hides the ink under it
-// Pointedness: rays from a silhouette's centre, the step along them, and the fewest points
-// round the outline that count (an oval or a bone has two ends, a triangle three points).
+// Points: rays from a silhouette's centre, the step along them, and the fewest points round
+// the outline that count (an oval or a bone has two ends, a triangle three points).
 constexpr int kRays = 48;
 constexpr double kRayStep = 0.5;
 constexpr int kFirstPointedTurn = 3;
+// Points this many or more may be one more or fewer and still be alike; fewer must match (a
+// triangle is no box).
+constexpr int kFirstShiftedTurn = 6;
+// Solidities (area over hull area) further apart than this are nothing alike: a star's is
+// about 0.6, a rock's or a tag's near 1.
+constexpr double kSolidityReach = 0.2;
+// A thing less than a quarter of a spike's size (a leaf, a spark) does not pass for it.
+constexpr int kSmallerThanSpike = 4;
 constexpr double kPi = 3.14159265358979;
 
 // Something drawn after another thing, with the list index it was drawn at.
@@ -228,12 +237,11 @@ double hudCoveredShare(const PlayFrame& frame, const float* list, int floats,
 
 } // namespace
 
-double pointedness(const SpriteMask& m) {
+std::vector<double> pointSpectrum(const SpriteMask& m) {
     // The silhouette is first squeezed along its long axis until it is as wide as it is long
     // (an oval becomes a disc, a bone a disc with four bumps), so a long thing's two ends
     // never count as points. Then its reach from the centre along kRays directions, as a
-    // fraction of the mean reach: its strongest swing of three or more turns a round is the
-    // depth of its points (a star's, a spined ball's, a triangle's).
+    // fraction of the mean reach, split into its swings of each number of turns a round.
     double cx = 0, cy = 0;
     int n = 0;
     for (int y = m.y0; y < m.y0 + m.h; ++y) {
@@ -241,7 +249,8 @@ double pointedness(const SpriteMask& m) {
             if (m.covers(x, y)) cx += x, cy += y, ++n;
         }
     }
-    if (n == 0) return 0;
+    std::vector<double> spectrum(kRays / 2 + 1, 0.0);
+    if (n == 0) return spectrum;
     cx /= n, cy /= n;
     double sxx = 0, syy = 0, sxy = 0;
     for (int y = m.y0; y < m.y0 + m.h; ++y) {
@@ -270,17 +279,83 @@ double pointedness(const SpriteMask& m) {
         }
         mean += reach[k] / kRays;
     }
-    if (mean <= 0) return 0;
-    double strongest = 0;
-    for (int f = kFirstPointedTurn; f <= kRays / 2; ++f) {
+    if (mean <= 0) return spectrum;
+    for (int f = 0; f <= kRays / 2; ++f) {
         double re = 0, im = 0;
         for (int k = 0; k < kRays; ++k) {
             re += reach[k] * std::cos(2 * kPi * f * k / kRays);
             im += reach[k] * std::sin(2 * kPi * f * k / kRays);
         }
-        strongest = std::max(strongest, 2 * std::hypot(re, im) / kRays / mean);
+        spectrum[f] = 2 * std::hypot(re, im) / kRays / mean;
     }
-    return strongest;
+    return spectrum;
+}
+
+double solidity(const SpriteMask& m) {
+    // The corners of each row's run from its first covered pixel to its last; the hull of
+    // those is the hull of the silhouette.
+    std::vector<std::pair<double, double>> pts;
+    int n = 0;
+    for (int y = m.y0; y < m.y0 + m.h; ++y) {
+        int first = -1, last = -1;
+        for (int x = m.x0; x < m.x0 + m.w; ++x) {
+            if (!m.covers(x, y)) continue;
+            if (first < 0) first = x;
+            last = x, ++n;
+        }
+        if (first < 0) continue;
+        pts.push_back({first, y}), pts.push_back({last + 1, y});
+        pts.push_back({first, y + 1}), pts.push_back({last + 1, y + 1});
+    }
+    if (n == 0) return 0;
+    std::sort(pts.begin(), pts.end());
+    auto cross = [](const std::pair<double, double>& o, const std::pair<double, double>& a,
+                    const std::pair<double, double>& b) {
+        return (a.first - o.first) * (b.second - o.second) -
+               (a.second - o.second) * (b.first - o.first);
+    };
+    std::vector<std::pair<double, double>> hull(2 * pts.size());
+    size_t k = 0;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], pts[i]) <= 0) --k;
+        hull[k++] = pts[i];
+    }
+    for (size_t i = pts.size() - 1, lower = k + 1; i > 0; --i) {
+        while (k >= lower && cross(hull[k - 2], hull[k - 1], pts[i - 1]) <= 0) --k;
+        hull[k++] = pts[i - 1];
+    }
+    double twice = 0;
+    for (size_t i = 0; i + 1 < k; ++i) {
+        twice += hull[i].first * hull[i + 1].second - hull[i + 1].first * hull[i].second;
+    }
+    return twice > 0 ? std::min(1.0, 2.0 * n / twice) : 0;
+}
+
+double shapeLikeness(const std::vector<double>& thing, const std::vector<double>& spike) {
+    // The pattern of the reach's swings of three or more turns, compared as directions
+    // (cosine): a star's stand out at its number of points and their multiples, a lumpy
+    // mound's spread over many, a box's sit at four. One turn more or fewer still counts (a
+    // seven-pointed star beside eight-pointed spikes).
+    double best = 0;
+    for (int shift = -1; shift <= 1; ++shift) {
+        double dot = 0, thingNorm = 0, spikeNorm = 0;
+        for (int f = kFirstPointedTurn; f < static_cast<int>(spike.size()); ++f) {
+            const int g = f >= kFirstShiftedTurn ? f + shift : f;
+            const double t =
+                g >= kFirstPointedTurn && g < static_cast<int>(thing.size()) ? thing[g] : 0;
+            dot += t * spike[f], thingNorm += t * t, spikeNorm += spike[f] * spike[f];
+        }
+        if (thingNorm > 0 && spikeNorm > 0) {
+            best = std::max(best, dot / std::sqrt(thingNorm * spikeNorm));
+        }
+    }
+    // Then the depth of the points: a rounded box swings at four turns as a four-pointed
+    // star does, but far less deeply.
+    auto deepest = [](const std::vector<double>& s) {
+        return *std::max_element(s.begin() + kFirstPointedTurn, s.end());
+    };
+    const double spikeDepth = deepest(spike);
+    return spikeDepth > 0 ? best * std::min(1.0, deepest(thing) / spikeDepth) : 0;
 }
 
 double colourOverlap(const std::vector<double>& a, const std::vector<double>& b) {
@@ -297,35 +372,41 @@ FrameDecoys measureDecoys(const PlayFrame& frame, const float* list, int floats,
     for (int index : parts.spikes) hiders.push_back({index, frame.mask(list, index)});
     if (parts.ball >= 0) hiders.push_back({parts.ball, frame.mask(list, parts.ball)});
     for (int index : parts.overlays) hiders.push_back({index, frame.mask(list, index)});
-    // The spikes' colours as drawn, all spikes on screen together.
-    std::vector<double> spikeColours(kLevels * kLevels * kLevels, 0.0);
-    double spikePoints = 0;
-    int spikes = 0;
+    // Each spike's colours as drawn and the pattern of its points.
+    struct Spike {
+        std::vector<double> colours, points;
+        double solid;
+        int area;
+    };
+    std::vector<Spike> spikes;
     for (int index : parts.spikes) {
         const SpriteMask m = frame.mask(list, index);
         if (area(m) < kMinArea) continue;
-        const std::vector<double> h = histogramIn(frame, m, index, {}, nullptr);
-        for (size_t i = 0; i < h.size(); ++i) spikeColours[i] += h[i];
-        spikePoints += pointedness(m);
-        ++spikes;
+        spikes.push_back(
+            {histogramIn(frame, m, index, {}, nullptr), pointSpectrum(m), solidity(m), area(m)});
     }
-    if (spikes > 0 && spikePoints > 0) {
-        for (double& b : spikeColours) b /= spikes;
-        spikePoints /= spikes;
-        for (int index : parts.others) {
-            const SpriteMask m = frame.mask(list, index);
-            // Only what shows where spikes float can pass for one: not what lies underground.
-            // A thing cut by the screen's edge is judged once it is wholly in view.
-            if (area(m) < kMinArea || m.y0 + m.h / 2 > fieldBottom || m.x0 <= 0 || m.y0 <= 0 ||
-                m.x0 + m.w >= PlayFrame::kWidth) {
-                continue;
-            }
-            int shown = 0;
-            const std::vector<double> colours = histogramIn(frame, m, index, hiders, &shown);
-            if (shown < kMinArea) continue;
-            // As pointed as the spikes, in their colours: a decoy.
-            const double shape = std::min(1.0, pointedness(m) / spikePoints);
-            const double k = colourOverlap(colours, spikeColours) * shape;
+    for (int index : parts.others) {
+        if (spikes.empty()) break;
+        const SpriteMask m = frame.mask(list, index);
+        // Only what shows where spikes float can pass for one: not what lies underground.
+        // A thing cut by the screen's edge is judged once it is wholly in view.
+        if (area(m) < kMinArea || m.y0 + m.h / 2 > fieldBottom || m.x0 <= 0 || m.y0 <= 0 ||
+            m.x0 + m.w >= PlayFrame::kWidth) {
+            continue;
+        }
+        int shown = 0;
+        const std::vector<double> colours = histogramIn(frame, m, index, hiders, &shown);
+        if (shown < kMinArea) continue;
+        // In a spike's colours, with its kind of points: a decoy.
+        const std::vector<double> points = pointSpectrum(m);
+        const double solid = solidity(m);
+        const int size = area(m);
+        for (const Spike& spike : spikes) {
+            if (size * kSmallerThanSpike < spike.area) continue;
+            const double fill =
+                std::max(0.0, 1.0 - std::fabs(solid - spike.solid) / kSolidityReach);
+            const double k =
+                colourOverlap(colours, spike.colours) * shapeLikeness(points, spike.points) * fill;
             if (k > d.decoy) {
                 d.decoy = k;
                 d.decoyX = m.x0 + m.w / 2, d.decoyY = m.y0 + m.h / 2;

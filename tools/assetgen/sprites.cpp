@@ -19,6 +19,9 @@ constexpr int kPopupColours = 8;
 // an ink counts as dark and gets a light tag.
 constexpr float kDarkInk = 0.16f;
 constexpr float kTagHeight = 28.0f; // room for a digit and its outline inside the rim
+// Corners this round: a squarer tag would stand like a four-pointed spike in the themes
+// whose spikes are stubby four-pointed stars.
+constexpr float kTagRound = 9.0f;
 constexpr float kFillTrace = 0.05f; // share of the ink in a light tag's fill
 constexpr float kFillShade = 0.95f; // how far a dark tag's fill is taken from its ink to black
 const uint32_t kInk[kPopupColours] = {0xff3a3a, 0xff8a2a, 0xffe02a, 0x3ae03a,
@@ -77,12 +80,12 @@ void paintBobs(Pen& pen, int frame) {
         luminance(ink) < kDarkInk ? mix(hex(0xffffff), ink, kFillTrace) : shade(ink, -kFillShade);
     const float top = 16 - kTagHeight / 2;
     if (chain) {
-        pen.roundRect(0, top - 1, 32, kTagHeight + 2, 6, hex(0xffe070));
-        pen.roundRect(1.5f, top + 0.5f, 29, kTagHeight - 1, 5, ink);
+        pen.roundRect(0, top - 1, 32, kTagHeight + 2, kTagRound + 0.5f, hex(0xffe070));
+        pen.roundRect(1.5f, top + 0.5f, 29, kTagHeight - 1, kTagRound - 0.5f, ink);
     } else {
-        pen.roundRect(0.5f, top, 31, kTagHeight, 5.5f, ink);
+        pen.roundRect(0.5f, top, 31, kTagHeight, kTagRound, ink);
     }
-    pen.roundRect(3, top + 2.5f, 26, kTagHeight - 5, 3.5f, fill);
+    pen.roundRect(3, top + 2.5f, 26, kTagHeight - 5, kTagRound - 2, fill);
 }
 
 } // namespace assetgen
