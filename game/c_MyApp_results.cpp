@@ -193,10 +193,12 @@ int c_MyApp::p_GameOver() {
         const String rank = p_MyNth();
         if (m_i > 0 && wordBottom < boxTop) {
             // The box holds both lines of the text: a dark plate under the blue keeps what
-            // lies behind (a verdict word sliding past, a label) from showing through.
+            // lies behind (a verdict word sliding past, a label) from showing through, and
+            // reaches up over the first line's ink, which would otherwise stand on a light
+            // sky's veil (the snow world's) with little to set it off.
             p_ResetDraw();
             p_SetCol(0, 0, 0, kPlateAlpha);
-            p_Rect(kRankBoxX * w, h - bar / 1.5f - 16, kRankBoxW * w, kRankBoxH);
+            p_Rect(kRankBoxX * w, boxTop, kRankBoxW * w, kRankBoxH + kRankTextAbove);
             p_SetCol(0, 125, 255, 0.5f);
             p_Rect(kRankBoxX * w, h - bar / 1.5f - 16, kRankBoxW * w, kRankBoxH);
             p_SetSize(2, 2);

@@ -180,10 +180,12 @@ void paintStandingMotif(Pen& pen, Motif m, const Theme& t, int index) {
         blob(pen, 18, 24, 11, shade(t.ground, 0.2f));
         break;
     case Motif::Windmill:
-        pen.polygon({14, kBase, 16, 14, 20, 14, 22, kBase}, hex(0xf0e8e0));
+        // A stone tower and wooden sails: in red and white its cross would be one of the
+        // wind world's red-tipped white flower spikes.
+        pen.polygon({14, kBase, 16, 14, 20, 14, 22, kBase}, hex(0xc8b49a));
         for (int i = 0; i < 4; ++i) {
             float a = (i * 90 + 20) * kPi / 180;
-            pen.line(18, 13, 18 + std::sin(a) * 13, 13 - std::cos(a) * 13, 3, hex(0xc04030));
+            pen.line(18, 13, 18 + std::sin(a) * 13, 13 - std::cos(a) * 13, 3, hex(0x8a6440));
         }
         pen.circle(18, 13, 2, hex(0x503020));
         break;
@@ -194,9 +196,11 @@ void paintStandingMotif(Pen& pen, Motif m, const Theme& t, int index) {
         }
         break;
     case Motif::Cloud:
-        blob(pen, 12, 22, 7, hex(0xffffff));
-        blob(pen, 22, 20, 9, hex(0xffffff));
-        blob(pen, 28, 25, 6, hex(0xf0f0ff));
+        // A cloud of blown dust, sandy, not white: the wind world's spikes are pale blue and
+        // white flowers, and a white puff at their height would pass for one.
+        blob(pen, 12, 22, 7, hex(0xc4ae88));
+        blob(pen, 22, 20, 9, hex(0xcab690));
+        blob(pen, 28, 25, 6, hex(0xb49e78));
         break;
     case Motif::Mushroom:
         pen.roundRect(14, 20, 8, 15, 3, hex(0xfff0dc));

@@ -19,6 +19,11 @@ constexpr int kPopupColours = 8;
 // an ink counts as dark and gets a light tag.
 constexpr float kDarkInk = 0.16f;
 constexpr float kTagHeight = 28.0f; // room for a digit and its outline inside the rim
+// Corners this round: a squarer tag would stand like a four-pointed spike in the themes
+// whose spikes are stubby four-pointed stars.
+constexpr float kTagRound = 9.0f;
+constexpr float kFillTrace = 0.05f; // share of the ink in a light tag's fill
+constexpr float kFillShade = 0.95f; // how far a dark tag's fill is taken from its ink to black
 const uint32_t kInk[kPopupColours] = {0xff3a3a, 0xff8a2a, 0xffe02a, 0x3ae03a,
                                       0x3ae0e0, 0x3a5aff, 0x8a3aff, 0xff3a8a};
 
@@ -67,17 +72,20 @@ void paintBobs(Pen& pen, int frame) {
     // A flat tag with rounded corners: no points and no round outline, so it never reads as
     // a spike or a hazard. Its fill is the opposite of the digits' ink (the game writes the
     // value in the ink colour over it): near black behind the light inks, near white behind
-    // blue and violet; the rim carries the ink. A chain's tag has a second, golden rim.
+    // blue and violet, with only a trace of the ink so the red and violet digits, the
+    // dimmest on their sides, still stand out 4.5 to 1; the rim carries the ink. A chain's
+    // tag has a second, golden rim.
     Rgba ink = hex(kInk[colour]);
-    Rgba fill = luminance(ink) < kDarkInk ? mix(hex(0xffffff), ink, 0.12f) : shade(ink, -0.88f);
+    Rgba fill =
+        luminance(ink) < kDarkInk ? mix(hex(0xffffff), ink, kFillTrace) : shade(ink, -kFillShade);
     const float top = 16 - kTagHeight / 2;
     if (chain) {
-        pen.roundRect(0, top - 1, 32, kTagHeight + 2, 6, hex(0xffe070));
-        pen.roundRect(1.5f, top + 0.5f, 29, kTagHeight - 1, 5, ink);
+        pen.roundRect(0, top - 1, 32, kTagHeight + 2, kTagRound + 0.5f, hex(0xffe070));
+        pen.roundRect(1.5f, top + 0.5f, 29, kTagHeight - 1, kTagRound - 0.5f, ink);
     } else {
-        pen.roundRect(0.5f, top, 31, kTagHeight, 5.5f, ink);
+        pen.roundRect(0.5f, top, 31, kTagHeight, kTagRound, ink);
     }
-    pen.roundRect(3, top + 2.5f, 26, kTagHeight - 5, 3.5f, fill);
+    pen.roundRect(3, top + 2.5f, 26, kTagHeight - 5, kTagRound - 2, fill);
 }
 
 } // namespace assetgen
